@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Windows-1251 is the encoding of every file, record and wire message of the program. Text is
+// decoded once where it enters and encoded once where it leaves; in memory it is QString.
+//
+// The table is the one of Qt's "windows-1251" codec (a test holds the two equal), kept here so
+// that every byte round-trips (0x98 is U+0098, as Qt decodes it) and so that a character with no
+// Windows-1251 form is written as '?', which Qt's encoder does not do (it writes 0x1A).
+namespace Cp1251 {
+
+QString Decode(const QByteArray &bytes);
+QString Decode(const char *data, qsizetype size);
+QByteArray Encode(const QString &text);
+// One byte for one character; '?' when it has no Windows-1251 form.
+char EncodeChar(QChar c);
+QChar DecodeChar(unsigned char byte);
+
+// UTF-8 text with any line ends to Windows-1251 with CR LF line ends, and back (CR LF to LF).
+QByteArray FromUtf8Text(const QByteArray &utf8);
+QByteArray ToUtf8Text(const QByteArray &cp1251);
+
+} // namespace Cp1251

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "Codecs.h"
+
+#include <QColor>
+#include <QFont>
+
+class QLabel;
+class QTextEdit;
+class QWidget;
+
+// A Windows colour value as a colour: 0x00BBGGRR, or 0x80000000 + n for system colour n (taken
+// from the application's palette).
+QColor WindowsColor(int32_t color);
+// The font value on a QFont (face, points, bold, italic, underline, strike-out; the character
+// set has no meaning for Unicode text).
+QFont ToQFont(const FontValue &font, const QFont &base = QFont());
+// Sets the font and the text colour of a control.
+void ApplyFont(QWidget *widget, const FontValue &font);
+
+// The picture control shows nothing afterwards.
+void ClearPicture(QLabel *image);
+// Appends Text at the end of the box in the given font; text appended later is not affected.
+void AppendRichText(QTextEdit *edit, const QString &text, const FontValue &font);
+// The same, followed by a line break.
+void AppendRichLine(QTextEdit *edit, const QString &text, const FontValue &font);

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Installs what is missing (Debian 12), builds, and runs the program on the demo exam.
+#   ./tarvik.sh           build and open the demo exam
+#   ./tarvik.sh test      build and run every test
+#   ./tarvik.sh asan      build with AddressSanitizer and UndefinedBehaviorSanitizer, run every test
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(cmake g++ make pkg-config qt6-base-dev zlib1g-dev libjpeg-dev libgif-dev fonts-dejavu-core)
+
+install_missing() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages. Install them as root with:" >&2
+    echo "  apt-get install -y ${missing[*]}" >&2
+    exit 1
+  fi
+  echo "Installing: ${missing[*]}"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+build() { # build folder, extra cmake arguments
+  local dir=$1; shift
+  cmake -S . -B "$dir" "$@" >/dev/null
+  cmake --build "$dir" -j "$(nproc)"
+}
+
+install_missing
+case "${1:-run}" in
+  run)
+    build build
+    echo
+    echo "The demo exam as the examiner's tool shows it:"
+    build/tools/tarvik-tool list build/demo/demo.uzk
+    build/tools/tarvik-tool unscramble --key exam --to-utf8 build/demo/demo-scrambled.fzk -
+    ;;
+  test)
+    build build
+    cd build && ctest --output-on-failure
+    ;;
+  asan)
+    build build-asan -DCMAKE_BUILD_TYPE=Debug -DTARVIK_SANITIZE=ON -DTARVIK_BENCH=OFF
+    cd build-asan && ctest --output-on-failure
+    ;;
+  *)
+    echo "usage: $0 [run|test|asan]" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,203 @@
+#include "Cp1251.h"
+#include "ListStreams.h"
+#include "Scramble.h"
+
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+struct Run
+{
+    int Code = -1;
+    QByteArray Out;
+    QByteArray Err;
+};
+
+Run Tool(const QStringList &args, const QByteArray &input = QByteArray())
+{
+    QProcess p;
+    p.start(QStringLiteral(TARVIK_TOOL), args);
+    p.waitForStarted();
+    p.write(input);
+    p.closeWriteChannel();
+    p.waitForFinished(30000);
+    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+}
+
+QByteArray Read(const QString &path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+void Write(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+}
+
+const QByteArray Utf8Exam = "[Setup]\nCEdit=Физика\n[V0]\nVopros=Что?\n";
+
+} // namespace
+
+class TestTool : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void scrambleRoundTripsWithTheLibrary_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QByteArray>("keyBytes");
+        QTest::newRow("exam") << "exam" << Keys::Settings;
+        QTest::newRow("manager") << "manager" << Keys::Manager;
+        QTest::newRow("passwords") << "passwords" << Keys::Passwords;
+        QTest::newRow("report") << "report" << Keys::Report;
+    }
+    void scrambleRoundTripsWithTheLibrary()
+    {
+        QFETCH(QString, key);
+        QFETCH(QByteArray, keyBytes);
+        QTemporaryDir dir;
+        const QString in = dir.filePath(QStringLiteral("in.txt"));
+        const QString out = dir.filePath(QStringLiteral("out"));
+        Write(in, "Иванов@10А@secret\r\n");
+        QCOMPARE(Tool({QStringLiteral("scramble"), QStringLiteral("--key"), key, in, out}).Code, 0);
+        QCOMPARE(UnscrambleBytes(Read(out), keyBytes), Read(in));
+        // The other way: the library scrambles, the tool reads.
+        Write(out, ScrambleBytes(QByteArray("Петров@11Б\r\n"), keyBytes));
+        const Run r = Tool({QStringLiteral("unscramble"), QStringLiteral("--key"), key, out, QStringLiteral("-")});
+        QCOMPARE(r.Code, 0);
+        QCOMPARE(r.Out, QByteArray("Петров@11Б\r\n"));
+    }
+
+    void utf8ConversionAndStandardStreams()
+    {
+        const Run s = Tool({"scramble", "--key", "exam", "--from-utf8", "-", "-"}, Utf8Exam);
+        QCOMPARE(s.Code, 0);
+        QCOMPARE(Cp1251::Decode(UnscrambleBytes(s.Out, Keys::Settings)),
+                 QString::fromUtf8(Utf8Exam).replace(QStringLiteral("\n"), QStringLiteral("\r\n")));
+        const Run u = Tool({"unscramble", "--to-utf8", "--key", "exam", "-", "-"}, s.Out);
+        QCOMPARE(u.Code, 0);
+        QCOMPARE(u.Out, Utf8Exam);
+    }
+
+    void plainQuestionFilePassesThrough()
+    {
+        const QByteArray plain = "[Setup]\r\nAllZ=1\r\n";
+        const Run r = Tool({"unscramble", "--key", "exam", "-", "-"}, plain);
+        QCOMPARE(r.Code, 0);
+        QCOMPARE(r.Out, plain);
+        // Only the exam key has a signature.
+        const Run m = Tool({"unscramble", "--key", "manager", "-", "-"}, plain);
+        QCOMPARE(m.Code, 0);
+        QVERIFY(m.Out != plain);
+    }
+
+    void packListUnpack()
+    {
+        QTemporaryDir dir;
+        const QString text = dir.filePath(QStringLiteral("exam.txt"));
+        Write(text, Utf8Exam);
+        const QString pic = dir.filePath(QStringLiteral("Рис1.JPG"));
+        Write(pic, QByteArray("\xff\xd8 jpeg", 7));
+        const QString bmp = dir.filePath(QStringLiteral("b.bmp"));
+        Write(bmp, QByteArray(3000, 'B'));
+        for (bool stored : {false, true}) {
+            const QString uzk = dir.filePath(QStringLiteral("e.uzk"));
+            QStringList args{QStringLiteral("pack"), QStringLiteral("--from-utf8"), uzk, text, pic, bmp};
+            if (stored)
+                args.insert(1, QStringLiteral("--stored"));
+            QCOMPARE(Tool(args).Code, 0);
+
+            // The player's reader takes what the tool packed.
+            TListStreams s;
+            s.LoadFromScrambled(Read(uzk), Keys::Settings);
+            QCOMPARE(s.Compressed, !stored);
+            QCOMPARE(s.Data(QStringLiteral("рис1.jpg")), QByteArray("\xff\xd8 jpeg", 7));
+            QCOMPARE(s.Data(QStringLiteral("unifileexam")), Cp1251::FromUtf8Text(Utf8Exam));
+
+            const Run l = Tool({QStringLiteral("list"), uzk});
+            QCOMPARE(l.Code, 0);
+            QCOMPARE(QString::fromUtf8(l.Out),
+                     QStringLiteral("%1\nb.bmp\t3000\nunifileexam\t%2\nРис1.JPG\t7\n")
+                         .arg(stored ? QStringLiteral("stored") : QStringLiteral("compressed"))
+                         .arg(Cp1251::FromUtf8Text(Utf8Exam).size()));
+
+            const QString outDir = dir.filePath(QStringLiteral("out"));
+            QCOMPARE(Tool({QStringLiteral("unpack"), QStringLiteral("--to-utf8"), uzk, outDir}).Code, 0);
+            QCOMPARE(Read(outDir + QStringLiteral("/unifileexam.txt")), Utf8Exam);
+            QCOMPARE(Read(outDir + QStringLiteral("/Рис1.JPG")), QByteArray("\xff\xd8 jpeg", 7));
+            QCOMPARE(Read(outDir + QStringLiteral("/b.bmp")), QByteArray(3000, 'B'));
+        }
+    }
+
+    void unpackNeverWritesOutsideTheFolder()
+    {
+        QTemporaryDir dir;
+        const QByteArray container = BuildContainer(
+            {{QStringLiteral("unifileexam"), "[Setup]"}, {QStringLiteral("..\\..\\evil.bmp"), "E"}},
+            true);
+        const QString uzk = dir.filePath(QStringLiteral("bad.uzk"));
+        Write(uzk, ScrambleBytes(container, Keys::Settings));
+        QCOMPARE(Tool({QStringLiteral("unpack"), uzk, dir.filePath(QStringLiteral("x/y"))}).Code, 0);
+        QCOMPARE(Read(dir.filePath(QStringLiteral("x/y/evil.bmp"))), QByteArray("E"));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("evil.bmp"))));
+    }
+
+    void damagedAndUnreadableInput()
+    {
+        QTemporaryDir dir;
+        const QString uzk = dir.filePath(QStringLiteral("bad.uzk"));
+        Write(uzk, ScrambleBytes(QByteArray("\x26not zlib at all"), Keys::Settings));
+        for (const char *cmd : {"list", "unpack"}) {
+            QStringList args{QString::fromLatin1(cmd), uzk};
+            if (QByteArray(cmd) == "unpack")
+                args << dir.filePath(QStringLiteral("o"));
+            const Run r = Tool(args);
+            QCOMPARE(r.Code, 1);
+            QCOMPARE(r.Err, QByteArray("tarvik-tool: The data are damaged.\n"));
+        }
+        const Run missing = Tool({"list", dir.filePath(QStringLiteral("none.uzk"))});
+        QCOMPARE(missing.Code, 1);
+        QCOMPARE(missing.Err.count('\n'), 1);
+        QCOMPARE(Tool({"unscramble", "--key", "report", "-", "-"}, "\x28zzz").Code, 1);
+        QCOMPARE(Tool({"unscramble", "--key", "report", "-", "-"}, "A").Code, 1);
+        QCOMPARE(Tool({"scramble", "--key", "report", "-", "-"}, "").Code, 1);
+    }
+
+    void usageErrors()
+    {
+        for (const QStringList &args : QList<QStringList>{
+                 {}, {"frobnicate"}, {"scramble", "a", "b"}, {"scramble", "--key", "nope", "a", "b"},
+                 {"scramble", "--key"}, {"unscramble", "--key", "exam", "a"}, {"pack", "out.uzk"},
+                 {"list"}, {"list", "--bogus", "a"}}) {
+            const Run r = Tool(args);
+            QCOMPARE(r.Code, 2);
+            QVERIFY(r.Err.contains("usage:"));
+        }
+    }
+
+    void demoExamIsBuiltInThreeForms()
+    {
+        const QString demo = QStringLiteral(TARVIK_DEMO_DIR);
+        const QByteArray plain = Read(demo + QStringLiteral("/demo.fzk"));
+        QVERIFY(plain.startsWith("[Setup]\r\n"));
+        QCOMPARE(UnscrambleBytes(Read(demo + QStringLiteral("/demo-scrambled.fzk")), Keys::Settings,
+                                 Keys::QuestionSignature),
+                 plain);
+        TListStreams s;
+        s.LoadFromScrambled(Read(demo + QStringLiteral("/demo.uzk")), Keys::Settings);
+        QCOMPARE(s.Data(QStringLiteral("unifileexam")), plain);
+        for (const char *pic : {"title.jpg", "circle.gif", "square.bmp"}) {
+            QVERIFY(s.Contains(QString::fromLatin1(pic)));
+            QCOMPARE(s.Data(QString::fromLatin1(pic)), Read(demo + u'/' + QString::fromLatin1(pic)));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTool)
+#include "test_tool.moc"
