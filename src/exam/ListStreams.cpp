@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <sys/mman.h>
 #include <zlib.h>
 
 namespace {
@@ -26,6 +27,16 @@ QByteArray ReadAllFromStart(QIODevice *source)
 // Inflates one zlib stream fed by Next (which fills a buffer and returns its length, 0 at the
 // end of the input) into Out. False for a damaged or cut stream, or one that inflates to more
 // than the limit.
+// A large body is faulted in page by page as it is inflated; huge pages make that cost small.
+void AdviseHugePages(QByteArray &buffer)
+{
+    const uintptr_t page = 2u << 20;
+    const uintptr_t begin = (reinterpret_cast<uintptr_t>(buffer.data()) + page - 1) & ~(page - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(buffer.data()) + buffer.size()) & ~(page - 1);
+    if (end > begin)
+        ::madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+}
+
 template <typename Feed>
 bool Inflate(Feed next, qsizetype sizeHint, QByteArray &out)
 {
@@ -33,6 +44,7 @@ bool Inflate(Feed next, qsizetype sizeHint, QByteArray &out)
     if (inflateInit(&z) != Z_OK)
         return false;
     out.resize(qBound<qsizetype>(64 * 1024, sizeHint, TListStreams::MaxBodySize));
+    AdviseHugePages(out);
     qsizetype produced = 0;
     int rc = Z_OK;
     const char *chunk = nullptr;
@@ -51,6 +63,7 @@ bool Inflate(Feed next, qsizetype sizeHint, QByteArray &out)
                 return false;
             }
             out.resize(qMin(out.size() * 2, TListStreams::MaxBodySize));
+            AdviseHugePages(out);
         }
         const qsizetype room = qMin<qsizetype>(out.size() - produced, 1 << 30);
         z.next_out = reinterpret_cast<Bytef *>(out.data() + produced);

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang under AddressSanitizer and UndefinedBehaviorSanitizer
+# and runs each for a bounded time (seconds, default 600), all at once. Not part of CI.
+#   fuzz/run.sh [SECONDS] [TARGET...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-600}
+shift || true
+targets=("$@")
+[ ${#targets[@]} -eq 0 ] && targets=(fuzz_container fuzz_unscramble fuzz_linelist)
+out=fuzz/out
+mkdir -p "$out"
+core=(src/core/Errors.cpp src/core/Cp1251.cpp src/core/LineList.cpp src/core/Codecs.cpp
+      src/core/Files.cpp src/core/Random.cpp src/core/Scramble.cpp)
+flags=(-std=c++17 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
+       -Isrc/core -Isrc/exam $(pkg-config --cflags Qt6Core))
+libs=($(pkg-config --libs Qt6Core) -lz)
+moc=$(pkg-config --variable=libexecdir Qt6Core)/moc
+"$moc" src/exam/ListStreams.h -o "$out/moc_ListStreams.cpp"
+for t in "${targets[@]}"; do
+  clang++ "${flags[@]}" "fuzz/$t.cpp" "${core[@]}" src/exam/ListStreams.cpp "$out/moc_ListStreams.cpp" \
+    "${libs[@]}" -o "$out/$t"
+done
+pids=()
+for t in "${targets[@]}"; do
+  mkdir -p "fuzz/corpus/$t"
+  (cd "$out" && ./"$t" -max_total_time="$seconds" -rss_limit_mb=4096 -max_len=65536 \
+      "../corpus/$t" > "$t.log" 2>&1; echo "exit $?" >> "$t.log") &
+  pids+=($!)
+done
+wait "${pids[@]}"
+for t in "${targets[@]}"; do
+  echo "$t: $(grep -E '^#[0-9]+.*(DONE|pulse)' "$out/$t.log" | tail -n 1) $(tail -n 1 "$out/$t.log")"
+done
