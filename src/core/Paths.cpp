@@ -1,0 +1,43 @@
+#include "Paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <unistd.h>
+
+namespace {
+QString WithSlash(QString dir)
+{
+    if (!dir.endsWith(u'/'))
+        dir += u'/';
+    return dir;
+}
+} // namespace
+
+QString ExecutableDir()
+{
+    QString dir = QCoreApplication::applicationDirPath();
+    if (dir.isEmpty())
+        dir = QDir::currentPath();
+    return WithSlash(dir);
+}
+
+QString UserDataDir()
+{
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (base.isEmpty())
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    const QString dir = base + QStringLiteral("/tarvik");
+    QDir().mkpath(dir);
+    return WithSlash(dir);
+}
+
+QString ProgramDir()
+{
+    const QString exe = ExecutableDir();
+    if (::access(QFile::encodeName(exe).constData(), W_OK) == 0)
+        return exe;
+    return UserDataDir();
+}

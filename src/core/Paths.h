@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// The folder of the program file, with a trailing "/".
+QString ExecutableDir();
+// The user's data folder of the program ($XDG_DATA_HOME/tarvik/), created when missing.
+QString UserDataDir();
+// The program's folder for the files it writes beside itself (the default journal folder, the
+// roster, the password list): the executable's folder, or the user's data folder when the
+// executable's folder is not writable (a system-wide install). With a trailing "/".
+QString ProgramDir();

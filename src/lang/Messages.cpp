@@ -1,0 +1,140 @@
+#include "Messages.h"
+
+#include "Files.h"
+#include "Paths.h"
+
+#include <QVariant>
+
+namespace {
+
+struct Entry
+{
+    const char *Key;
+    const char16_t *Default;
+};
+
+// clang-format off
+const Entry Table[size_t(Msg::Count)] = {
+    {"U_LMASKRESULT", u"Вопрос %d из %d"},
+    {"U_LABELQUESTION", u"Вопрос"},
+    {"U_LABDATEZK", u"Сегодня - dddd, d mmmm yyyy"},
+    {"U_LABGRUPPMEZK", u"Группа (класс, организация)"},
+    {"U_LABFIOMEZK", u"Фамилия, Инициалы"},
+    {"U_LABPASSWORDZK", u"Введите пароль"},
+    {"U_ERROR", u"Ошибка"},
+    {"U_WARNING", u"Внимание"},
+    {"U_LABNOTGRUPPZK", u"Не введены данные по группе."},
+    {"U_LABFIOMEZK", u"Не введены данные по экзаменуемом."},
+    {"U_LABOPISANIEZK", u"В списках данных об экзамениуемых введите или выберите:  Вашу группу (класс или организацию) и Ваши фамилию и имя."},
+    {"U_GRPGRUPPFIO", u"Данные об экзаменуемом"},
+    {"U_BUTNEXT", u"Далее>>"},
+    {"U_BUTEXIT", u"Конец"},
+    {"U_DLGEXITPROGRAMM", u"Закончить работу с программой?"},
+    {"U_RESST", u"Вы ответили правильно на %d процентов ответов"},
+    {"U_REPORTBUTTON1", u"Подробно..."},
+    {"M_SETEX1RES", u"Все ответы"},
+    {"M_SETEXRAPORT", u"Вывод результатов ответов на экзамен"},
+    {"M_SETEXDATETIME", u"Дата и время экзамена"},
+    {"M_RAPORTEXAM", u"Экзамен"},
+    {"M_RAPORTAUTHOR", u"Автор:"},
+    {"M_RAPORTALLQU", u"Всего вопросов в экзамене:"},
+    {"M_RAPORTYES", u"Разрешен"},
+    {"M_RAPORTNO", u"Не разрешен"},
+    {"M_RAPORTLIMITTIME", u"Временное ограничение на ответы"},
+    {"M_RAPORTOPISQUE", u"Вопрос:"},
+    {"M_RAPORTOCN", u"Ответов \"Не знаю\""},
+    {"U_REPORTSAVE", u"Сохранить"},
+    {"U_REPORTQVEST", u"Ответ:"},
+    {"U_REPORTALL", u"Всего:"},
+    {"U_REPORTQ5", u"правильных ответов"},
+    {"U_REPORTQ2", u"не правильных ответов"},
+    {"U_REPORTNOT", u"не"},
+    {"U_REPORTYES", u"верен"},
+    {"U_NOTPASSWORD", u"Введен неверный пароль. Повторите ввод."},
+    {"U_NOPASSW", u"Не введен пароль!"},
+    {"U_DLDPASSW", u"Подтверждение пароля"},
+    {"U_DLDPASSWEDIT", u"Введите свой пароль"},
+    {"U_YESPASSW", u"Введенный пароль уже зарегистрирован в системе. Повторите ввод."},
+    {"U_ERRORNONETDB", u"Сетевой ресурс недоступен. Нет доступа к сети. Программа будет закрыта."},
+    {"U_ALLTIMEEXAM", u"Общее время экзамена"},
+    {"U_ALLTIMEQ", u"Общее время ответов"},
+    {"U_TIMEQ1", u"Время на ответ"},
+    {"U_REPQ", u"Ответы:"},
+    {"U_REP0", u"Правильный:"},
+    {"U_REP1", u"Выбранный :"},
+    {"M_NOTKNOWW", u"Не знаю"},
+    {"U_TANSV0", u"Текущее время ответа %d сек."},
+    {"U_TANSV1", u"Осталось %d сек."},
+};
+// clang-format on
+
+} // namespace
+
+QString MessageKey(Msg msg, int tipResult)
+{
+    QString key = QString::fromLatin1(Table[size_t(msg)].Key);
+    if (msg == Msg::M_SETEX1RES)
+        key += QString::number(tipResult + 1);
+    return key;
+}
+
+QString MessageDefault(Msg msg) { return QString::fromUtf16(Table[size_t(msg)].Default); }
+
+TMessages::TMessages()
+{
+    for (size_t i = 0; i < Texts.size(); ++i)
+        Texts[i] = MessageDefault(Msg(i));
+}
+
+TMessages ReadLanguageSection(const TLineList &source, int number, int tipResult)
+{
+    TLineList section;
+    GetSection(source, section, QString::number(number));
+    TMessages table;
+    table.Charset = ReadInt(section, QStringLiteral("U_CHARSET"), 0);
+    for (size_t i = 0; i < table.Texts.size(); ++i)
+        table.Texts[i] = ReadStr(section, MessageKey(Msg(i), tipResult), MessageDefault(Msg(i)));
+    return table;
+}
+
+QStringList LanguageFileCandidates(const QString &fileName, const QString &programDir)
+{
+    const QString bare = BareFileName(fileName);
+    return {fileName, JoinPath(programDir, bare), bare, JoinPath(UserDataDir(), bare),
+            JoinPath(QStringLiteral("/usr/share/tarvik"), bare)};
+}
+
+QString FindLanguageFile(const QString &fileName, const QString &programDir,
+                         const std::function<bool(const QString &)> &exists)
+{
+    for (const QString &candidate : LanguageFileCandidates(fileName, programDir))
+        if (!candidate.isEmpty() && exists(candidate))
+            return candidate;
+    return QString();
+}
+
+QString FormatMessage(const QString &pattern, const QList<QVariant> &values)
+{
+    QString out;
+    int next = 0;
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern.at(i);
+        if (c == u'%' && i + 1 < pattern.size()) {
+            const QChar f = pattern.at(i + 1);
+            if (f == u'%') {
+                out += u'%';
+                ++i;
+                continue;
+            }
+            if (f == u'd' || f == u's') {
+                if (next < values.size())
+                    out += values[next].toString();
+                ++next;
+                ++i;
+                continue;
+            }
+        }
+        out += c;
+    }
+    return out;
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "LineList.h"
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <functional>
+
+// Every message and caption the window shows apart from the exam's own content, by key. The
+// order is the order in which a language section is read.
+enum class Msg {
+    U_LMASKRESULT,
+    U_LABELQUESTION,
+    U_LABDATEZK,
+    U_LABGRUPPMEZK,
+    U_LABFIOMEZK,      // caption of the name label
+    U_LABPASSWORDZK,
+    U_ERROR,
+    U_WARNING,
+    U_LABNOTGRUPPZK,
+    U_LABFIOMEZK_NONE, // the same key read a second time: the no-name message
+    U_LABOPISANIEZK,
+    U_GRPGRUPPFIO,
+    U_BUTNEXT,
+    U_BUTEXIT,
+    U_DLGEXITPROGRAMM,
+    U_RESST,
+    U_REPORTBUTTON1,
+    M_SETEX1RES, // key "M_SETEX1RES" followed by the report kind + 1
+    M_SETEXRAPORT,
+    M_SETEXDATETIME,
+    M_RAPORTEXAM,
+    M_RAPORTAUTHOR,
+    M_RAPORTALLQU,
+    M_RAPORTYES,
+    M_RAPORTNO,
+    M_RAPORTLIMITTIME,
+    M_RAPORTOPISQUE,
+    M_RAPORTOCN,
+    U_REPORTSAVE,
+    U_REPORTQVEST,
+    U_REPORTALL,
+    U_REPORTQ5,
+    U_REPORTQ2,
+    U_REPORTNOT,
+    U_REPORTYES,
+    U_NOTPASSWORD,
+    U_NOPASSW,
+    U_DLDPASSW,
+    U_DLDPASSWEDIT,
+    U_YESPASSW,
+    U_ERRORNONETDB,
+    U_ALLTIMEEXAM,
+    U_ALLTIMEQ,
+    U_TIMEQ1,
+    U_REPQ,
+    U_REP0,
+    U_REP1,
+    M_NOTKNOWW,
+    U_TANSV0,
+    U_TANSV1,
+    Count
+};
+
+// The key of a message as it stands in a language section.
+QString MessageKey(Msg msg, int tipResult = 0);
+QString MessageDefault(Msg msg);
+
+// The message table: the built-in Russian texts until a language section replaces them.
+struct TMessages
+{
+    int Charset = 0; // U_CHARSET
+    std::array<QString, size_t(Msg::Count)> Texts;
+
+    TMessages();
+    const QString &operator[](Msg msg) const { return Texts[size_t(msg)]; }
+};
+
+// Reads section [Number] of a language text: every key in order, with its default when it is
+// missing or empty. TipResult picks the report heading key (M_SETEX1RES1 for kind 0).
+TMessages ReadLanguageSection(const TLineList &source, int number, int tipResult);
+
+// Where "Language.fll" is looked for, in order: the given name, the program folder joined with
+// its name part, the name part in the current folder, then the user's and the system's data
+// folders (for a system-wide install).
+QStringList LanguageFileCandidates(const QString &fileName, const QString &programDir);
+// The first candidate that exists, or empty.
+QString FindLanguageFile(const QString &fileName, const QString &programDir,
+                         const std::function<bool(const QString &)> &exists);
+
+// Replaces %d and %s placeholders in order, as the system's formatting does.
+QString FormatMessage(const QString &pattern, const QList<QVariant> &values);

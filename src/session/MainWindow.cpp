@@ -1,0 +1,667 @@
+#include "MainWindow.h"
+
+#include "DateFormat.h"
+#include "Desktop.h"
+#include "Dialogs.h"
+#include "Files.h"
+#include "JournalFolder.h"
+#include "Paths.h"
+#include "Pictures.h"
+#include "RichText.h"
+#include "Scramble.h"
+#include "Shares.h"
+#include "Shell.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QVariant>
+
+#include <cmath>
+
+namespace {
+
+const QString SetupMissingMessage = QStringLiteral("I can not read section of initialization.");
+
+// Rounds halves to even, as the layout of the registration box is computed.
+int RoundHalfEven(double v) { return int(std::nearbyint(v)); }
+
+QSize ScreenSize(const QWidget *w)
+{
+    const QScreen *screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->size() : QSize(788, 521);
+}
+
+void SetRichText(QTextEdit *memo, const QString &text)
+{
+    QString plain = text;
+    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    plain.replace(u'\r', u'\n');
+    memo->setPlainText(plain);
+}
+
+} // namespace
+
+TFmZK::TFmZK(RunGlobals &globals, QWidget *parent)
+    : QWidget(parent), globals_(globals), answerOrder_(std::make_unique<AnswerOrderTable>())
+{
+    for (auto &row : *answerOrder_)
+        row.fill(0);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    BuildWindow();
+    SetShellHooks([this](bool visible) { ApplyTaskBar(visible); },
+                  [this](bool visible) { ApplyAppButton(visible); });
+}
+
+TFmZK::~TFmZK() { SetShellHooks(nullptr, nullptr); }
+
+int TFmZK::CurrentPage() const { return Notebook1->currentIndex(); }
+
+void TFmZK::ShowPage(int page) { Notebook1->setCurrentIndex(page); }
+
+int TFmZK::PictureColumnWidth() const { return int(std::lround(screenDpiX_ * 167.0 / 96.0)); }
+
+// ---- Reading the exam -----------------------------------------------------------------------
+
+bool TFmZK::ReadExamFile()
+{
+    quietClose_ = false;
+    examLines_.Clear();
+    const QString ext = QFileInfo(examFileName_).suffix().toUpper();
+    if (ext == QStringLiteral("UZK"))
+        fileKind_ = KindUniform;
+    else if (ext == QStringLiteral("FZK"))
+        fileKind_ = KindQuestion;
+
+    if (fileKind_ == KindUniform) {
+        if (!examStreams_)
+            examStreams_ = new TListStreams(this);
+        examStreams_->Clear();
+        QByteArray file;
+        if (ReadWholeFile(examFileName_, file)) {
+            examStreams_->LoadFromScrambled(file, Keys::Settings); // raises ECorruptFile
+            examLines_.SetText(examStreams_->Data(QStringLiteral("unifileexam")));
+        }
+    } else if (fileKind_ == KindQuestion) {
+        try {
+            examLines_.SetText(LoadTextFile(examFileName_.left(255), Keys::Settings,
+                                            Keys::QuestionSignature));
+        } catch (const EFOpenError &) {
+            // An unreadable file reads as a file without settings.
+        }
+    }
+
+    if (!ReadSetup(examLines_, settings_, *this)) {
+        Dialogs().Message(this, MessageKind::Error, messages_[Msg::U_ERROR], SetupMissingMessage);
+        return false;
+    }
+    currentIndex_ = -1;
+    questionOrder_ = BuildQuestionOrder(settings_.AllZ, settings_.AnRand);
+    ButNew->setVisible(false);
+    return true;
+}
+
+bool TFmZK::SetupApplied(SetupStep step, const ExamSettings &s)
+{
+    switch (step) {
+    case SetupStep::Language:
+        LoadLanguage(s.Language, ExecutableDir() + QStringLiteral("Language.fll"));
+        break;
+    case SetupStep::TopEdit:
+        LabTop->setText(ExpandLineBreaks(s.TopEdit));
+        break;
+    case SetupStep::CEdit:
+        LabTema->setText(ExpandLineBreaks(s.CEdit));
+        setWindowTitle(s.CEdit.isEmpty() ? QStringLiteral("Tarvik") : ExpandLineBreaks(s.CEdit).simplified());
+        break;
+    case SetupStep::ButEdit:
+        LabBut->setText(ExpandLineBreaks(s.ButEdit));
+        break;
+    case SetupStep::GrStretch:
+        Image1->SetStretch(s.GrStretch);
+        break;
+    case SetupStep::Jobtitle:
+        LabJob->setText(ExpandLineBreaks(s.Jobtitle));
+        break;
+    case SetupStep::Surname:
+        LabName->setText(ExpandLineBreaks(s.Surname));
+        break;
+    case SetupStep::HelpExam:
+        SetRichText(Memo15, s.HelpExam);
+        break;
+    case SetupStep::FontHelpExam:
+        ApplyFont(Memo15, s.FontHelpExam);
+        break;
+    case SetupStep::FontQuestion:
+        for (QWidget *w : {static_cast<QWidget *>(Memo3), static_cast<QWidget *>(Memo1),
+                           static_cast<QWidget *>(Memo13)})
+            ApplyFont(w, s.FontQuestion);
+        break;
+    case SetupStep::FontAnswer:
+        for (const AnswerRow &r : Rows)
+            ApplyFont(r.Memo, s.FontAnswer);
+        for (const PictureRow &r : PictureRows)
+            ApplyFont(r.Memo, s.FontAnswer);
+        ApplyFont(RadioGroup2, s.FontAnswer);
+        ApplyFont(RadioButNotKwon, s.FontAnswer);
+        break;
+    case SetupStep::FontRes:
+        ApplyFont(Memo14, s.FontRes);
+        Memo14->setStyleSheet(QStringLiteral("color: navy;"));
+        break;
+    case SetupStep::Registration:
+        screenDpiX_ = screen() ? int(std::lround(screen()->logicalDotsPerInchX())) : 96;
+        GroupBox1->setFixedHeight(RoundHalfEven(screenDpiX_ * (s.YesPassword ? 225.0 : 155.0) / 96.0));
+        Label6->setVisible(s.YesPassword);
+        MaskEdit1->setVisible(s.YesPassword);
+        ButYesResult->setVisible(s.YesResult);
+        LayoutRegistrationBox();
+        break;
+    case SetupStep::JournalFolder:
+        if (!s.DbNet) {
+            journalDir_ = programDir_;
+        } else {
+            const NetFolder net{s.PathDbNet, s.LoginDbNet, s.PaswDbNet, s.DbNetLocal, s.DbNet_1};
+            const FolderResult r = SettleJournalDir(net, programDir_);
+            if (r.Outcome == FolderOutcome::Unreachable) {
+                Dialogs().Message(this, MessageKind::Error, messages_[Msg::U_ERROR],
+                                  messages_[Msg::U_ERRORNONETDB]);
+                quietClose_ = true;
+                QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+                close();
+                return false;
+            }
+            journalDir_ = r.Dir;
+            settings_.DbNet = r.Outcome == FolderOutcome::OnShare;
+        }
+        break;
+    case SetupStep::Shell:
+        ShowTaskBar(!s.VisiTackBar);
+        ShowAppButton(!s.TaskBar);
+        break;
+    case SetupStep::Clock:
+        for (QLabel *l : {Label2, Label5, Label7})
+            l->setVisible(s.AnsvTmBol);
+        break;
+    case SetupStep::FontTopStr:
+    case SetupStep::FontCEdit:
+    case SetupStep::FontButEdit:
+    case SetupStep::FontJobEdit: {
+        QList<QLabel *> labels;
+        if (step == SetupStep::FontTopStr)
+            labels = {LabTop};
+        else if (step == SetupStep::FontCEdit)
+            labels = {LabTema};
+        else if (step == SetupStep::FontButEdit)
+            labels = {LabBut};
+        else
+            labels = {LabName, LabJob};
+        for (QLabel *l : labels) {
+            if (s.TitleFont) {
+                ApplyFont(l, *s.TitleFont);
+            } else {
+                l->setFont(font());
+                l->setPalette(palette());
+            }
+        }
+        break;
+    }
+    }
+    return true;
+}
+
+void TFmZK::LoadLanguage(int number, const QString &fileName)
+{
+    TLineList source;
+    if (settings_.UniLang) {
+        source = examLines_;
+    } else {
+        const QString found = FindLanguageFile(fileName, ExecutableDir(), [](const QString &p) {
+            return QFileInfo(p).isFile();
+        });
+        if (!found.isEmpty())
+            source.LoadFromFile(found);
+        // Without a language file the built-in Russian texts apply: a table left empty would
+        // give boxes without titles and a "Далее>>" button without a caption.
+    }
+    messages_ = ReadLanguageSection(source, number, settings_.TipResult);
+    ApplyMessages();
+}
+
+void TFmZK::ApplyMessages()
+{
+    Label3->setText(messages_[Msg::U_LABGRUPPMEZK]);
+    Label4->setText(messages_[Msg::U_LABFIOMEZK]);
+    Label6->setText(messages_[Msg::U_LABPASSWORDZK]);
+    StaticText1->setText(messages_[Msg::U_LABOPISANIEZK]);
+    GroupBox1->setTitle(messages_[Msg::U_GRPGRUPPFIO]);
+    ButYesResult->setText(messages_[Msg::U_REPORTBUTTON1]);
+    RadioButNotKwon->setText(messages_[Msg::M_NOTKNOWW]);
+    RadioButNotKwon->setAccessibleName(messages_[Msg::M_NOTKNOWW]);
+}
+
+// ---- Showing the window ---------------------------------------------------------------------
+
+void TFmZK::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    ApplySkipTaskbar(this);
+    if (!event->spontaneous())
+        Guarded(this, [this] { FormShow(); });
+}
+
+void TFmZK::FormShow()
+{
+    previewOpen_ = false;
+    programDir_ = ProgramDir();
+    journalDir_ = programDir_;
+    examRead_ = false;
+    bool read = false;
+    try {
+        read = ReadExamFile();
+    } catch (...) {
+        // A damaged exam leaves the window empty, as one without settings does; the guard
+        // shows the error.
+        ShowPage(PageEmpty);
+        ButNext->setEnabled(false);
+        throw;
+    }
+    if (!read) {
+        ShowPage(PageEmpty);
+        ButNext->setEnabled(false);
+        return;
+    }
+    examRead_ = true;
+    const bool free = !settings_.Spisok;
+    ComboBox1->setEditable(free);
+    ComboBox2->setEditable(free);
+    if (globals_.CmdSwitches && globals_.NoJournalSwitch)
+        settings_.SaveJuornal = false;
+    ResetSession();
+}
+
+void TFmZK::ResetSession()
+{
+    ShowPage(PageTitle);
+    for (auto &row : *answerOrder_)
+        row.fill(0);
+    const QLocale names = settings_.Language == 0 ? QLocale(QLocale::Russian) : QLocale::system();
+    Label1->setText(FormatDateTimePattern(messages_[Msg::U_LABDATEZK], QDateTime::currentDateTime(), names));
+    ButNext->setText(messages_[Msg::U_BUTNEXT]);
+    ButNext->setEnabled(true);
+    ButYesResult->setText(messages_[Msg::U_REPORTBUTTON1]);
+    ButNew->setVisible(false);
+    REResult->setVisible(false);
+    currentIndex_ = -1;
+    notFinished_ = true;
+    if (!globals_.SameUser) {
+        ComboBox1->setCurrentIndex(-1);
+        ComboBox1->setEditText(QString());
+        ComboBox2->setCurrentIndex(-1);
+        ComboBox2->setEditText(QString());
+        MaskEdit1->clear();
+    }
+    for (ShapeIndicator *s : {Shape1, Shape2, Shape3})
+        s->setVisible(false);
+    if (settings_.PathGraph.trimmed().size() > 4)
+        LoadPictureInto(Image1, settings_.PathGraph);
+    else
+        ClearPicture(Image1);
+    LayoutTitlePage();
+    ButNext->setFocus();
+}
+
+// ---- Layout that follows the window ---------------------------------------------------------
+
+void TFmZK::LayoutTitlePage()
+{
+    const QSize screen = ScreenSize(this);
+    const int w = TitlePage->width();
+    const int h = TitlePage->height();
+    // The exam's title stands in the right half, from a third of the screen's height down.
+    const int left = qMin(screen.width() / 2, w / 2);
+    const int top = qMin(screen.height() / 3, h / 3);
+    LabTema->setGeometry(left, top, left - left / 10, top);
+    LabTop->setGeometry(w / 20, h / 30, w - w / 10, qMax(top - h / 30 - 8, 20));
+    const int pictureTop = top;
+    Image1->setGeometry(w / 20, pictureTop, left - w / 10, qMax(h - pictureTop - h / 6, 20));
+    LabName->setGeometry(left, top + top, left - left / 10, qMax(h / 12, 20));
+    LabJob->setGeometry(left, top + top + qMax(h / 12, 20), left - left / 10, qMax(h / 12, 20));
+    LabBut->setGeometry(w / 20, h - h / 8, w - w / 10, h / 8 - 8);
+}
+
+void TFmZK::LayoutRegistrationBox()
+{
+    const double scale = screenDpiX_ / 96.0;
+    const auto y = [scale](int v) { return int(std::lround(v * scale)); };
+    const int width = GroupBox1->width() - y(24);
+    const int rowHeight = qMax(ComboBox1->sizeHint().height(), y(24));
+    Label3->setGeometry(y(12), y(24), width, y(18));
+    ComboBox1->setGeometry(y(12), y(44), width, rowHeight);
+    Label4->setGeometry(y(12), y(84), width, y(18));
+    ComboBox2->setGeometry(y(12), y(104), width, rowHeight);
+    // Below the short box's edge: with no password the row is cut off (and hidden).
+    Label6->setGeometry(y(12), y(160), width, y(18));
+    MaskEdit1->setGeometry(y(12), y(180), width, rowHeight);
+}
+
+int TFmZK::RowHeight(int areaHeight) const
+{
+    return areaHeight / qMax<int>(1, question_.AllW);
+}
+
+void TFmZK::LayoutTextRows()
+{
+    const int rowHeight = RowHeight(Panel6->height());
+    int top = 0;
+    for (int k = 0; k < 5; ++k) {
+        QFrame *row = Rows[size_t(k)].Row;
+        if (!row->isVisibleTo(Panel6))
+            continue;
+        row->setGeometry(0, top, Panel6->width(), rowHeight);
+        top += rowHeight;
+    }
+}
+
+void TFmZK::LayoutPictureRows()
+{
+    const int area = ScrollBox1->viewport()->height();
+    const int rowHeight = qMax(RowHeight(area), 90);
+    const int width = ScrollBox1->viewport()->width();
+    const int column = PictureColumnWidth();
+    const double scale = screenDpiX_ / 96.0;
+    int top = 0;
+    for (PictureRow &r : PictureRows) {
+        if (!r.Panel->isVisibleTo(ScrollBoxArea))
+            continue;
+        r.Panel->setGeometry(0, top, width, rowHeight);
+        const int mid = rowHeight / 2;
+        r.Caption->setGeometry(2, mid - 10, int(18 * scale), 20);
+        r.Radio->setGeometry(int(20 * scale), mid - 10, int(20 * scale), 20);
+        r.Image->setGeometry(int(42 * scale), mid - int(79 * scale) / 2, int(87 * scale), int(79 * scale));
+        r.Zoom->setGeometry(int(132 * scale), mid - 12, int(30 * scale), 24);
+        r.Memo->setGeometry(column, 2, qMax(width - column - 2, 10), rowHeight - 4);
+        top += rowHeight;
+    }
+    ScrollBoxArea->setMinimumHeight(top);
+}
+
+// ---- Questions -------------------------------------------------------------------------------
+
+void TFmZK::LoadQuestion(int32_t n)
+{
+    question_ = LoadQuestionRecord(examLines_, n, questionBuffer_, *answerOrder_);
+    currentCorNo_ = question_.CorNo;
+    answerTimeMs_ = question_.AT * 1000;
+    ShowQuestion();
+}
+
+void TFmZK::ShowQuestion()
+{
+    const TQuestion &q = question_;
+    const QString questionText = ExpandLineBreaks(QStringLiteral("  ") + q.Vopros);
+    const int page = q.Page();
+    ShowPage(page);
+    if (page == PageTextAnswers) {
+        SetRichText(Memo1, questionText);
+        for (int k = 0; k < 5; ++k) {
+            const AnswerRow &r = Rows[size_t(k)];
+            r.Radio->setChecked(false);
+            r.Row->setVisible(q.B[size_t(k)]);
+            if (q.B[size_t(k)])
+                SetRichText(r.Memo, ExpandLineBreaks(q.S[size_t(k)]));
+        }
+        LayoutTextRows();
+    } else if (page == PagePictureAnswers) {
+        SetRichText(Memo3, questionText);
+        for (int k = 0; k < 4; ++k) {
+            PictureRow &r = PictureRows[size_t(k)];
+            r.Radio->setChecked(false);
+            r.Panel->setVisible(q.B[size_t(k)]);
+            if (!q.B[size_t(k)])
+                continue;
+            r.Image->setVisible(LoadPictureInto(r.Image, q.P[size_t(k)]));
+            r.Zoom->setVisible(r.Image->isVisibleTo(r.Panel));
+            SetRichText(r.Memo, ExpandLineBreaks(q.S[size_t(k)]));
+        }
+        LayoutPictureRows();
+    } else {
+        SetRichText(Memo13, questionText);
+        ClearPicture(Image7);
+        Image7->SetBackground(Panel24->palette().color(Panel24->backgroundRole()));
+        RadioGroup2Buttons->setExclusive(false);
+        int item = 0;
+        for (int k = 0; k < 4; ++k) {
+            if (!q.B[size_t(k)])
+                continue;
+            QRadioButton *b = RadioGroup2Items[size_t(item)];
+            b->setText(q.S[size_t(k)]); // list items are taken as written
+            b->setAccessibleName(q.S[size_t(k)]);
+            RadioGroup2Positions[size_t(item)] = k + 1;
+            ++item;
+        }
+        for (int i = 0; i < 4; ++i) {
+            RadioGroup2Items[size_t(i)]->setChecked(false);
+            RadioGroup2Items[size_t(i)]->setVisible(i < item);
+        }
+        RadioGroup2Buttons->setExclusive(true);
+        LoadPictureInto(Image7, q.QuestionPicture);
+    }
+    if (settings_.BolNotKnow)
+        RadioButNotKwon->setChecked(false);
+    const QString caption = QStringLiteral("  ") + FormatMessage(messages_[Msg::U_LMASKRESULT],
+                                                                 {currentIndex_ + 1, settings_.AllZ + 1});
+    for (QLabel *c : {Panel4Caption, Panel17Caption, Panel23Caption})
+        c->setText(caption);
+    ButNext->setEnabled(false);
+}
+
+bool TFmZK::LoadPictureInto(PictureBox *box, const QString &name)
+{
+    QImage image;
+    if (!LoadPicture(image, name, fileKind_, examStreams_, examFileName_))
+        return false;
+    box->setPixmap(QPixmap::fromImage(image));
+    return true;
+}
+
+// ---- Answering ---------------------------------------------------------------------------------
+
+void TFmZK::AnswerChosen(int position)
+{
+    const int page = CurrentPage();
+    if (page == PageTextAnswers) {
+        for (int k = 0; k < 5; ++k)
+            Rows[size_t(k)].Radio->setChecked(k + 1 == position);
+    } else if (page == PagePictureAnswers) {
+        for (int k = 0; k < 4; ++k)
+            PictureRows[size_t(k)].Radio->setChecked(k + 1 == position);
+    } else {
+        return;
+    }
+    currentAnswer_ = position;
+    RadioButNotKwon->setChecked(false);
+    ButNext->setEnabled(true);
+    ButNext->setFocus();
+}
+
+void TFmZK::RadioGroup1Click()
+{
+    const int index = RadioGroup2Buttons->checkedId();
+    if (index < 0)
+        return;
+    currentAnswer_ = index + 1;
+    RadioButNotKwon->setChecked(false);
+    ButNext->setEnabled(true);
+    ButNext->setFocus();
+}
+
+void TFmZK::RadioButNotKwonClick()
+{
+    if (!settings_.BolNotKnow)
+        return;
+    const int page = CurrentPage();
+    if (page == PageEmpty || page == PageTextAnswers) {
+        for (const AnswerRow &r : Rows)
+            r.Radio->setChecked(false);
+    } else if (page == PagePictureAnswers) {
+        for (const PictureRow &r : PictureRows)
+            r.Radio->setChecked(false);
+    } else if (page == PageListAnswers) {
+        RadioGroup2Buttons->setExclusive(false);
+        for (QRadioButton *b : RadioGroup2Items)
+            b->setChecked(false);
+        RadioGroup2Buttons->setExclusive(true);
+    }
+    RadioButNotKwon->setChecked(true);
+    ButNext->setEnabled(true);
+    ButNext->setFocus();
+    currentAnswer_ = DontKnowAnswer;
+}
+
+void TFmZK::RBut1KeyPress(QKeyEvent *event)
+{
+    if (ButNext->isEnabled() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        ButNext->setFocus();
+        Guarded(this, [this] { ButNextClick(); });
+    }
+}
+
+void TFmZK::ButNextClick()
+{
+    switch (CurrentPage()) {
+    case PageTitle:
+        ShowPage(PageInstructions);
+        break;
+    case PageInstructions:
+        if (settings_.SaveJuornal) {
+            ShowPage(PageRegistration);
+            break;
+        }
+        [[fallthrough]];
+    case PageRegistration:
+        if (questionOrder_.empty())
+            break;
+        currentIndex_ = 0;
+        LoadQuestion(questionOrder_[0]);
+        break;
+    default:
+        break;
+    }
+}
+
+void TFmZK::ShowPreview(PictureBox *image)
+{
+    Q_UNUSED(image);
+}
+
+// ---- Journals ----------------------------------------------------------------------------------
+
+QString TFmZK::GetJournalDir()
+{
+    const NetFolder net{settings_.PathDbNet, settings_.LoginDbNet, settings_.PaswDbNet,
+                        settings_.DbNetLocal, settings_.DbNet_1};
+    return ::GetJournalDir(settings_.DbNet, journalDir_, net, programDir_);
+}
+
+// ---- Closing -----------------------------------------------------------------------------------
+
+void TFmZK::closeEvent(QCloseEvent *event)
+{
+    if (!quietClose_) {
+        if (!Dialogs().Message(this, MessageKind::Question, messages_[Msg::U_WARNING],
+                               messages_[Msg::U_DLGEXITPROGRAMM])) {
+            event->ignore();
+            return;
+        }
+        const int page = CurrentPage();
+        if (currentIndex_ >= 0 && currentIndex_ <= settings_.AllZ && page > PageEmpty && page < PageTitle)
+            RecordInterruptedExam();
+    }
+    // Closing the window: the desktop as it was, and the manager's share let go.
+    ShowTaskBar(true);
+    ShowAppButton(true);
+    if (globals_.ManagerShareOpen && !globals_.ManagerShareDir.isEmpty())
+        DisconnectShare(globals_.ManagerShareDir, true);
+    event->accept();
+}
+
+void TFmZK::RecordInterruptedExam() {}
+
+// ---- Desktop effects -----------------------------------------------------------------------
+
+void TFmZK::ApplyTaskBar(bool visible)
+{
+    // There is no task bar window to hide here: the exam takes the whole screen, on top.
+    if (!visible && !fullScreenForExam_) {
+        fullScreenForExam_ = true;
+        setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        showFullScreen();
+    } else if (visible && fullScreenForExam_) {
+        fullScreenForExam_ = false;
+        setWindowFlag(Qt::WindowStaysOnTopHint, false);
+        if (isVisible())
+            showMaximized();
+    }
+}
+
+void TFmZK::ApplyAppButton(bool visible)
+{
+    SetSkipTaskbar(this, !visible);
+}
+
+// ---- Input -------------------------------------------------------------------------------------
+
+bool TFmZK::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Resize && watched == GroupBox1) {
+        LayoutRegistrationBox();
+        return false;
+    }
+    if (event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        // Clicking an answer's text chooses it, as its radio button does.
+        for (int k = 0; k < 5; ++k)
+            if (watched == Rows[size_t(k)].Memo->viewport()) {
+                AnswerChosen(k + 1);
+                return true;
+            }
+        for (int k = 0; k < 4; ++k)
+            if (watched == PictureRows[size_t(k)].Memo->viewport()) {
+                AnswerChosen(k + 1);
+                return true;
+            }
+    }
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        // Enter moves on from every answer button but the fifth text answer.
+        bool answerButton = false;
+        for (int k = 0; k < 4; ++k)
+            answerButton = answerButton || watched == Rows[size_t(k)].Radio ||
+                           watched == PictureRows[size_t(k)].Radio;
+        for (QRadioButton *b : RadioGroup2Items)
+            answerButton = answerButton || watched == b;
+        if (enter && answerButton) {
+            RBut1KeyPress(key);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

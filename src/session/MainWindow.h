@@ -1,0 +1,219 @@
+#pragma once
+
+#include "ListStreams.h"
+#include "Messages.h"
+#include "Questions.h"
+#include "Settings.h"
+#include "StartUp.h"
+#include "Widgets.h"
+
+#include <QWidget>
+#include <array>
+#include <memory>
+#include <vector>
+
+class QButtonGroup;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QScrollArea;
+class QSplitter;
+class QStackedWidget;
+class QTextEdit;
+class QToolButton;
+
+// Pages of Notebook1, by index.
+enum Page : int {
+    PageEmpty = 0,
+    PageTextAnswers = 1,
+    PagePictureAnswers = 2,
+    PageListAnswers = 3,
+    PageTitle = 4,
+    PageInstructions = 5,
+    PageRegistration = 6,
+    PageResult = 7,
+};
+
+// The examination window: every page of a run, the bottom bar and the handlers behind them.
+// Handlers gather what the examinee did and call the exam's functions; the window only shows.
+class TFmZK : public QWidget, private SetupSink
+{
+    Q_OBJECT
+
+public:
+    explicit TFmZK(RunGlobals &globals, QWidget *parent = nullptr);
+    ~TFmZK() override;
+
+    void SetExamFileName(const QString &name) { examFileName_ = name; }
+
+    // The session as the window holds it.
+    const ExamSettings &Settings() const { return settings_; }
+    const TMessages &Messages() const { return messages_; }
+    const TLineList &ExamLines() const { return examLines_; }
+    const std::vector<int32_t> &QuestionOrder() const { return questionOrder_; }
+    const TQuestion &CurrentQuestion() const { return question_; }
+    int32_t CurrentIndex() const { return currentIndex_; }
+    int32_t CurrentCorNo() const { return currentCorNo_; }
+    int32_t AnswerTimeMs() const { return answerTimeMs_; }
+    int32_t CurrentAnswer() const { return currentAnswer_; }
+    const AnswerOrderTable &AnswerOrder() const { return *answerOrder_; }
+    int32_t FileKind() const { return fileKind_; }
+    const QString &JournalDir() const { return journalDir_; }
+    int CurrentPage() const;
+    bool ExamRead() const { return examRead_; }
+
+    // Handlers.
+    void FormShow();
+    void ButNextClick();
+    void LoadQuestion(int32_t n);
+    void ShowQuestion();
+    void ResetSession();
+    void RadioButNotKwonClick();
+    void RBut1KeyPress(QKeyEvent *event);
+    // The examinee chose the answer at display position Position (1-based) of the page on
+    // screen; for the list page the position is the item's index + 1.
+    void AnswerChosen(int position);
+    void RadioGroup1Click();
+
+    // The folder for one journal access.
+    QString GetJournalDir();
+    // Width of the picture column of picture answers at this screen's resolution.
+    int PictureColumnWidth() const;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct AnswerRow
+    {
+        QFrame *Row;
+        ClickPanel *Cell;
+        QRadioButton *Radio;
+        QTextEdit *Memo;
+    };
+    struct PictureRow
+    {
+        ClickPanel *Panel;
+        QLabel *Caption;
+        QRadioButton *Radio;
+        PictureBox *Image;
+        QToolButton *Zoom;
+        QTextEdit *Memo;
+    };
+
+    bool SetupApplied(SetupStep step, const ExamSettings &settings) override;
+
+    void BuildWindow();
+    QWidget *BuildTextPage();
+    QWidget *BuildPicturePage();
+    QWidget *BuildListPage();
+    QWidget *BuildTitlePage();
+    QWidget *BuildInstructionsPage();
+    QWidget *BuildRegistrationPage();
+    QWidget *BuildResultPage();
+    QWidget *BuildBottomBar();
+    QFrame *BuildHeader(const QString &name, QLabel *&caption, QLabel *&clock);
+    QTextEdit *NewMemo(const QString &name, QWidget *parent, const QString &accessible);
+
+    bool ReadExamFile();
+    void LoadLanguage(int number, const QString &fileName);
+    void ApplyMessages();
+    void LayoutTextRows();
+    void LayoutPictureRows();
+    void LayoutTitlePage();
+    void LayoutRegistrationBox();
+    int RowHeight(int areaHeight) const;
+    void ShowPage(int page);
+    bool LoadPictureInto(PictureBox *box, const QString &name);
+    void ShowPreview(PictureBox *image);
+    void RecordInterruptedExam();
+    void ApplyTaskBar(bool visible);
+    void ApplyAppButton(bool visible);
+
+    RunGlobals &globals_;
+    QString examFileName_;
+    ExamSettings settings_;
+    TMessages messages_;
+    TLineList examLines_;
+    TLineList questionBuffer_;
+    TListStreams *examStreams_ = nullptr;
+    std::vector<int32_t> questionOrder_;
+    std::unique_ptr<AnswerOrderTable> answerOrder_;
+    TQuestion question_;
+    int32_t fileKind_ = 0;
+    int32_t currentIndex_ = -1;
+    int32_t currentCorNo_ = 1;
+    int32_t answerTimeMs_ = 0;
+    int32_t currentAnswer_ = 0;
+    int screenDpiX_ = 96;
+    bool examRead_ = false;
+    bool quietClose_ = false;
+    bool notFinished_ = true;
+    bool previewOpen_ = false;
+    QString programDir_;
+    QString journalDir_;
+    QString savedPanelCaption_;
+    bool fullScreenForExam_ = false;
+
+public:
+    // Controls, by the names the exam's designers and tests know them by.
+    QStackedWidget *Notebook1 = nullptr;
+    ClickPanel *Panel1 = nullptr;
+    QLabel *Panel1Caption = nullptr;
+    QPushButton *ButNext = nullptr;
+    QPushButton *ButNew = nullptr;
+    QRadioButton *RadioButNotKwon = nullptr;
+    ShapeIndicator *Shape1 = nullptr, *Shape2 = nullptr, *Shape3 = nullptr;
+    QProgressBar *ProgressBar1 = nullptr;
+    // Page 1.
+    QFrame *Panel4 = nullptr;
+    QLabel *Panel4Caption = nullptr, *Label2 = nullptr;
+    QTextEdit *Memo1 = nullptr;
+    QSplitter *Splitter1 = nullptr;
+    ResizePanel *Panel6 = nullptr;
+    std::array<AnswerRow, 5> Rows{};
+    // Page 2.
+    QFrame *Panel17 = nullptr;
+    QLabel *Panel17Caption = nullptr, *Label5 = nullptr;
+    QTextEdit *Memo3 = nullptr;
+    QSplitter *Splitter2 = nullptr;
+    QScrollArea *ScrollBox1 = nullptr;
+    ResizePanel *ScrollBoxArea = nullptr;
+    std::array<PictureRow, 4> PictureRows{};
+    // Page 3.
+    QFrame *Panel23 = nullptr;
+    QLabel *Panel23Caption = nullptr, *Label7 = nullptr;
+    QFrame *Panel24 = nullptr;
+    PictureBox *Image7 = nullptr;
+    QToolButton *SpeedButton4 = nullptr;
+    QTextEdit *Memo13 = nullptr;
+    QSplitter *Splitter3 = nullptr;
+    QGroupBox *RadioGroup2 = nullptr;
+    QButtonGroup *RadioGroup2Buttons = nullptr;
+    std::array<QRadioButton *, 4> RadioGroup2Items{};
+    std::array<int, 4> RadioGroup2Positions{}; // file position k of each shown item
+    // Page 4.
+    ResizePanel *TitlePage = nullptr;
+    PictureBox *Image1 = nullptr;
+    QLabel *LabTop = nullptr, *LabTema = nullptr, *LabBut = nullptr, *LabJob = nullptr,
+           *LabName = nullptr;
+    // Page 5.
+    QTextEdit *Memo15 = nullptr;
+    // Page 6.
+    QLabel *Label1 = nullptr, *Label3 = nullptr, *Label4 = nullptr, *Label6 = nullptr;
+    QGroupBox *GroupBox1 = nullptr;
+    QComboBox *ComboBox1 = nullptr, *ComboBox2 = nullptr;
+    QLineEdit *MaskEdit1 = nullptr;
+    QLabel *StaticText1 = nullptr;
+    PictureBox *Image2 = nullptr;
+    // Page 7.
+    QTextEdit *Memo14 = nullptr;
+    QSplitter *RxSplitter1 = nullptr;
+    QPushButton *ButYesResult = nullptr;
+    QTextEdit *REResult = nullptr;
+};

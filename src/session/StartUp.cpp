@@ -1,0 +1,121 @@
+#include "StartUp.h"
+
+#include "Dialogs.h"
+#include "Files.h"
+#include "MainWindow.h"
+#include "Random.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QScreen>
+
+const QString ExamFileFilter = QStringLiteral(
+    "All file of questions Tarvik|*.fzk;*.fzm;*.uzk|Uniform file tarvik|*.uzk|File of questions "
+    "Tarvik|*.fzk|File manager of questions Tarvik|*.fzm");
+const QString UnreachableExamMessage =
+    QStringLiteral("Нет доступа к файлу экзамена или не доступен сетевой ресурс.");
+
+namespace {
+
+// The extension from the last point, when no folder separator follows it.
+QString ExtensionOf(const QString &name)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot < 0)
+        return QString();
+    const QString ext = name.mid(dot);
+    if (ext.contains(u'\\') || ext.contains(u':') || ext.contains(u'/'))
+        return QString();
+    return ext;
+}
+
+} // namespace
+
+StartupAction DecideStartup(const QStringList &parameters, const StartupEnvironment &env,
+                            RunGlobals &g)
+{
+    g.ManagerShareOpen = true;
+    g.ManagerShareDir.clear();
+    g.ManagerUsed = false;
+    g.SameUser = false;
+
+    if (parameters.isEmpty()) {
+        g.ExamFileName = env.FirstManagerFile();
+        if (g.ExamFileName.isEmpty()) {
+            g.ExamFileName = env.AskExamFile();
+            if (g.ExamFileName.isEmpty())
+                return StartupAction::Quit;
+        }
+    } else if (parameters.size() == 1) {
+        g.ExamFileName = parameters.first();
+    } else {
+        const QString joined = parameters.join(u' ');
+        if (joined.contains(QStringLiteral("/d"))) {
+            g.CmdSwitches = true;
+            g.NoJournalSwitch = true;
+        }
+        const QString upper = joined.toUpper();
+        g.ExamFileName.clear();
+        for (const QString &ext : {QStringLiteral(".FZK"), QStringLiteral(".UZK"), QStringLiteral(".MZK")}) {
+            const qsizetype at = upper.indexOf(ext);
+            if (at >= 0) {
+                g.ExamFileName = joined.left(at + ext.size());
+                break;
+            }
+        }
+        if (g.ExamFileName.isEmpty())
+            return StartupAction::Quit;
+    }
+
+    g.StartFileName = g.ExamFileName;
+    if (ExtensionOf(g.ExamFileName) == QStringLiteral(".fzm")) {
+        QString chosen;
+        if (!env.RunManager(g.ExamFileName, chosen))
+            return StartupAction::Quit;
+        g.ExamFileName = chosen;
+        g.ManagerUsed = true;
+    }
+    if (!env.FileExists(g.ExamFileName))
+        g.ExamFileName = BareFileName(g.ExamFileName);
+    return env.FileExists(g.ExamFileName) ? StartupAction::Run : StartupAction::Unreachable;
+}
+
+int RunTarvik(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tarvik"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Tarvik"));
+    Randomize();
+
+    RunGlobals globals;
+    StartupEnvironment env;
+    env.FirstManagerFile = [] {
+        const QStringList found = QDir::current().entryList(
+            {QStringLiteral("*.fzm")}, QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
+        return found.isEmpty() ? QString() : found.first();
+    };
+    env.AskExamFile = [] { return Dialogs().OpenFileName(nullptr, ExamFileFilter); };
+    // The subject manager is not part of this build yet: a manager file ends the program as a
+    // manager closed without a choice does.
+    env.RunManager = [](const QString &, QString &) { return false; };
+    env.FileExists = [](const QString &name) { return QFileInfo(name).isFile(); };
+
+    switch (DecideStartup(app.arguments().mid(1), env, globals)) {
+    case StartupAction::Quit:
+        return 0;
+    case StartupAction::Unreachable:
+        Dialogs().Message(nullptr, MessageKind::Error, QStringLiteral("Ошибка"),
+                          UnreachableExamMessage);
+        return 1;
+    case StartupAction::Run:
+        break;
+    }
+    TFmZK window(globals);
+    window.SetExamFileName(globals.ExamFileName);
+    // Fill the screen also where no window manager maximises.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        window.setGeometry(screen->availableGeometry());
+    window.showMaximized();
+    return app.exec();
+}

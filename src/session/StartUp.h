@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+// Values of the whole run, set at start-up and read by the main window.
+struct RunGlobals
+{
+    QString ExamFileName;
+    QString StartFileName;
+    bool ManagerUsed = false;
+    bool SameUser = false;
+    bool CmdSwitches = false;
+    bool NoJournalSwitch = false;
+    QString ManagerShareDir;
+    bool ManagerShareOpen = true;
+};
+
+// What start-up may ask of the world; tests give their own.
+struct StartupEnvironment
+{
+    // The first "*.fzm" the current folder lists (bare name), or empty.
+    std::function<QString()> FirstManagerFile;
+    // The open dialog: the chosen file's full name, empty when cancelled.
+    std::function<QString()> AskExamFile;
+    // The subject manager on a manager file: true with the chosen exam when a subject was started.
+    std::function<bool(const QString &managerFile, QString &examFile)> RunManager;
+    std::function<bool(const QString &)> FileExists;
+};
+
+enum class StartupAction {
+    Run,        // create the main window on ExamFileName
+    Quit,       // end at once, without a message
+    Unreachable // "Нет доступа к файлу экзамена или не доступен сетевой ресурс."
+};
+
+// The filter of the open dialog.
+extern const QString ExamFileFilter;
+extern const QString UnreachableExamMessage;
+
+// Decides the exam file from the parameters (as the shell split them, quotes removed).
+StartupAction DecideStartup(const QStringList &parameters, const StartupEnvironment &env,
+                            RunGlobals &globals);
+
+// The whole program: start-up, then the main window's message loop.
+int RunTarvik(int argc, char **argv);

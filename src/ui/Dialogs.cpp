@@ -1,0 +1,73 @@
+#include "Dialogs.h"
+
+#include "Errors.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace {
+
+class RealDialogs : public DialogSeam
+{
+public:
+    bool Message(QWidget *parent, MessageKind kind, const QString &caption,
+                 const QString &text) override
+    {
+        switch (kind) {
+        case MessageKind::Error:
+            QMessageBox::critical(parent, caption, text);
+            return true;
+        case MessageKind::Warning:
+            QMessageBox::warning(parent, caption, text);
+            return true;
+        case MessageKind::Question:
+            return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No,
+                                         QMessageBox::No) == QMessageBox::Yes;
+        }
+        return false;
+    }
+
+    QString OpenFileName(QWidget *parent, const QString &filter) override
+    {
+        QFileDialog dialog(parent, QString(), QString(), QtFileFilter(filter));
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setOption(QFileDialog::ReadOnly, true);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().first();
+    }
+};
+
+RealDialogs g_real;
+DialogSeam *g_seam = &g_real;
+
+} // namespace
+
+DialogSeam &Dialogs() { return *g_seam; }
+void SetDialogs(DialogSeam *seam) { g_seam = seam ? seam : &g_real; }
+
+QString QtFileFilter(const QString &windowsFilter)
+{
+    const QStringList parts = windowsFilter.split(u'|');
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(u';', u' ');
+        filters.append(QStringLiteral("%1 (%2)").arg(parts[i], patterns));
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+void Guarded(QWidget *parent, const std::function<void()> &handler)
+{
+    try {
+        handler();
+    } catch (const TarvikError &e) {
+        Dialogs().Message(parent, MessageKind::Error, QApplication::applicationName(), e.Message());
+    } catch (const std::exception &e) {
+        Dialogs().Message(parent, MessageKind::Error, QApplication::applicationName(),
+                          QString::fromLocal8Bit(e.what()));
+    }
+}

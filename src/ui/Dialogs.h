@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+enum class MessageKind {
+    Error,    // critical icon, OK
+    Warning,  // warning icon, OK
+    Question, // Yes/No; the answer is true for Yes
+};
+
+// The one seam of every modal interaction: message boxes and file dialogs go through it, so a
+// test can answer them in advance and nothing ever blocks on a real modal dialog.
+class DialogSeam
+{
+public:
+    virtual ~DialogSeam() = default;
+    virtual bool Message(QWidget *parent, MessageKind kind, const QString &caption,
+                         const QString &text) = 0;
+    // The chosen file's full name; empty when cancelled. Filter in the Windows form
+    // "Name|patterns|Name|patterns".
+    virtual QString OpenFileName(QWidget *parent, const QString &filter) = 0;
+};
+
+DialogSeam &Dialogs();
+// Puts a seam in place (not owned); null puts the real dialogs back.
+void SetDialogs(DialogSeam *seam);
+
+// "A|*.a;*.b|B|*.c" in Qt's form: "A (*.a *.b);;B (*.c)".
+QString QtFileFilter(const QString &windowsFilter);
+
+// Runs a handler; an error it raises is shown in an error box with the error's message (the
+// program goes on) instead of reaching the event loop.
+void Guarded(QWidget *parent, const std::function<void()> &handler);
