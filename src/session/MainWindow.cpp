@@ -183,8 +183,8 @@ bool TFmZK::SetupApplied(SetupStep step, const ExamSettings &s)
                 Dialogs().Message(this, MessageKind::Error, messages_[Msg::U_ERROR],
                                   messages_[Msg::U_ERRORNONETDB]);
                 quietClose_ = true;
-                QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
-                close();
+                close(); // the last window: the program ends
+
                 return false;
             }
             journalDir_ = r.Dir;
@@ -396,7 +396,7 @@ void TFmZK::LayoutPictureRows()
         r.Radio->setGeometry(int(20 * scale), mid - 10, int(20 * scale), 20);
         r.Image->setGeometry(int(42 * scale), mid - int(79 * scale) / 2, int(87 * scale), int(79 * scale));
         r.Zoom->setGeometry(int(132 * scale), mid - 12, int(30 * scale), 24);
-        r.Memo->setGeometry(column, 2, qMax(width - column - 2, 10), rowHeight - 4);
+        r.Memo->setGeometry(column, 2, qMax(width - column, 10), rowHeight - 4);
         top += rowHeight;
     }
     ScrollBoxArea->setMinimumHeight(top);

@@ -152,6 +152,7 @@ QWidget *TFmZK::BuildPicturePage()
     ScrollBox1->setWidgetResizable(true);
     ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ScrollBoxArea = new ResizePanel(Name("ScrollBox1Area"));
+    ScrollBoxArea->setAccessibleName(QStringLiteral("Ответы"));
     ScrollBoxArea->OnResize = [this] { LayoutPictureRows(); };
     ScrollBox1->setWidget(ScrollBoxArea);
     const char *names[4][5] = {{"Panel22", "RadioButton4", "Image6", "SpeedButton3", "Memo12"},

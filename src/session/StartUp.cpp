@@ -117,5 +117,8 @@ int RunTarvik(int argc, char **argv)
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         window.setGeometry(screen->availableGeometry());
     window.showMaximized();
+    // Reading the exam may have ended the program already (an unreachable journal share).
+    if (!window.isVisible())
+        return 1;
     return app.exec();
 }

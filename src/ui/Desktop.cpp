@@ -25,10 +25,12 @@ xcb_atom_t Atom(xcb_connection_t *c, const char *name)
 
 void Send(QWidget *window, bool skip)
 {
-    auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !window->windowHandle())
+    if (QGuiApplication::platformName() != QStringLiteral("xcb") || !window->windowHandle())
         return;
-    xcb_connection_t *c = x11->connection();
+    auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t *c = x11 ? x11->connection() : nullptr;
+    if (!c)
+        return;
     const xcb_atom_t state = Atom(c, "_NET_WM_STATE");
     const xcb_atom_t skipTaskbar = Atom(c, "_NET_WM_STATE_SKIP_TASKBAR");
     if (state == XCB_ATOM_NONE || skipTaskbar == XCB_ATOM_NONE)

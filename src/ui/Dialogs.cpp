@@ -7,7 +7,17 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include <cstdio>
+
 namespace {
+
+// Where nobody can see a window (tests, a headless run) a modal box would wait forever: it is
+// written to standard error instead and answered No.
+bool Unattended()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform == QStringLiteral("offscreen") || platform == QStringLiteral("minimal");
+}
 
 class RealDialogs : public DialogSeam
 {
@@ -15,6 +25,11 @@ public:
     bool Message(QWidget *parent, MessageKind kind, const QString &caption,
                  const QString &text) override
     {
+        if (Unattended()) {
+            std::fprintf(stderr, "%s: %s\n", caption.toLocal8Bit().constData(),
+                         text.toLocal8Bit().constData());
+            return false;
+        }
         switch (kind) {
         case MessageKind::Error:
             QMessageBox::critical(parent, caption, text);
@@ -31,6 +46,8 @@ public:
 
     QString OpenFileName(QWidget *parent, const QString &filter) override
     {
+        if (Unattended())
+            return QString();
         QFileDialog dialog(parent, QString(), QString(), QtFileFilter(filter));
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setOption(QFileDialog::ReadOnly, true);

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "Dialogs.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Answers the program's modal dialogs from a script set before the action, and records what
+// was asked; a dialog nobody expected is recorded too, so a test can fail on it.
+class ScriptedDialogs : public DialogSeam
+{
+public:
+    struct Asked
+    {
+        MessageKind Kind;
+        QString Caption;
+        QString Text;
+    };
+
+    ScriptedDialogs() : previous_(&Dialogs()) { SetDialogs(this); }
+    ~ScriptedDialogs() override { SetDialogs(previous_); }
+
+    // The answer the next question box gets (Yes = true).
+    void AnswerNext(bool yes) { answers_.append(yes); }
+    void ChooseNextFile(const QString &file) { files_.append(file); }
+
+    bool Message(QWidget *, MessageKind kind, const QString &caption, const QString &text) override
+    {
+        Messages.append({kind, caption, text});
+        if (kind != MessageKind::Question)
+            return true;
+        if (answers_.isEmpty()) {
+            Unexpected.append(text);
+            return false;
+        }
+        return answers_.takeFirst();
+    }
+
+    QString OpenFileName(QWidget *, const QString &filter) override
+    {
+        Filters.append(filter);
+        return files_.isEmpty() ? QString() : files_.takeFirst();
+    }
+
+    bool AllAnswered() const { return answers_.isEmpty() && files_.isEmpty(); }
+
+    QList<Asked> Messages;
+    QStringList Unexpected;
+    QStringList Filters;
+
+private:
+    DialogSeam *previous_;
+    QList<bool> answers_;
+    QStringList files_;
+};

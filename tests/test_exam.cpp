@@ -1,0 +1,272 @@
+#include "Errors.h"
+#include "ListStreams.h"
+#include "Pictures.h"
+#include "Questions.h"
+#include "Random.h"
+#include "Settings.h"
+
+#include <QtTest>
+
+namespace {
+
+// Records every step the reader hands over, with what the settings held at that moment.
+class RecordingSink : public SetupSink
+{
+public:
+    bool SetupApplied(SetupStep step, const ExamSettings &s) override
+    {
+        Steps.append(step);
+        if (step == SetupStep::Language)
+            TipResultAtLanguage = s.TipResult;
+        if (step >= SetupStep::FontTopStr)
+            TitleFonts.append(s.TitleFont ? s.TitleFont->Name : QStringLiteral("<default>"));
+        return step != StopAt;
+    }
+    QList<SetupStep> Steps;
+    QStringList TitleFonts;
+    int TipResultAtLanguage = -1;
+    SetupStep StopAt = SetupStep(-1);
+};
+
+TLineList Text(const QString &text)
+{
+    TLineList l;
+    l.SetText(text);
+    return l;
+}
+
+QByteArray Demo(const char *name)
+{
+    QFile f(QStringLiteral(TARVIK_DEMO_DIR) + u'/' + QString::fromLatin1(name));
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+} // namespace
+
+class TestExam : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void onlySetupGivesTheDefaults()
+    {
+        ExamSettings s;
+        RecordingSink sink;
+        QVERIFY(ReadSetup(Text("[Setup]"), s, sink));
+        QCOMPARE(s.AllZ, 1);
+        QVERIFY(s.SaveJuornal);
+        QVERIFY(s.Spisok);
+        QVERIFY(s.YesReport);
+        QVERIFY(!s.YesPassword);
+        QVERIFY(!s.YTime);
+        QCOMPARE(int(s.PO5), 80);
+        QCOMPARE(int(s.PO4), 60);
+        QCOMPARE(int(s.PO3), 40);
+        QCOMPARE(s.FontQuestion.Size, 10);
+        QCOMPARE(s.FontAnswer.Size, 8);
+        QCOMPARE(s.FontQuestion.Color, int32_t(0x80000008u));
+        // Every step but HelpExam (empty), in reading order.
+        QCOMPARE(sink.Steps.size(), 19);
+        QCOMPARE(sink.Steps.first(), SetupStep::Language);
+        QCOMPARE(sink.Steps.last(), SetupStep::FontJobEdit);
+        QVERIFY(!sink.Steps.contains(SetupStep::HelpExam));
+        QVERIFY(!ReadSetup(Text("[setup ]\nAllZ=4"), s, sink));
+    }
+
+    void valueRules()
+    {
+        ExamSettings s;
+        RecordingSink sink;
+        QVERIFY(ReadSetup(Text("[Setup]\nLanguage=-3\nPO5=300\nSpisok=0\nAllZ=5000\nTipOc=257\n"
+                               "HelpExam=a&<hr>b\nCEdit=Физика&<hr>9 класс\nTipResult=2\n"),
+                          s, sink));
+        QCOMPARE(s.Language, 0);
+        QCOMPARE(int(s.PO5), 44);
+        QVERIFY(!s.Spisok);
+        QCOMPARE(s.AllZ, 1023);
+        QCOMPARE(int(s.TipOc), 1);
+        QCOMPARE(s.HelpExam, QStringLiteral("a\r\nb"));
+        QCOMPARE(s.CEdit, QStringLiteral("Физика&<hr>9 класс")); // as written: it goes to journals
+        // The language is loaded before TipResult is read.
+        QCOMPARE(sink.TipResultAtLanguage, 0);
+        QCOMPARE(s.TipResult, 2);
+    }
+
+    void keysNotReadKeepTheirValues()
+    {
+        ExamSettings s;
+        RecordingSink sink;
+        QVERIFY(ReadSetup(Text("[Setup]\nDbNet=1\nPathDbNet=\\\\srv\\j\nBolNotKnow=1\nRNotKnow1=0\nNotKnowPlus=7"),
+                          s, sink));
+        QCOMPARE(s.PathDbNet, QStringLiteral("\\\\srv\\j"));
+        QCOMPARE(s.NotKnowPlus, 7);
+        QVERIFY(ReadSetup(Text("[Setup]\nDbNet=0\nBolNotKnow=0\nNotKnowPlus=9"), s, sink));
+        QVERIFY(!s.DbNet);
+        QCOMPARE(s.PathDbNet, QStringLiteral("\\\\srv\\j"));
+        QCOMPARE(s.NotKnowPlus, 7);
+        QVERIFY(!s.RNotKnow1);
+    }
+
+    void titleFontIsOneObjectReused()
+    {
+        ExamSettings s;
+        RecordingSink sink;
+        QVERIFY(ReadSetup(Text("[Setup]\n[FontTopStr]\nName=Arial\nSize=20\n[FontButEdit]\nStyle=1\n"), s, sink));
+        // CEdit has no section: it gets what TopStr made; ButEdit's section starts from the
+        // defaults of its keys; JobEdit reuses that.
+        QCOMPARE(sink.TitleFonts, (QStringList{"Arial", "Arial", "MS Sans Serif", "MS Sans Serif"}));
+        sink.TitleFonts.clear();
+        QVERIFY(ReadSetup(Text("[Setup]"), s, sink));
+        QCOMPARE(sink.TitleFonts, (QStringList{"<default>", "<default>", "<default>", "<default>"}));
+    }
+
+    void badFontStopsTheReading()
+    {
+        ExamSettings s;
+        RecordingSink sink;
+        try {
+            ReadSetup(Text("[Setup]\nTopEdit=Top\nFontQuestion=Arial,x\nYesResult=1"), s, sink);
+            QFAIL("no conversion error");
+        } catch (const EConvertError &e) {
+            QCOMPARE(e.Message(), QStringLiteral("'x' не правильная величина целого числа"));
+        }
+        QVERIFY(sink.Steps.contains(SetupStep::FontHelpExam));
+        QVERIFY(!sink.Steps.contains(SetupStep::FontQuestion));
+        QCOMPARE(s.TopEdit, QStringLiteral("Top"));
+        QVERIFY(!s.YesResult);
+    }
+
+    void sinkCanEndTheReading()
+    {
+        ExamSettings s;
+        RecordingSink sink;
+        sink.StopAt = SetupStep::JournalFolder;
+        QVERIFY(ReadSetup(Text("[Setup]\nDbNet=1\nInfIP1=1"), s, sink));
+        QCOMPARE(sink.Steps.last(), SetupStep::JournalFolder);
+        QVERIFY(!s.InfIP1);
+    }
+
+    void questionOrder()
+    {
+        QCOMPARE(BuildQuestionOrder(0, true), std::vector<int32_t>{0});
+        QCOMPARE(BuildQuestionOrder(3, false), (std::vector<int32_t>{0, 1, 2, 3}));
+        RandomSeed(3);
+        std::vector<int32_t> order = BuildQuestionOrder(9, true);
+        QCOMPARE(order.size(), size_t(10));
+        std::vector<int32_t> sorted = order;
+        std::sort(sorted.begin(), sorted.end());
+        QCOMPARE(sorted, BuildQuestionOrder(9, false));
+        QVERIFY(order != sorted); // seed 3 does not draw the identity
+        QCOMPARE(BuildQuestionOrder(5000, false).size(), size_t(MaxQuestions));
+    }
+
+    void missingSectionAndLimits()
+    {
+        TLineList buffer;
+        const TQuestion none = ReadQuestion(Text("[Setup]"), 4, buffer);
+        QCOMPARE(none.Page(), 1);
+        QVERIFY(none.Vopros.isEmpty());
+        QCOMPARE(int(none.AllW), 2);
+        QCOMPARE(none.CorNo, 1);
+        QVERIFY(none.B[0] && none.B[1] && !none.B[2]);
+        const TLineList exam = Text("[V0]\nForm=7\nAllW=9\n[V1]\nForm=2\nAllW=5\n[V2]\nForm=3\nAllW=0\n[V3]\nForm=1\nAllW=261");
+        QCOMPARE(ReadQuestion(exam, 0, buffer).Page(), 1);
+        QCOMPARE(int(ReadQuestion(exam, 0, buffer).AllW), 5);
+        QCOMPARE(int(ReadQuestion(exam, 1, buffer).AllW), 4);
+        QCOMPARE(ReadQuestion(exam, 1, buffer).Page(), 2);
+        QCOMPARE(int(ReadQuestion(exam, 2, buffer).AllW), 1);
+        QCOMPARE(int(ReadQuestion(exam, 3, buffer).AllW), 5); // 261 as a byte is 5
+    }
+
+    void shuffleFollowsTheCorrectAnswer()
+    {
+        const TLineList exam = Text("[V7]\nAR=1\nAllW=3\nCorNo=2\nB3=1\nB4=1\nS1=a\nS2=b\nS3=c\nS4=d\nP1=pa\nP2=pb\nP3=pc\n"
+                                    "[V8]\nAR=1\nAllW=3\nCorNo=7\nS1=a\nS2=b\nS3=c");
+        TLineList buffer;
+        auto table = std::make_unique<AnswerOrderTable>();
+        for (auto &row : *table)
+            row.fill(0);
+        QSet<QString> firsts;
+        for (uint32_t seed = 1; seed < 40; ++seed) {
+            RandomSeed(seed);
+            const TQuestion q = LoadQuestionRecord(exam, 7, buffer, *table);
+            const auto &order = (*table)[7];
+            QCOMPARE(q.S[size_t(q.CorNo - 1)], QStringLiteral("b"));
+            QCOMPARE(order[size_t(q.CorNo - 1)], 1);
+            for (int k = 0; k < 3; ++k) {
+                QCOMPARE(q.S[size_t(k)], QString(QChar(u'a' + order[size_t(k)])));
+                QCOMPARE(q.P[size_t(k)], QStringLiteral("p") + QChar(u'a' + order[size_t(k)]));
+            }
+            QCOMPARE(order[3], 0); // beyond AllW the table is untouched
+            // Flags stay with the positions; position 4 keeps its text.
+            QVERIFY(q.B[2] && q.B[3]);
+            QCOMPARE(q.S[3], QStringLiteral("d"));
+            QCOMPARE(q.QuestionPicture, QStringLiteral("pa"));
+            firsts.insert(q.S[0]);
+        }
+        QCOMPARE(firsts.size(), 3);
+        // No answer is correct: CorNo keeps its value.
+        QCOMPARE(LoadQuestionRecord(exam, 8, buffer, *table).CorNo, 7);
+        // Without AR the order is the identity.
+        const TLineList plain = Text("[V2]\nAllW=4\nS1=a");
+        (*table)[2] = {9, 9, 9, 9, 9};
+        LoadQuestionRecord(plain, 2, buffer, *table);
+        QCOMPARE((*table)[2], (std::array<int32_t, 5>{0, 1, 2, 3, 9}));
+    }
+
+    void pictureLookupInPlainMode()
+    {
+        QStringList asked;
+        const QStringList present{QStringLiteral("b.bmp"), QStringLiteral("/exams/c.gif")};
+        const auto exists = [&](const QString &p) {
+            asked.append(p);
+            return present.contains(p);
+        };
+        QCOMPARE(FindPictureFile(QStringLiteral("C:\\old\\b.bmp"), QStringLiteral("/exams/e.fzk"), exists),
+                 QStringLiteral("b.bmp"));
+        QCOMPARE(asked, (QStringList{"C:\\old\\b.bmp", "b.bmp"}));
+        QCOMPARE(FindPictureFile(QStringLiteral("D:c.gif"), QStringLiteral("/exams/e.fzk"), exists),
+                 QStringLiteral("/exams/c.gif"));
+        QCOMPARE(FindPictureFile(QStringLiteral("none.jpg"), QStringLiteral("/exams/e.fzk"), exists), QString());
+        QImage image;
+        QVERIFY(!LoadPicture(image, QStringLiteral(" a.b "), KindQuestion, nullptr, QString()));
+    }
+
+    void decoders()
+    {
+        for (const char *name : {"triangle.jpg", "circle.gif", "square.bmp"}) {
+            const QImage image = DecodePicture(Demo(name), QString::fromLatin1(name));
+            QCOMPARE(image.size(), QSize(160, 160));
+            // The middle of each demo figure is coloured, its corner white.
+            QVERIFY(image.pixelColor(80, 100) != QColor(Qt::white));
+            QVERIFY(qAbs(image.pixelColor(2, 2).lightness() - 255) < 8);
+        }
+        const QByteArray jpeg = Demo("triangle.jpg");
+        (void)DecodeJpeg(jpeg.left(jpeg.size() / 3)); // a cut file gives what it has, never a crash
+        QVERIFY(DecodeJpeg(jpeg.left(20)).isNull());
+        QVERIFY(DecodeJpeg(QByteArray("\xff\xd8 not really", 12)).isNull());
+        QVERIFY(DecodeGif(QByteArray("GIF89a")).isNull());
+        QVERIFY(DecodePicture(Demo("square.bmp"), QStringLiteral("x.wmf")).isNull());
+        QVERIFY(DecodePicture(QByteArray("BM garbage"), QStringLiteral("x.bmp")).isNull());
+    }
+
+    void containerPictures()
+    {
+        TListStreams streams;
+        streams.LoadFromBytes(BuildContainer({{QStringLiteral("Pic.JPG"), Demo("triangle.jpg")},
+                                              {QStringLiteral("bad.bmp"), QByteArray("junk")},
+                                              {QStringLiteral("c.gif"), Demo("circle.gif")}},
+                                             false));
+        QImage image;
+        QVERIFY(LoadPicture(image, QStringLiteral("pic.jpg"), KindUniform, &streams, QString()));
+        QCOMPARE(image.width(), 160);
+        QVERIFY(LoadPicture(image, QStringLiteral("c.gif"), KindUniform, &streams, QString()));
+        QVERIFY(!LoadPicture(image, QStringLiteral("bad.bmp"), KindUniform, &streams, QString()));
+        QVERIFY(!LoadPicture(image, QStringLiteral("missing.bmp"), KindUniform, &streams, QString()));
+        QVERIFY(!LoadPicture(image, QStringLiteral("pic.jpg"), KindNone, &streams, QString()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestExam)
+#include "test_exam.moc"

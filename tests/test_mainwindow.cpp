@@ -1,0 +1,298 @@
+#include "MainWindow.h"
+#include "Scramble.h"
+#include "helpers/ScriptedDialogs.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTextEdit>
+#include <QtTest>
+
+namespace {
+
+QString Demo(const char *name) { return QStringLiteral(TARVIK_DEMO_DIR) + u'/' + QString::fromLatin1(name); }
+
+QByteArray Read(const QString &path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+void Write(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+}
+
+struct Player
+{
+    RunGlobals Globals;
+    ScriptedDialogs Dialogs;
+    std::unique_ptr<TFmZK> Window;
+
+    explicit Player(const QString &exam)
+    {
+        Globals.ExamFileName = exam;
+        Window = std::make_unique<TFmZK>(Globals);
+        Window->SetExamFileName(exam);
+        Window->resize(1024, 740);
+        Window->show();
+    }
+    ~Player()
+    {
+        Dialogs.AnswerNext(true);
+        Window->close();
+    }
+    // From the title page to the first question.
+    void ToFirstQuestion()
+    {
+        while (Window->CurrentPage() >= PageTitle)
+            Window->ButNextClick();
+    }
+};
+
+QString Plain(const QTextEdit *memo) { return memo->toPlainText(); }
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void titlePageInEveryForm_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("plain") << Demo("demo.fzk") << 2;
+        QTest::newRow("scrambled") << Demo("demo-scrambled.fzk") << 2;
+        QTest::newRow("uniform") << Demo("demo.uzk") << 1;
+    }
+    void titlePageInEveryForm()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, kind);
+        Player p(file);
+        TFmZK &w = *p.Window;
+        QVERIFY(p.Dialogs.Messages.isEmpty());
+        QCOMPARE(w.FileKind(), kind);
+        QCOMPARE(w.CurrentPage(), int(PageTitle));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Демонстрационный экзамен"));
+        QCOMPARE(w.LabTema->text(), QStringLiteral("Демонстрационный экзамен"));
+        QCOMPARE(w.LabTop->text(), QStringLiteral("Учебный центр «Тарвик»"));
+        QCOMPARE(w.LabJob->text(), QStringLiteral("Составитель: А. П. Иванова"));
+        QVERIFY(w.LabTema->font().bold());
+        QCOMPARE(w.LabTema->font().pointSize(), 22);
+        QVERIFY(!w.Image1->pixmap().isNull());
+        QCOMPARE(w.Image1->pixmap().size(), QSize(320, 200));
+        QCOMPARE(w.ButNext->text(), QStringLiteral("Далее>>"));
+        QVERIFY(w.ButNext->isEnabled());
+        QVERIFY(!w.ButNew->isVisible());
+        QVERIFY(w.ButYesResult->isVisibleTo(&w) == false); // not on this page
+        QCOMPARE(int(w.QuestionOrder().size()), 12);
+        QVERIFY(w.Memo15->toPlainText().startsWith(QStringLiteral("Каждый вопрос имеет один правильный ответ.\n")));
+        QCOMPARE(w.GroupBox1->height(), 155);
+        QVERIFY(w.ComboBox1->isEditable()); // the demo lets names be typed
+        // Every control carries an accessible name.
+        for (QWidget *child : w.findChildren<QWidget *>())
+            if (!child->objectName().isEmpty() && !child->objectName().startsWith(QStringLiteral("qt_")))
+                QVERIFY2(!child->accessibleName().isEmpty(), qPrintable(child->objectName()));
+    }
+
+    void pagesUpToTheFirstQuestion()
+    {
+        Player p(Demo("demo.fzk"));
+        TFmZK &w = *p.Window;
+        w.ButNextClick();
+        QCOMPARE(w.CurrentPage(), int(PageInstructions));
+        w.ButNextClick();
+        QCOMPARE(w.CurrentPage(), int(PageRegistration));
+        QVERIFY(w.Label1->text().startsWith(QStringLiteral("Сегодня - ")));
+        w.ButNextClick();
+        QCOMPARE(w.CurrentPage(), int(PageTextAnswers));
+        QCOMPARE(w.CurrentIndex(), 0);
+        QCOMPARE(w.Panel4Caption->text(), QStringLiteral("  Вопрос 1 из 12"));
+        QCOMPARE(Plain(w.Memo1), QStringLiteral("  Столица Российской Федерации:"));
+        QVERIFY(!w.ButNext->isEnabled());
+    }
+
+    void eachKindOfQuestion()
+    {
+        for (const QString &file : {Demo("demo.fzk"), Demo("demo.uzk")}) {
+            Player p(file);
+            TFmZK &w = *p.Window;
+            p.ToFirstQuestion();
+
+            // A text question with four answers: four rows sharing the area, all unchecked.
+            w.LoadQuestion(0);
+            QCOMPARE(w.CurrentPage(), int(PageTextAnswers));
+            const QStringList texts{"Санкт-Петербург", "Новосибирск", "Москва", "Казань"};
+            const QList<QFrame *> rows{w.findChild<QFrame *>("Panel15"), w.findChild<QFrame *>("Panel13"),
+                                       w.findChild<QFrame *>("Panel11"), w.findChild<QFrame *>("Panel9")};
+            for (int k = 0; k < 4; ++k) {
+                QVERIFY(rows[k]->isVisibleTo(&w));
+                QCOMPARE(rows[k]->height(), w.Panel6->height() / 4);
+                QCOMPARE(Plain(w.findChild<QTextEdit *>(QStringLiteral("Memo%1").arg(5 + k))), texts[k]);
+                QVERIFY(!w.findChild<QRadioButton *>(QStringLiteral("RBut%1").arg(k + 1))->isChecked());
+            }
+            QVERIFY(!w.findChild<QFrame *>("Panel7")->isVisibleTo(&w));
+            QVERIFY(!w.ButNext->isEnabled());
+            // Rows follow the area when the window changes size.
+            w.resize(900, 500);
+            QApplication::processEvents();
+            QCOMPARE(rows[0]->height(), w.Panel6->height() / 4);
+            QCOMPARE(rows[3]->y(), 3 * (w.Panel6->height() / 4));
+
+            // A picture question: four pictures with their texts.
+            w.LoadQuestion(2);
+            QCOMPARE(w.CurrentPage(), int(PagePictureAnswers));
+            QCOMPARE(Plain(w.Memo3), QStringLiteral("  На каком рисунке изображён треугольник?"));
+            for (const char *image : {"Image6", "Image5", "Image4", "Image3"}) {
+                auto *box = w.findChild<QLabel *>(QString::fromLatin1(image));
+                QVERIFY2(box->isVisibleTo(&w), image);
+                QCOMPARE(box->pixmap().size(), QSize(160, 160));
+            }
+            QCOMPARE(Plain(w.findChild<QTextEdit *>("Memo10")), QStringLiteral("Рисунок Б"));
+            QCOMPARE(w.findChild<QTextEdit *>("Memo12")->width(),
+                     w.findChild<QFrame *>("Panel22")->width() - w.PictureColumnWidth());
+            QCOMPARE(w.Panel17Caption->text(), QStringLiteral("  Вопрос 1 из 12"));
+            QVERIFY(!w.ButNext->isEnabled());
+
+            // A list question beside its picture.
+            w.LoadQuestion(3);
+            QCOMPARE(w.CurrentPage(), int(PageListAnswers));
+            QVERIFY(Plain(w.Memo13).startsWith(QStringLiteral("  Стороны прямоугольника")));
+            QCOMPARE(w.Image7->pixmap().size(), QSize(300, 200));
+            QStringList items;
+            for (QRadioButton *b : w.RadioGroup2Items)
+                if (b->isVisibleTo(&w)) {
+                    items.append(b->text());
+                    QVERIFY(!b->isChecked());
+                }
+            QCOMPARE(items, (QStringList{"5", "7", "12", "25"}));
+            QVERIFY(!w.ButNext->isEnabled());
+
+            // Line breaks in a question text.
+            w.LoadQuestion(8);
+            QVERIFY(Plain(w.Memo1).contains(QStringLiteral("утверждения:\n1) вода")));
+        }
+    }
+
+    void missingPictureHidesTheImageOnly()
+    {
+        QTemporaryDir dir;
+        const QString exam = dir.filePath(QStringLiteral("p.fzk"));
+        Write(exam, "[Setup]\r\nAllZ=0\r\n[V0]\r\nForm=2\r\nAllW=2\r\nS1=one\r\nS2=two\r\nP1=gone.bmp\r\nP2=x.bmp\r\n");
+        QFile::copy(Demo("square.bmp"), dir.filePath(QStringLiteral("x.bmp")));
+        Player p(exam);
+        p.ToFirstQuestion();
+        QVERIFY(!p.Window->findChild<QLabel *>("Image6")->isVisibleTo(p.Window.get()));
+        QVERIFY(p.Window->findChild<QLabel *>("Image5")->isVisibleTo(p.Window.get()));
+        QVERIFY(p.Window->findChild<QRadioButton *>("RadioButton4")->isVisibleTo(p.Window.get()));
+        QCOMPARE(Plain(p.Window->findChild<QTextEdit *>("Memo12")), QStringLiteral("one"));
+    }
+
+    void badExamFiles_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("message");
+        const QString setup = QStringLiteral("I can not read section of initialization.");
+        QTest::newRow("no setup") << QByteArray("[V0]\r\nVopros=x\r\n") << "fzk" << setup;
+        QTest::newRow("other key") << ScrambleBytes("[Setup]\r\nAllZ=0\r\n", Keys::Report) << "fzk" << setup;
+        QTest::newRow("unknown extension") << QByteArray("[Setup]\r\n") << "mzk" << setup;
+        QTest::newRow("empty question file") << QByteArray() << "fzk" << setup;
+        QTest::newRow("damaged uniform file")
+            << ScrambleBytes("\x26 not a zlib stream", Keys::Settings) << "uzk"
+            << QStringLiteral("The data are damaged.");
+        QTest::newRow("cut uniform file")
+            << Read(Demo("demo.uzk")).left(3000) << "uzk" << QStringLiteral("The data are damaged.");
+    }
+    void badExamFiles()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, extension);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString exam = dir.filePath(QStringLiteral("bad.") + extension);
+        Write(exam, content);
+        Player p(exam);
+        QCOMPARE(p.Dialogs.Messages.size(), 1);
+        QCOMPARE(p.Dialogs.Messages[0].Kind, MessageKind::Error);
+        QCOMPARE(p.Dialogs.Messages[0].Text, message);
+        QCOMPARE(p.Window->CurrentPage(), int(PageEmpty));
+        QVERIFY(!p.Window->ButNext->isEnabled());
+    }
+
+    void closingAsks()
+    {
+        Player p(Demo("demo.fzk"));
+        p.Dialogs.AnswerNext(false);
+        QVERIFY(!p.Window->close());
+        QVERIFY(p.Window->isVisible());
+        QCOMPARE(p.Dialogs.Messages.last().Text, QStringLiteral("Закончить работу с программой?"));
+        QCOMPARE(p.Dialogs.Messages.last().Caption, QStringLiteral("Внимание"));
+        p.Dialogs.AnswerNext(true);
+        QVERIFY(p.Window->close());
+    }
+
+    void passwordBoxAndSwitch()
+    {
+        QTemporaryDir dir;
+        const QString exam = dir.filePath(QStringLiteral("pw.fzk"));
+        Write(exam, "[Setup]\r\nAllZ=0\r\nYesPassword=1\r\nYesResult=1\r\n");
+        Player p(exam);
+        QCOMPARE(p.Window->GroupBox1->height(), 225);
+        QVERIFY(p.Window->MaskEdit1->isVisibleTo(p.Window->GroupBox1));
+        QVERIFY(!p.Window->ComboBox1->isEditable());
+        QVERIFY(p.Window->Settings().SaveJuornal);
+
+        RunGlobals g;
+        g.CmdSwitches = g.NoJournalSwitch = true;
+        ScriptedDialogs d;
+        TFmZK w(g);
+        w.SetExamFileName(exam);
+        w.show();
+        QVERIFY(!w.Settings().SaveJuornal);
+        // Without journals the registration page is skipped.
+        w.ButNextClick();
+        w.ButNextClick();
+        QCOMPARE(w.CurrentPage(), int(PageTextAnswers));
+        d.AnswerNext(true);
+        w.close();
+    }
+
+    void unreachableShare()
+    {
+        QTemporaryDir dir;
+        const QString exam = dir.filePath(QStringLiteral("net.fzk"));
+        Write(exam, "[Setup]\r\nDbNet=1\r\nPathDbNet=" + QFile::encodeName(dir.filePath("gone")) + "\r\n");
+        {
+            Player p(exam);
+            QVERIFY(p.Dialogs.Messages.isEmpty());
+            QVERIFY(!p.Window->Settings().DbNet); // fell back to the program's folder
+            QCOMPARE(p.Window->GetJournalDir(), p.Window->JournalDir());
+        }
+        Write(exam, "[Setup]\r\nDbNet=1\r\nDbNetLocal=0\r\nPathDbNet=" + QFile::encodeName(dir.filePath("gone")) + "\r\n");
+        Player p(exam);
+        QCOMPARE(p.Dialogs.Messages.size(), 1);
+        QCOMPARE(p.Dialogs.Messages[0].Text,
+                 QStringLiteral("Сетевой ресурс недоступен. Нет доступа к сети. Программа будет закрыта."));
+        QVERIFY(!p.Window->isVisible()); // closed without asking
+        QVERIFY(p.Dialogs.Unexpected.isEmpty());
+        QVERIFY(QDir().mkpath(dir.filePath("share")));
+        Write(dir.filePath("share/Journal.fzj"), "");
+        Write(exam, "[Setup]\r\nDbNet=1\r\nDbNetLocal=0\r\nPathDbNet=" + QFile::encodeName(dir.filePath("share")) + "\r\n");
+        Player q(exam);
+        QVERIFY(q.Window->Settings().DbNet);
+        QCOMPARE(q.Window->JournalDir(), dir.filePath("share"));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_mainwindow.moc"
