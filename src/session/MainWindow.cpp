@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -83,29 +84,18 @@ bool TFmZK::ReadExamFile()
 {
     quietClose_ = false;
     examLines_.Clear();
-    const QString ext = QFileInfo(examFileName_).suffix().toUpper();
-    if (ext == QStringLiteral("UZK"))
-        fileKind_ = KindUniform;
-    else if (ext == QStringLiteral("FZK"))
-        fileKind_ = KindQuestion;
-
-    if (fileKind_ == KindUniform) {
-        if (!examStreams_)
-            examStreams_ = new TListStreams(this);
-        examStreams_->Clear();
-        QByteArray file;
-        if (ReadWholeFile(examFileName_, file)) {
-            examStreams_->LoadFromScrambled(file, Keys::Settings); // raises ECorruptFile
-            examLines_.SetText(examStreams_->Data(QStringLiteral("unifileexam")));
-        }
-    } else if (fileKind_ == KindQuestion) {
-        try {
-            examLines_.SetText(LoadTextFile(examFileName_.left(255), Keys::Settings,
-                                            Keys::QuestionSignature));
-        } catch (const EFOpenError &) {
-            // An unreadable file reads as a file without settings.
-        }
+    examStreams_.reset();
+    LoadedExam exam;
+    if (prefetched_.valid()) {
+        exam = prefetched_.get(); // raises what the reading raised
+        if (exam.FileName != examFileName_)
+            exam = LoadExamFile(examFileName_, fileKind_);
+    } else {
+        exam = LoadExamFile(examFileName_, fileKind_);
     }
+    fileKind_ = exam.FileKind;
+    examLines_ = std::move(exam.Lines);
+    examStreams_ = std::move(exam.Streams);
 
     if (!ReadSetup(examLines_, settings_, *this)) {
         Dialogs().Message(this, MessageKind::Error, messages_[Msg::U_ERROR], SetupMissingMessage);
@@ -418,6 +408,16 @@ void TFmZK::ShowQuestion()
     const QString questionText = ExpandLineBreaks(QStringLiteral("  ") + q.Vopros);
     const int page = q.Page();
     ShowPage(page);
+    // A page shown for the first time divides its splitter between question and answers; later
+    // the examinee's own division stays.
+    Notebook1->currentWidget()->layout()->activate();
+    for (QSplitter *s : {Splitter1, Splitter2, Splitter3})
+        if (s->isVisibleTo(this) && !s->property("divided").toBool() && s->height() > 0) {
+            const int h = s->height();
+            const int question = s == Splitter3 ? h * 3 / 5 : h / 3; // the list page has a picture
+            s->setSizes({question, h - question});
+            s->setProperty("divided", true);
+        }
     if (page == PageTextAnswers) {
         SetRichText(Memo1, questionText);
         for (int k = 0; k < 5; ++k) {
@@ -475,7 +475,7 @@ void TFmZK::ShowQuestion()
 bool TFmZK::LoadPictureInto(PictureBox *box, const QString &name)
 {
     QImage image;
-    if (!LoadPicture(image, name, fileKind_, examStreams_, examFileName_))
+    if (!LoadPicture(image, name, fileKind_, examStreams_.get(), examFileName_))
         return false;
     box->setPixmap(QPixmap::fromImage(image));
     return true;

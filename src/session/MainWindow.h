@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ExamFile.h"
 #include "ListStreams.h"
 #include "Messages.h"
 #include "Questions.h"
@@ -9,6 +10,7 @@
 
 #include <QWidget>
 #include <array>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -48,6 +50,9 @@ public:
     ~TFmZK() override;
 
     void SetExamFileName(const QString &name) { examFileName_ = name; }
+    // The exam file read ahead (on another thread while the window was built); used by the
+    // next reading when it is of the same file.
+    void SetPrefetchedExam(std::future<LoadedExam> exam) { prefetched_ = std::move(exam); }
 
     // The session as the window holds it.
     const ExamSettings &Settings() const { return settings_; }
@@ -141,7 +146,8 @@ private:
     TMessages messages_;
     TLineList examLines_;
     TLineList questionBuffer_;
-    TListStreams *examStreams_ = nullptr;
+    std::unique_ptr<TListStreams> examStreams_;
+    std::future<LoadedExam> prefetched_;
     std::vector<int32_t> questionOrder_;
     std::unique_ptr<AnswerOrderTable> answerOrder_;
     TQuestion question_;

@@ -9,6 +9,8 @@
 #include <QBoxLayout>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QIcon>
+#include <QPainter>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -32,6 +34,20 @@ W *Named(W *widget, const QString &name, const QString &accessible)
 }
 
 QString Name(const char *name) { return QString::fromLatin1(name); }
+
+// A magnifier drawn once: the zoom buttons' glyph.
+QIcon ZoomIcon()
+{
+    QPixmap pm(20, 20);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(40, 40, 40), 2));
+    p.drawEllipse(QRectF(2.5, 2.5, 10, 10));
+    p.setPen(QPen(QColor(40, 40, 40), 3, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(11.5, 11.5), QPointF(17, 17));
+    return QIcon(pm);
+}
 
 QVBoxLayout *Column(QWidget *parent, int margin = 0, int spacing = 0)
 {
@@ -177,7 +193,7 @@ QWidget *TFmZK::BuildPicturePage()
         r.Image->SetStretch(true);
         r.Zoom = Named(new QToolButton(r.Panel), Name(names[k][3]),
                        QStringLiteral("Увеличить рисунок ответа %1").arg(k + 1));
-        r.Zoom->setText(QStringLiteral("🔍"));
+        r.Zoom->setIcon(ZoomIcon());
         r.Zoom->setToolTip(QStringLiteral("Увеличить"));
         r.Zoom->setFocusPolicy(Qt::NoFocus);
         r.Memo = NewMemo(Name(names[k][4]), r.Panel, QStringLiteral("Текст ответа %1").arg(k + 1));
@@ -210,7 +226,7 @@ QWidget *TFmZK::BuildListPage()
     Image7 = new PictureBox(Name("Image7"), Panel24);
     Image7->setAccessibleName(QStringLiteral("Рисунок вопроса"));
     SpeedButton4 = Named(new QToolButton(Panel24), Name("SpeedButton4"), QStringLiteral("Увеличить рисунок вопроса"));
-    SpeedButton4->setText(QStringLiteral("🔍"));
+    SpeedButton4->setIcon(ZoomIcon());
     SpeedButton4->setToolTip(QStringLiteral("Увеличить"));
     SpeedButton4->setFocusPolicy(Qt::NoFocus);
     connect(SpeedButton4, &QToolButton::clicked, this, [this] { ShowPreview(Image7); });

@@ -9,6 +9,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QScreen>
+#include <QThread>
+
+#include <future>
 
 const QString ExamFileFilter = QStringLiteral(
     "All file of questions Tarvik|*.fzk;*.fzm;*.uzk|Uniform file tarvik|*.uzk|File of questions "
@@ -81,6 +84,24 @@ StartupAction DecideStartup(const QStringList &parameters, const StartupEnvironm
     return env.FileExists(g.ExamFileName) ? StartupAction::Run : StartupAction::Unreachable;
 }
 
+std::unique_ptr<TFmZK> ShowExamWindow(RunGlobals &globals)
+{
+    // The exam is read on another thread while the window is built.
+    const QString exam = globals.ExamFileName;
+    std::future<LoadedExam> pending =
+        std::async(std::launch::async, [exam, main = QThread::currentThread()] {
+            return LoadExamFile(exam, 0, main);
+        });
+    auto window = std::make_unique<TFmZK>(globals);
+    window->SetExamFileName(globals.ExamFileName);
+    window->SetPrefetchedExam(std::move(pending));
+    // Fill the screen also where no window manager maximises.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        window->setGeometry(screen->availableGeometry());
+    window->showMaximized();
+    return window;
+}
+
 int RunTarvik(int argc, char **argv)
 {
     QApplication app(argc, argv);
@@ -111,14 +132,9 @@ int RunTarvik(int argc, char **argv)
     case StartupAction::Run:
         break;
     }
-    TFmZK window(globals);
-    window.SetExamFileName(globals.ExamFileName);
-    // Fill the screen also where no window manager maximises.
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        window.setGeometry(screen->availableGeometry());
-    window.showMaximized();
+    std::unique_ptr<TFmZK> window = ShowExamWindow(globals);
     // Reading the exam may have ended the program already (an unreachable journal share).
-    if (!window.isVisible())
+    if (!window->isVisible())
         return 1;
     return app.exec();
 }

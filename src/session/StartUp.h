@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 // Values of the whole run, set at start-up and read by the main window.
 struct RunGlobals
@@ -42,6 +43,10 @@ extern const QString UnreachableExamMessage;
 // Decides the exam file from the parameters (as the shell split them, quotes removed).
 StartupAction DecideStartup(const QStringList &parameters, const StartupEnvironment &env,
                             RunGlobals &globals);
+
+class TFmZK;
+// Creates the main window on the exam and shows it maximised.
+std::unique_ptr<TFmZK> ShowExamWindow(RunGlobals &globals);
 
 // The whole program: start-up, then the main window's message loop.
 int RunTarvik(int argc, char **argv);

@@ -1,6 +1,8 @@
 #include "RichText.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QHash>
 #include <QLabel>
 #include <QPalette>
 #include <QTextCursor>
@@ -67,10 +69,28 @@ QColor WindowsColor(int32_t color)
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
 }
 
+QString InstalledFamily(const QString &name)
+{
+    // Exam files name Windows faces; one not installed here becomes the system's sans serif at
+    // once, which spares the font matcher a search through every fallback of every script.
+    static QHash<QString, QString> cache;
+    auto it = cache.constFind(name);
+    if (it != cache.constEnd())
+        return *it;
+    QString family = name;
+    if (!QFontDatabase::hasFamily(name)) {
+        family = QFontDatabase::hasFamily(QStringLiteral("DejaVu Sans"))
+                     ? QStringLiteral("DejaVu Sans")
+                     : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    }
+    cache.insert(name, family);
+    return family;
+}
+
 QFont ToQFont(const FontValue &font, const QFont &base)
 {
     QFont f = base;
-    f.setFamilies({font.Name, QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
+    f.setFamily(InstalledFamily(font.Name));
     if (font.Size > 0)
         f.setPointSize(font.Size);
     f.setBold(font.Style & 1);

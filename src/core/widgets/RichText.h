@@ -12,6 +12,8 @@ class QWidget;
 // A Windows colour value as a colour: 0x00BBGGRR, or 0x80000000 + n for system colour n (taken
 // from the application's palette).
 QColor WindowsColor(int32_t color);
+// The installed family that stands for a face name (itself when installed).
+QString InstalledFamily(const QString &name);
 // The font value on a QFont (face, points, bold, italic, underline, strike-out; the character
 // set has no meaning for Unicode text).
 QFont ToQFont(const FontValue &font, const QFont &base = QFont());
