@@ -49,10 +49,28 @@ struct Player
         Window->close();
     }
     // From the title page to the first question.
+    static void Choose(QComboBox *box, const QString &text)
+    {
+        if (box->isEditable()) {
+            box->setEditText(text);
+        } else {
+            box->addItem(text);
+            box->setCurrentIndex(box->count() - 1);
+        }
+    }
+    void Register()
+    {
+        Choose(Window->ComboBox1, QStringLiteral("10А"));
+        Choose(Window->ComboBox2, QStringLiteral("Иванов И."));
+    }
     void ToFirstQuestion()
     {
-        while (Window->CurrentPage() >= PageTitle)
+        for (int step = 0; step < 4 && Window->CurrentPage() >= PageTitle; ++step) {
+            if (Window->CurrentPage() == PageRegistration)
+                Register();
             Window->ButNextClick();
+        }
+        QVERIFY(Window->CurrentPage() < PageTitle);
     }
 };
 
@@ -113,6 +131,8 @@ private Q_SLOTS:
         w.ButNextClick();
         QCOMPARE(w.CurrentPage(), int(PageRegistration));
         QVERIFY(w.Label1->text().startsWith(QStringLiteral("Сегодня - ")));
+        w.ComboBox1->setEditText(QStringLiteral("10А"));
+        w.ComboBox2->setEditText(QStringLiteral("Иванов И."));
         w.ButNextClick();
         QCOMPARE(w.CurrentPage(), int(PageTextAnswers));
         QCOMPARE(w.CurrentIndex(), 0);

@@ -7,6 +7,7 @@
 #include "JournalFolder.h"
 #include "Paths.h"
 #include "Pictures.h"
+#include "Preview.h"
 #include "RichText.h"
 #include "Scramble.h"
 #include "Shares.h"
@@ -66,6 +67,12 @@ TFmZK::TFmZK(RunGlobals &globals, QWidget *parent)
                    Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     BuildWindow();
+    RxTimerEvent1 = Clock().NewTimer();
+    RxTimerEvent1->SetInterval(1000);
+    RxTimerEvent1->OnTimer = [this] { RxTimerEvent1Timer(); };
+    RxTimerEvent2 = Clock().NewTimer();
+    RxTimerEvent2->SetSingleShot(true);
+    RxTimerEvent2->OnTimer = [this] { Guarded(this, [this] { RxTimerEvent2Timer(); }); };
     SetShellHooks([this](bool visible) { ApplyTaskBar(visible); },
                   [this](bool visible) { ApplyAppButton(visible); });
 }
@@ -258,7 +265,6 @@ void TFmZK::showEvent(QShowEvent *event)
 
 void TFmZK::FormShow()
 {
-    previewOpen_ = false;
     programDir_ = ProgramDir();
     journalDir_ = programDir_;
     examRead_ = false;
@@ -291,15 +297,19 @@ void TFmZK::ResetSession()
     ShowPage(PageTitle);
     for (auto &row : *answerOrder_)
         row.fill(0);
+    // A new examinee starts with an empty log, and with no percentage and no mark: an exam
+    // without marks must not hand an earlier examinee's figures to the journal.
+    log_.Clear();
     const QLocale names = settings_.Language == 0 ? QLocale(QLocale::Russian) : QLocale::system();
     Label1->setText(FormatDateTimePattern(messages_[Msg::U_LABDATEZK], QDateTime::currentDateTime(), names));
     ButNext->setText(messages_[Msg::U_BUTNEXT]);
     ButNext->setEnabled(true);
     ButYesResult->setText(messages_[Msg::U_REPORTBUTTON1]);
     ButNew->setVisible(false);
+    RxTimerEvent2->SetEnabled(false);
     REResult->setVisible(false);
     currentIndex_ = -1;
-    notFinished_ = true;
+    currentAnswer_ = 0;
     if (!globals_.SameUser) {
         ComboBox1->setCurrentIndex(-1);
         ComboBox1->setEditText(QString());
@@ -398,7 +408,9 @@ void TFmZK::LoadQuestion(int32_t n)
 {
     question_ = LoadQuestionRecord(examLines_, n, questionBuffer_, *answerOrder_);
     currentCorNo_ = question_.CorNo;
-    answerTimeMs_ = question_.AT * 1000;
+    answerTimeMs_ = int32_t(qBound<qint64>(qint64(INT32_MIN), qint64(question_.AT) * 1000, qint64(INT32_MAX)));
+    if (settings_.YTime)
+        RxTimerEvent2->SetInterval(qMax(0, answerTimeMs_));
     ShowQuestion();
 }
 
@@ -470,6 +482,27 @@ void TFmZK::ShowQuestion()
     for (QLabel *c : {Panel4Caption, Panel17Caption, Panel23Caption})
         c->setText(caption);
     ButNext->setEnabled(false);
+    FocusFirstAnswer();
+}
+
+void TFmZK::FocusFirstAnswer()
+{
+    // The examinee can answer from the keyboard at once: Tab and Space choose, Enter moves on.
+    QWidget *first = nullptr;
+    const int page = CurrentPage();
+    if (page == PageTextAnswers) {
+        for (const AnswerRow &r : Rows)
+            if (!first && r.Row->isVisibleTo(this))
+                first = r.Radio;
+    } else if (page == PagePictureAnswers) {
+        for (const PictureRow &r : PictureRows)
+            if (!first && r.Panel->isVisibleTo(this))
+                first = r.Radio;
+    } else if (page == PageListAnswers && RadioGroup2Items[0]->isVisibleTo(this)) {
+        first = RadioGroup2Items[0];
+    }
+    if (first)
+        first->setFocus(Qt::OtherFocusReason);
 }
 
 bool TFmZK::LoadPictureInto(PictureBox *box, const QString &name)
@@ -545,31 +578,209 @@ void TFmZK::RBut1KeyPress(QKeyEvent *event)
 
 void TFmZK::ButNextClick()
 {
+    RxTimerEvent2->SetEnabled(false);
     switch (CurrentPage()) {
     case PageTitle:
         ShowPage(PageInstructions);
+        ButNext->setFocus();
         break;
     case PageInstructions:
         if (settings_.SaveJuornal) {
             ShowPage(PageRegistration);
-            break;
+            ComboBox1->setFocus();
+            if (!globals_.SameUser && ComboBox1->count() > 0)
+                ComboBox1->showPopup();
+        } else {
+            StartQuestions(false);
         }
-        [[fallthrough]];
+        break;
     case PageRegistration:
-        if (questionOrder_.empty())
-            break;
-        currentIndex_ = 0;
-        LoadQuestion(questionOrder_[0]);
+        if (RegistrationAccepted())
+            StartQuestions(true);
+        break;
+    case PageResult:
+        if (globals_.ManagerShareOpen && !globals_.ManagerShareDir.isEmpty())
+            DisconnectShare(globals_.ManagerShareDir, true);
+        close();
         break;
     default:
+        AnswerStep();
         break;
     }
 }
 
+void TFmZK::Fail(Msg message)
+{
+    Dialogs().Message(this, MessageKind::Error, messages_[Msg::U_ERROR], messages_[message]);
+}
+
+bool TFmZK::RegistrationAccepted()
+{
+    // Texts as they stand: a group or a name of blanks passes.
+    if (ComboBox1->currentText().isEmpty()) {
+        Fail(Msg::U_LABNOTGRUPPZK);
+        return false;
+    }
+    if (ComboBox2->currentText().isEmpty()) {
+        Fail(Msg::U_LABFIOMEZK_NONE);
+        return false;
+    }
+    if (settings_.YesPassword) {
+        if (MaskEdit1->text().isEmpty()) {
+            Fail(Msg::U_NOPASSW);
+            return false;
+        }
+        if (!CheckPassword())
+            return false;
+    }
+    return true;
+}
+
+bool TFmZK::MonitoringOn() const { return settings_.InfIP1 || settings_.InfIP2 || settings_.InfIP3; }
+
+void TFmZK::StartQuestions(bool registered)
+{
+    if (questionOrder_.empty())
+        return;
+    currentIndex_ = 0;
+    currentAnswer_ = 0;
+    if (registered) {
+        if (MonitoringOn())
+            SendInfo();
+        log_.ClearAnswerTimes();
+    }
+    LoadQuestion(questionOrder_[0]);
+    ShowDontKnowButton();
+    StartAnswerTimers();
+    log_.ExamStarted = Clock().Now();
+    log_.QuestionShown(questionOrder_[0], log_.ExamStarted);
+}
+
+void TFmZK::ShowDontKnowButton()
+{
+    if (!settings_.BolNotKnow)
+        return;
+    savedPanelCaption_ = Panel1Caption->text();
+    Panel1Caption->clear();
+    RadioButNotKwon->setChecked(false);
+    RadioButNotKwon->setVisible(true);
+}
+
+void TFmZK::AnswerStep()
+{
+    if (currentIndex_ < 0 || currentIndex_ >= int32_t(questionOrder_.size()))
+        return; // no question is on screen
+    const int32_t n = questionOrder_[size_t(currentIndex_)];
+    log_.Answered(n, currentCorNo_, currentAnswer_, Clock().Now());
+    if (MonitoringOn())
+        SendAnswer(n, currentIndex_, AnswerCode(currentAnswer_, currentCorNo_, settings_.BolNotKnow));
+    if (currentIndex_ < settings_.AllZ) {
+        ++currentIndex_;
+        currentAnswer_ = 0;
+        const int32_t next = questionOrder_[size_t(currentIndex_)];
+        LoadQuestion(next);
+        log_.QuestionShown(next, Clock().Now());
+        StartAnswerTimers();
+        return;
+    }
+    EndExamination();
+}
+
+void TFmZK::EndExamination()
+{
+    log_.ExamTimeMs = log_.ExamStarted.isValid() ? qMax<qint64>(0, log_.ExamStarted.msecsTo(Clock().Now())) : 0;
+    ShowPage(PageResult);
+    RxTimerEvent2->SetEnabled(false);
+    log_.CorrectCount = 0;
+    if (settings_.BolNotKnow) {
+        RadioButNotKwon->setVisible(false);
+        Panel1Caption->setText(savedPanelCaption_);
+    }
+    Memo14->clear();
+    log_.DontKnowCount = 0;
+    if (settings_.TipOc == 0) {
+        const ExamResult r = ComputeResult(log_, settings_, messages_);
+        log_.CorrectCount = r.CorrectCount;
+        log_.DontKnowCount = r.DontKnowCount;
+        log_.Percent = r.Percent;
+        log_.Mark = r.Mark;
+        Memo14->setPlainText(r.Summary.join(u'\n'));
+    }
+    log_.NotFinished = false;
+    if (settings_.SaveJuornal)
+        WriteJournals();
+    ButNext->setText(messages_[Msg::U_BUTEXIT]);
+    ButNext->setEnabled(true);
+    ButNew->setVisible(true);
+    ButNext->setFocus();
+    if (MonitoringOn())
+        SendResult(QStringLiteral("@%1@").arg(log_.Mark));
+    ButYesResult->setEnabled(true);
+}
+
 void TFmZK::ShowPreview(PictureBox *image)
 {
-    Q_UNUSED(image);
+    if (preview_)
+        preview_->close();
+    auto *preview = new TFmPreview(image->pixmap(), this);
+    preview_ = preview;
+    preview->Open();
 }
+
+// ---- Answer timing -------------------------------------------------------------------------
+
+void TFmZK::StartAnswerTimers()
+{
+    answerSeconds_ = int32_t(std::lround(answerTimeMs_ / 1000.0));
+    if (settings_.YTime) {
+        RxTimerEvent2->SetEnabled(answerSeconds_ > 2);
+    } else {
+        RxTimerEvent2->SetEnabled(false);
+        settings_.AnsvTm = 0;
+    }
+    if (settings_.AnsvTmBol) {
+        elapsedSeconds_ = 0;
+        RxTimerEvent1->SetEnabled(true);
+    } else {
+        RxTimerEvent1->SetEnabled(false);
+    }
+}
+
+void TFmZK::RxTimerEvent1Timer()
+{
+    for (QLabel *l : {Label2, Label5, Label7})
+        l->setVisible(settings_.AnsvTmBol);
+    QString text;
+    if (settings_.AnsvTm == 0)
+        text = FormatMessage(messages_[Msg::U_TANSV0], {elapsedSeconds_});
+    else if (settings_.AnsvTm == 1)
+        text = FormatMessage(messages_[Msg::U_TANSV1], {answerSeconds_ - elapsedSeconds_});
+    if (settings_.AnsvTm <= 1)
+        for (QLabel *l : {Label2, Label5, Label7})
+            l->setText(text);
+    ++elapsedSeconds_;
+}
+
+void TFmZK::RxTimerEvent2Timer()
+{
+    if (!settings_.YTime)
+        return;
+    // Nothing chosen in time: a real answer position that is wrong.
+    if (!ButNext->isEnabled())
+        currentAnswer_ = currentCorNo_ == 1 ? 2 : 1;
+    if (preview_)
+        preview_->close();
+    ButNextClick();
+}
+
+// ---- Later parts ---------------------------------------------------------------------------
+
+void TFmZK::SendInfo() {}
+void TFmZK::SendAnswer(int32_t, int32_t, char) {}
+void TFmZK::SendResult(const QString &) {}
+void TFmZK::WriteJournals() {}
+bool TFmZK::CheckPassword() { return true; }
+void TFmZK::ButYesResultClick() {}
 
 // ---- Journals ----------------------------------------------------------------------------------
 
@@ -590,8 +801,10 @@ void TFmZK::closeEvent(QCloseEvent *event)
             event->ignore();
             return;
         }
+        // Only an examination under way is recorded: a window whose exam could not be read
+        // (empty page, no question shown) has no examinee to record.
         const int page = CurrentPage();
-        if (currentIndex_ >= 0 && currentIndex_ <= settings_.AllZ && page > PageEmpty && page < PageTitle)
+        if (currentIndex_ >= 0 && currentIndex_ <= settings_.AllZ && page < PageTitle)
             RecordInterruptedExam();
     }
     // Closing the window: the desktop as it was, and the manager's share let go.
@@ -602,7 +815,15 @@ void TFmZK::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void TFmZK::RecordInterruptedExam() {}
+void TFmZK::RecordInterruptedExam()
+{
+    RxTimerEvent2->SetEnabled(false);
+    log_.NotFinished = true;
+    if (settings_.SaveJuornal)
+        WriteJournals();
+    if (MonitoringOn())
+        SendResult(QStringLiteral("@Not Fin@"));
+}
 
 // ---- Desktop effects -----------------------------------------------------------------------
 

@@ -1,13 +1,17 @@
 #pragma once
 
+#include "Clock.h"
 #include "ExamFile.h"
 #include "ListStreams.h"
+#include "Preview.h"
 #include "Messages.h"
 #include "Questions.h"
+#include "Scoring.h"
 #include "Settings.h"
 #include "StartUp.h"
 #include "Widgets.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <future>
@@ -26,6 +30,7 @@ class QSplitter;
 class QStackedWidget;
 class QTextEdit;
 class QToolButton;
+
 
 // Pages of Notebook1, by index.
 enum Page : int {
@@ -65,6 +70,9 @@ public:
     int32_t AnswerTimeMs() const { return answerTimeMs_; }
     int32_t CurrentAnswer() const { return currentAnswer_; }
     const AnswerOrderTable &AnswerOrder() const { return *answerOrder_; }
+    const AnswerLog &Log() const { return log_; }
+    bool PreviewOpen() const { return !preview_.isNull(); }
+    TFmPreview *Preview() const { return preview_; }
     int32_t FileKind() const { return fileKind_; }
     const QString &JournalDir() const { return journalDir_; }
     int CurrentPage() const;
@@ -82,6 +90,14 @@ public:
     // screen; for the list page the position is the item's index + 1.
     void AnswerChosen(int position);
     void RadioGroup1Click();
+    void ShowPreview(PictureBox *image);
+
+    // Answer timing.
+    void StartAnswerTimers();
+    void RxTimerEvent1Timer();
+    void RxTimerEvent2Timer();
+    std::unique_ptr<TTimer> RxTimerEvent1; // the clock, every second
+    std::unique_ptr<TTimer> RxTimerEvent2; // the answer time-out, one shot
 
     // The folder for one journal access.
     QString GetJournalDir();
@@ -126,6 +142,24 @@ private:
     QTextEdit *NewMemo(const QString &name, QWidget *parent, const QString &accessible);
 
     bool ReadExamFile();
+    bool RegistrationAccepted();
+    void StartQuestions(bool registered);
+    void AnswerStep();
+    void EndExamination();
+    void ShowDontKnowButton();
+    void FocusFirstAnswer();
+    bool MonitoringOn() const;
+    void Fail(Msg message);
+
+    // What later parts of the program fill in: the monitoring link, the journals and report
+    // file, the password list, the detailed report.
+    void SendInfo();
+    void SendAnswer(int32_t n, int32_t index, char code);
+    void SendResult(const QString &text);
+    void WriteJournals();
+    bool CheckPassword();
+    void ButYesResultClick();
+
     void LoadLanguage(int number, const QString &fileName);
     void ApplyMessages();
     void LayoutTextRows();
@@ -135,7 +169,6 @@ private:
     int RowHeight(int areaHeight) const;
     void ShowPage(int page);
     bool LoadPictureInto(PictureBox *box, const QString &name);
-    void ShowPreview(PictureBox *image);
     void RecordInterruptedExam();
     void ApplyTaskBar(bool visible);
     void ApplyAppButton(bool visible);
@@ -159,8 +192,10 @@ private:
     int screenDpiX_ = 96;
     bool examRead_ = false;
     bool quietClose_ = false;
-    bool notFinished_ = true;
-    bool previewOpen_ = false;
+    AnswerLog log_;
+    int32_t answerSeconds_ = 0;
+    int32_t elapsedSeconds_ = 0;
+    QPointer<TFmPreview> preview_;
     QString programDir_;
     QString journalDir_;
     QString savedPanelCaption_;
