@@ -823,6 +823,7 @@ void TFmZK::RecordInterruptedExam()
         WriteJournals();
     if (MonitoringOn())
         SendResult(QStringLiteral("@Not Fin@"));
+    Q_EMIT examInterrupted();
 }
 
 // ---- Desktop effects -----------------------------------------------------------------------

@@ -104,6 +104,11 @@ public:
     // Width of the picture column of picture answers at this screen's resolution.
     int PictureColumnWidth() const;
 
+Q_SIGNALS:
+    // The examinee closed the window during the questions; the examination was recorded as
+    // interrupted.
+    void examInterrupted();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;

@@ -1,0 +1,443 @@
+#include "MainWindow.h"
+#include "Preview.h"
+#include "helpers/FakeClock.h"
+#include "helpers/ScriptedDialogs.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTextEdit>
+#include <QtTest>
+
+namespace {
+
+QString Demo(const char *name) { return QStringLiteral(TARVIK_DEMO_DIR) + u'/' + QString::fromLatin1(name); }
+
+QByteArray Read(const QString &path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+void Write(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+}
+
+// An exam of its own in a folder of its own.
+struct Exam
+{
+    QTemporaryDir Dir;
+    QString File;
+    explicit Exam(const QByteArray &text, const char *name = "exam.fzk")
+    {
+        File = Dir.filePath(QString::fromLatin1(name));
+        Write(File, text);
+    }
+};
+
+struct Station
+{
+    FakeClock Time;
+    RunGlobals Globals;
+    ScriptedDialogs Dialogs;
+    std::unique_ptr<TFmZK> W;
+
+    explicit Station(const QString &exam)
+    {
+        W = std::make_unique<TFmZK>(Globals);
+        W->SetExamFileName(exam);
+        W->resize(1024, 740);
+        W->show();
+        W->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(W.get()));
+    }
+    ~Station()
+    {
+        Dialogs.AnswerNext(true);
+        W->close();
+    }
+    void ToFirstQuestion()
+    {
+        W->ButNextClick();
+        W->ButNextClick();
+        if (W->CurrentPage() == PageRegistration) {
+            W->ComboBox1->setEditText(QStringLiteral("10А"));
+            W->ComboBox2->setEditText(QStringLiteral("Иванов И."));
+            W->ButNextClick();
+        }
+    }
+    template <typename T = QWidget>
+    T *Get(const char *name)
+    {
+        T *w = W->findChild<T *>(QString::fromLatin1(name));
+        if (!w)
+            qFatal("no control %s", name);
+        return w;
+    }
+};
+
+QByteArray TimedExam(const QByteArray &setup, const QByteArray &at)
+{
+    return "[Setup]\r\nAllZ=1\r\nSaveJuornal=0\r\nYTime=1\r\n" + setup +
+           "[V0]\r\nAllW=3\r\nB3=1\r\nCorNo=2\r\nAT=" + at + "\r\nS1=a\r\nS2=b\r\nS3=c\r\n[V1]\r\nS1=x\r\nS2=y\r\n";
+}
+
+} // namespace
+
+class TestExamination : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // The demo exam from the title page to its result, questions and answers shuffled, answered
+    // by every means an examinee has: mouse on a radio button, on an answer's text, on a
+    // picture, the keyboard, the don't-know button.
+    void wholeExamByTheHandlers()
+    {
+        QByteArray text = Read(Demo("demo.fzk"));
+        text.replace("AnRand=0", "AnRand=1");
+        text.replace("AR=0", "AR=1");
+        Exam exam(text);
+        for (const char *pic : {"title.jpg", "circle.gif", "triangle.jpg", "square.bmp", "pentagon.gif", "rect.bmp", "sun.jpg"})
+            QFile::copy(Demo(pic), exam.Dir.filePath(QString::fromLatin1(pic)));
+        Station s(exam.File);
+        TFmZK &w = *s.W;
+        QCOMPARE(w.CurrentPage(), int(PageTitle));
+        QTest::mouseClick(w.ButNext, Qt::LeftButton);
+        QCOMPARE(w.CurrentPage(), int(PageInstructions));
+        QTest::mouseClick(w.ButNext, Qt::LeftButton);
+        QCOMPARE(w.CurrentPage(), int(PageRegistration));
+        // Registration refuses an empty group, then an empty name.
+        QTest::mouseClick(w.ButNext, Qt::LeftButton);
+        QCOMPARE(s.Dialogs.Messages.last().Text, QStringLiteral("Не введены данные по группе."));
+        QCOMPARE(s.Dialogs.Messages.last().Caption, QStringLiteral("Ошибка"));
+        w.ComboBox1->setEditText(QStringLiteral("10А"));
+        QTest::mouseClick(w.ButNext, Qt::LeftButton);
+        QCOMPARE(s.Dialogs.Messages.last().Text, QStringLiteral("Не введены данные по экзаменуемом."));
+        QCOMPARE(w.CurrentPage(), int(PageRegistration));
+        w.ComboBox2->setEditText(QStringLiteral("Петров П."));
+        QTest::mouseClick(w.ButNext, Qt::LeftButton);
+        QVERIFY(w.CurrentPage() < PageTitle);
+        QVERIFY(w.RadioButNotKwon->isVisible());
+
+        // Plan: wrong at 2 and 7, don't know at 4 and 9, right elsewhere.
+        QList<int> order;
+        for (int i = 0; i < 12; ++i) {
+            QCOMPARE(w.CurrentIndex(), i);
+            QVERIFY(!w.ButNext->isEnabled());
+            const int n = w.QuestionOrder()[size_t(i)];
+            order.append(n);
+            const int correct = w.CurrentCorNo();
+            const int shown = w.CurrentQuestion().AllW;
+            const int wrong = correct == 1 ? 2 : 1;
+            s.Time.Advance(2000);
+            const int page = w.CurrentPage();
+            if (i == 4 || i == 9) {
+                QTest::mouseClick(w.RadioButNotKwon, Qt::LeftButton);
+                QCOMPARE(w.CurrentAnswer(), 99);
+                QTest::mouseClick(w.ButNext, Qt::LeftButton);
+                continue;
+            }
+            const int choose = (i == 2 || i == 7) ? wrong : correct;
+            QVERIFY(choose <= shown);
+            if (page == PageTextAnswers) {
+                const QString radio = QStringLiteral("RBut%1").arg(choose);
+                if (i % 3 == 0) {
+                    // The text of the answer chooses it, as its radio button does.
+                    auto *memo = w.findChild<QTextEdit *>(QStringLiteral("Memo%1").arg(4 + choose));
+                    QTest::mouseClick(memo->viewport(), Qt::LeftButton);
+                } else {
+                    QTest::mouseClick(w.findChild<QRadioButton *>(radio), Qt::LeftButton);
+                }
+            } else if (page == PagePictureAnswers) {
+                const char *images[] = {"Image6", "Image5", "Image4", "Image3"};
+                QTest::mouseClick(s.Get(images[choose - 1]), Qt::LeftButton);
+            } else {
+                QRadioButton *item = w.RadioGroup2Items[size_t(choose - 1)];
+                QTest::mouseClick(item, Qt::LeftButton, {}, QPoint(6, item->height() / 2));
+            }
+            QCOMPARE(w.CurrentAnswer(), choose);
+            QVERIFY(w.ButNext->isEnabled());
+            if (page == PageTextAnswers && choose == 5) {
+                QTest::mouseClick(w.ButNext, Qt::LeftButton);
+            } else if (page == PageTextAnswers || page == PagePictureAnswers) {
+                // Enter on the answer's radio button moves on.
+                const char *radios2[] = {"RadioButton4", "RadioButton3", "RadioButton2", "RadioButton1"};
+                QWidget *radio = page == PageTextAnswers
+                                     ? s.Get(QStringLiteral("RBut%1").arg(choose).toLatin1().constData())
+                                     : s.Get(radios2[choose - 1]);
+                QTest::keyClick(radio, Qt::Key_Return);
+            } else {
+                QTest::mouseClick(w.ButNext, Qt::LeftButton);
+            }
+        }
+        QCOMPARE(w.CurrentPage(), int(PageResult));
+        const AnswerLog &log = w.Log();
+        for (int i = 0; i < 12; ++i) {
+            const size_t n = size_t(order[i]);
+            if (i == 4 || i == 9)
+                QCOMPARE(int(log.GivenNo[n]), 99);
+            else if (i == 2 || i == 7)
+                QVERIFY(log.GivenNo[n] != log.CorrectNo[n]);
+            else
+                QCOMPARE(log.GivenNo[n], log.CorrectNo[n]);
+            QCOMPARE(log.AnswerTimeMs[n], qint64(2000));
+        }
+        QCOMPARE(log.CorrectCount, 8);
+        QCOMPARE(log.DontKnowCount, 2);
+        QCOMPARE(log.Percent, 66);
+        QCOMPARE(log.Mark, 4);
+        QVERIFY(!log.NotFinished);
+        QCOMPARE(w.Memo14->toPlainText(),
+                 QStringLiteral("Всего вопросов в экзамене: - 12\n   правильных ответов - 8\n"
+                                "   не правильных ответов - 2\n   Ответов \"Не знаю\" - 2\n"
+                                "Вы ответили правильно на 66 процентов ответов\n"
+                                "Общее время экзамена - 00:24\nОбщее время ответов - 00:24\n Хорошо"));
+        QCOMPARE(w.ButNext->text(), QStringLiteral("Конец"));
+        QVERIFY(w.ButNext->isEnabled());
+        QVERIFY(w.ButNew->isVisible());
+        QVERIFY(!w.RadioButNotKwon->isVisible());
+        QVERIFY(w.ButYesResult->isVisible());
+        // "Конец" closes the window, which asks first.
+        s.Dialogs.AnswerNext(true);
+        QTest::mouseClick(w.ButNext, Qt::LeftButton);
+        QVERIFY(!w.isVisible());
+    }
+
+    void enterKey()
+    {
+        Exam exam("[Setup]\r\nAllZ=1\r\nSaveJuornal=0\r\n[V0]\r\nAllW=5\r\nB3=1\r\nB4=1\r\nB5=1\r\n[V1]\r\n");
+        Station s(exam.File);
+        s.ToFirstQuestion();
+        auto *r1 = s.Get<QRadioButton>("RBut1");
+        QTest::keyClick(r1, Qt::Key_Return); // nothing chosen: nothing happens
+        QCOMPARE(s.W->CurrentIndex(), 0);
+        auto *r5 = s.Get<QRadioButton>("RBut5");
+        QTest::mouseClick(r5, Qt::LeftButton);
+        QTest::keyClick(r5, Qt::Key_Return); // not from the fifth answer
+        QCOMPARE(s.W->CurrentIndex(), 0);
+        // The keyboard alone: the first answer has the focus on a new question, Space chooses
+        // it, Enter moves on.
+        s.W->LoadQuestion(0);
+        QCOMPARE(QApplication::focusWidget(), r1);
+        QTest::keyClick(r1, Qt::Key_Space);
+        QCOMPARE(s.W->CurrentAnswer(), 1);
+        QTest::keyClick(r1, Qt::Key_Return);
+        QCOMPARE(s.W->CurrentIndex(), 1);
+        // With no don't-know answer a click on the bar changes nothing.
+        QTest::mouseClick(s.W->Panel1, Qt::LeftButton);
+        QCOMPARE(s.W->CurrentAnswer(), 0);
+        QVERIFY(!s.W->ButNext->isEnabled());
+    }
+
+    void noMarks()
+    {
+        Exam exam("[Setup]\r\nAllZ=0\r\nSaveJuornal=0\r\nTipOc=1\r\n[V0]\r\n");
+        Station s(exam.File);
+        s.ToFirstQuestion();
+        s.W->AnswerChosen(1);
+        s.W->ButNextClick();
+        QCOMPARE(s.W->CurrentPage(), int(PageResult));
+        QVERIFY(s.W->Memo14->toPlainText().isEmpty());
+        QCOMPARE(s.W->Log().Percent, 0);
+        QCOMPARE(s.W->Log().Mark, 0);
+    }
+
+    void timeOut_data()
+    {
+        QTest::addColumn<QByteArray>("at");
+        QTest::addColumn<int>("chooseAt");   // ms; -1 nothing
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<bool>("movesOn");
+        QTest::addColumn<int>("given");
+        QTest::newRow("nothing chosen: a wrong position") << QByteArray("30") << -1 << 0 << true << 1;
+        QTest::newRow("a chosen answer is kept") << QByteArray("30") << 10000 << 2 << true << 2;
+        QTest::newRow("2 seconds is no limit") << QByteArray("2") << -1 << 0 << false << 0;
+        QTest::newRow("0 is no limit") << QByteArray("0") << -1 << 0 << false << 0;
+    }
+    void timeOut()
+    {
+        QFETCH(QByteArray, at);
+        QFETCH(int, chooseAt);
+        QFETCH(int, choice);
+        QFETCH(bool, movesOn);
+        Exam exam(TimedExam("", at));
+        Station s(exam.File);
+        s.ToFirstQuestion();
+        if (chooseAt >= 0) {
+            s.Time.Advance(chooseAt);
+            s.W->AnswerChosen(choice);
+        }
+        s.Time.Advance(29999 - qMax(chooseAt, 0));
+        QCOMPARE(s.W->CurrentIndex(), 0);
+        s.Time.Advance(1);
+        QCOMPARE(s.W->CurrentIndex(), movesOn ? 1 : 0);
+        QTEST(int(s.W->Log().GivenNo[0]), "given");
+        if (movesOn)
+            QCOMPARE(s.W->Log().AnswerTimeMs[0], qint64(30000));
+        s.Time.Advance(120000);
+        QCOMPARE(s.W->CurrentIndex(), movesOn ? 1 : 0);
+    }
+
+    void timeOutWhenTheFirstIsCorrect()
+    {
+        QByteArray text = TimedExam("", "5");
+        text.replace("CorNo=2", "CorNo=1");
+        Exam exam(text);
+        Station s(exam.File);
+        s.ToFirstQuestion();
+        s.Time.Advance(5000);
+        QCOMPARE(int(s.W->Log().GivenNo[0]), 2);
+    }
+
+    void clockLabels_data()
+    {
+        QTest::addColumn<bool>("timed");
+        QTest::addColumn<QByteArray>("setup");
+        QTest::addColumn<QByteArray>("at");
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("no limit: counts up, whatever AnsvTm says")
+            << false << QByteArray("AnsvTm=1\r\n") << QByteArray("20")
+            << QStringList{"Текущее время ответа 0 сек.", "Текущее время ответа 1 сек.", "Текущее время ответа 2 сек."};
+        QTest::newRow("limit counts down") << true << QByteArray("AnsvTm=1\r\n") << QByteArray("20")
+                                           << QStringList{"Осталось 20 сек.", "Осталось 19 сек.", "Осталось 18 сек."};
+        QTest::newRow("seconds spent") << true << QByteArray("AnsvTm=0\r\n") << QByteArray("20")
+                                       << QStringList{"Текущее время ответа 0 сек.", "Текущее время ответа 1 сек.",
+                                                      "Текущее время ответа 2 сек."};
+        QTest::newRow("limit 0 counts down from 0") << true << QByteArray("AnsvTm=1\r\n") << QByteArray("0")
+                                                            << QStringList{"Осталось 0 сек.", "Осталось -1 сек.", "Осталось -2 сек."};
+    }
+    void clockLabels()
+    {
+        QFETCH(bool, timed);
+        QFETCH(QByteArray, setup);
+        QFETCH(QByteArray, at);
+        QFETCH(QStringList, texts);
+        QByteArray text = TimedExam(setup, at);
+        if (!timed)
+            text.replace("YTime=1", "YTime=0");
+        Exam exam(text);
+        Station s(exam.File);
+        s.ToFirstQuestion();
+        for (const QString &expected : texts) {
+            s.Time.Advance(1000);
+            for (const char *label : {"Label2", "Label5", "Label7"})
+                QCOMPARE(s.Get<QLabel>(label)->text(), expected);
+        }
+        QVERIFY(s.W->Label2->isVisible());
+    }
+
+    void clockOff()
+    {
+        Exam exam(TimedExam("AnsvTmBol=0\r\n", "20"));
+        Station s(exam.File);
+        s.ToFirstQuestion();
+        s.Time.Advance(3000);
+        QVERIFY(!s.W->Label2->isVisible());
+        QVERIFY(s.W->Label2->text().isEmpty());
+        QVERIFY(!s.W->RxTimerEvent1->Enabled());
+    }
+
+    void timeOutClosesThePreview()
+    {
+        QByteArray text = TimedExam("", "10");
+        text.replace("[V0]\r\n", "[V0]\r\nForm=2\r\nP1=square.bmp\r\n");
+        Exam exam(text);
+        QFile::copy(Demo("square.bmp"), exam.Dir.filePath(QStringLiteral("square.bmp")));
+        Station s(exam.File);
+        s.ToFirstQuestion();
+        QTest::mouseClick(s.Get("SpeedButton3"), Qt::LeftButton);
+        QVERIFY(s.W->PreviewOpen());
+        QPointer<TFmPreview> first = s.W->Preview();
+        QCOMPARE(first->Image1->pixmap().size(), QSize(160, 160));
+        QVERIFY(first->windowFlags() & Qt::WindowStaysOnTopHint);
+        // One preview at a time.
+        QTest::mouseClick(s.Get("SpeedButton3"), Qt::LeftButton);
+        QApplication::processEvents();
+        QVERIFY(first.isNull());
+        s.Time.Advance(10000);
+        QApplication::processEvents();
+        QVERIFY(!s.W->PreviewOpen());
+        QCOMPARE(s.W->CurrentIndex(), 1);
+    }
+
+    void previewWindow()
+    {
+        QWidget owner;
+        QPixmap none;
+        auto *empty = new TFmPreview(none, &owner);
+        QPointer<TFmPreview> watch = empty;
+        empty->Open();
+        QApplication::processEvents();
+        QVERIFY(watch.isNull()); // closed and gone at once
+        QPixmap thin(1, 300);
+        thin.fill(Qt::black);
+        auto *preview = new TFmPreview(thin, &owner);
+        preview->Open();
+        QVERIFY(preview->isVisible());
+        QCOMPARE(preview->Image1->pixmap().size(), QSize(1, 300));
+        QVERIFY(preview->height() >= 300);
+        // Dragging: the left button alone moves the window; with Shift it does not.
+        preview->move(100, 100);
+        const QPoint start = preview->pos();
+        QWidget *image = preview->Image1;
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(0, 10), image->mapToGlobal(QPointF(0, 10)), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(image, &press);
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::SizeAllCursor);
+        QMouseEvent shifted(QEvent::MouseMove, QPointF(0, 40), image->mapToGlobal(QPointF(0, 40)), Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
+        QApplication::sendEvent(image, &shifted);
+        QCOMPARE(preview->pos(), start);
+        QMouseEvent drag(QEvent::MouseMove, QPointF(0, 60), image->mapToGlobal(QPointF(0, 60)), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(image, &drag);
+        QCOMPARE(preview->pos(), start + QPoint(0, 20));
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(0, 60), image->mapToGlobal(QPointF(0, 60)), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(image, &release);
+        QVERIFY(!QApplication::overrideCursor());
+        preview->close();
+    }
+
+    void closing_data()
+    {
+        QTest::addColumn<int>("steps");
+        QTest::addColumn<bool>("recorded");
+        QTest::newRow("title page") << 0 << false;
+        QTest::newRow("instructions") << 1 << false;
+        QTest::newRow("registration") << 2 << false;
+        QTest::newRow("a question") << 3 << true;
+        QTest::newRow("result page") << 5 << false;
+    }
+    void closing()
+    {
+        QFETCH(int, steps);
+        QFETCH(bool, recorded);
+        Exam exam("[Setup]\r\nAllZ=1\r\n[V0]\r\n[V1]\r\n");
+        Station s(exam.File);
+        for (int i = 0; i < steps; ++i) {
+            if (s.W->CurrentPage() == PageRegistration) {
+                s.W->ComboBox1->addItem(QStringLiteral("1"));
+                s.W->ComboBox2->addItem(QStringLiteral("n"));
+            } else if (s.W->CurrentPage() < PageTitle) {
+                s.W->AnswerChosen(1);
+            }
+            s.W->ButNextClick();
+        }
+        QSignalSpy interrupted(s.W.get(), &TFmZK::examInterrupted);
+        s.Dialogs.AnswerNext(false);
+        QVERIFY(!s.W->close());
+        QCOMPARE(interrupted.size(), 0);
+        s.Dialogs.AnswerNext(true);
+        QVERIFY(s.W->close());
+        QCOMPARE(interrupted.size(), recorded ? 1 : 0);
+        if (recorded)
+            QVERIFY(s.W->Log().NotFinished);
+    }
+};
+
+QTEST_MAIN(TestExamination)
+#include "test_examination.moc"
