@@ -1,4 +1,5 @@
 #include "Errors.h"
+#include "helpers/TestFiles.h"
 #include "ListStreams.h"
 #include "Pictures.h"
 #include "Questions.h"
@@ -35,12 +36,7 @@ TLineList Text(const QString &text)
     return l;
 }
 
-QByteArray Demo(const char *name)
-{
-    QFile f(QStringLiteral(TARVIK_DEMO_DIR) + u'/' + QString::fromLatin1(name));
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
+QByteArray Demo(const char *name) { return ReadFile(DemoFile(name)); }
 
 } // namespace
 

@@ -1,4 +1,5 @@
 #include "MainWindow.h"
+#include "helpers/TestFiles.h"
 #include "Preview.h"
 #include "helpers/FakeClock.h"
 #include "helpers/ScriptedDialogs.h"
@@ -13,22 +14,6 @@
 
 namespace {
 
-QString Demo(const char *name) { return QStringLiteral(TARVIK_DEMO_DIR) + u'/' + QString::fromLatin1(name); }
-
-QByteArray Read(const QString &path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
-
-void Write(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-}
-
 // An exam of its own in a folder of its own.
 struct Exam
 {
@@ -37,7 +22,7 @@ struct Exam
     explicit Exam(const QByteArray &text, const char *name = "exam.fzk")
     {
         File = Dir.filePath(QString::fromLatin1(name));
-        Write(File, text);
+        WriteFile(File, text);
     }
 };
 
@@ -100,12 +85,12 @@ private Q_SLOTS:
     // picture, the keyboard, the don't-know button.
     void wholeExamByTheHandlers()
     {
-        QByteArray text = Read(Demo("demo.fzk"));
+        QByteArray text = ReadFile(DemoFile("demo.fzk"));
         text.replace("AnRand=0", "AnRand=1");
         text.replace("AR=0", "AR=1");
         Exam exam(text);
         for (const char *pic : {"title.jpg", "circle.gif", "triangle.jpg", "square.bmp", "pentagon.gif", "rect.bmp", "sun.jpg"})
-            QFile::copy(Demo(pic), exam.Dir.filePath(QString::fromLatin1(pic)));
+            QFile::copy(DemoFile(pic), exam.Dir.filePath(QString::fromLatin1(pic)));
         Station s(exam.File);
         TFmZK &w = *s.W;
         QCOMPARE(w.CurrentPage(), int(PageTitle));
@@ -349,7 +334,7 @@ private Q_SLOTS:
         QByteArray text = TimedExam("", "10");
         text.replace("[V0]\r\n", "[V0]\r\nForm=2\r\nP1=square.bmp\r\n");
         Exam exam(text);
-        QFile::copy(Demo("square.bmp"), exam.Dir.filePath(QStringLiteral("square.bmp")));
+        QFile::copy(DemoFile("square.bmp"), exam.Dir.filePath(QStringLiteral("square.bmp")));
         Station s(exam.File);
         s.ToFirstQuestion();
         QTest::mouseClick(s.Get("SpeedButton3"), Qt::LeftButton);

@@ -1,4 +1,5 @@
 #include "MainWindow.h"
+#include "helpers/TestFiles.h"
 #include "Scramble.h"
 #include "helpers/ScriptedDialogs.h"
 
@@ -12,22 +13,6 @@
 #include <QtTest>
 
 namespace {
-
-QString Demo(const char *name) { return QStringLiteral(TARVIK_DEMO_DIR) + u'/' + QString::fromLatin1(name); }
-
-QByteArray Read(const QString &path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
-
-void Write(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-}
 
 struct Player
 {
@@ -87,9 +72,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("kind");
-        QTest::newRow("plain") << Demo("demo.fzk") << 2;
-        QTest::newRow("scrambled") << Demo("demo-scrambled.fzk") << 2;
-        QTest::newRow("uniform") << Demo("demo.uzk") << 1;
+        QTest::newRow("plain") << DemoFile("demo.fzk") << 2;
+        QTest::newRow("scrambled") << DemoFile("demo-scrambled.fzk") << 2;
+        QTest::newRow("uniform") << DemoFile("demo.uzk") << 1;
     }
     void titlePageInEveryForm()
     {
@@ -124,7 +109,7 @@ private Q_SLOTS:
 
     void pagesUpToTheFirstQuestion()
     {
-        Player p(Demo("demo.fzk"));
+        Player p(DemoFile("demo.fzk"));
         TFmZK &w = *p.Window;
         w.ButNextClick();
         QCOMPARE(w.CurrentPage(), int(PageInstructions));
@@ -143,7 +128,7 @@ private Q_SLOTS:
 
     void eachKindOfQuestion()
     {
-        for (const QString &file : {Demo("demo.fzk"), Demo("demo.uzk")}) {
+        for (const QString &file : {DemoFile("demo.fzk"), DemoFile("demo.uzk")}) {
             Player p(file);
             TFmZK &w = *p.Window;
             p.ToFirstQuestion();
@@ -207,8 +192,8 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString exam = dir.filePath(QStringLiteral("p.fzk"));
-        Write(exam, "[Setup]\r\nAllZ=0\r\n[V0]\r\nForm=2\r\nAllW=2\r\nS1=one\r\nS2=two\r\nP1=gone.bmp\r\nP2=x.bmp\r\n");
-        QFile::copy(Demo("square.bmp"), dir.filePath(QStringLiteral("x.bmp")));
+        WriteFile(exam, "[Setup]\r\nAllZ=0\r\n[V0]\r\nForm=2\r\nAllW=2\r\nS1=one\r\nS2=two\r\nP1=gone.bmp\r\nP2=x.bmp\r\n");
+        QFile::copy(DemoFile("square.bmp"), dir.filePath(QStringLiteral("x.bmp")));
         Player p(exam);
         p.ToFirstQuestion();
         QVERIFY(!p.Window->findChild<QLabel *>("Image6")->isVisibleTo(p.Window.get()));
@@ -231,7 +216,7 @@ private Q_SLOTS:
             << ScrambleBytes("\x26 not a zlib stream", Keys::Settings) << "uzk"
             << QStringLiteral("The data are damaged.");
         QTest::newRow("cut uniform file")
-            << Read(Demo("demo.uzk")).left(3000) << "uzk" << QStringLiteral("The data are damaged.");
+            << ReadFile(DemoFile("demo.uzk")).left(3000) << "uzk" << QStringLiteral("The data are damaged.");
     }
     void badExamFiles()
     {
@@ -240,7 +225,7 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QTemporaryDir dir;
         const QString exam = dir.filePath(QStringLiteral("bad.") + extension);
-        Write(exam, content);
+        WriteFile(exam, content);
         Player p(exam);
         QCOMPARE(p.Dialogs.Messages.size(), 1);
         QCOMPARE(p.Dialogs.Messages[0].Kind, MessageKind::Error);
@@ -251,7 +236,7 @@ private Q_SLOTS:
 
     void closingAsks()
     {
-        Player p(Demo("demo.fzk"));
+        Player p(DemoFile("demo.fzk"));
         p.Dialogs.AnswerNext(false);
         QVERIFY(!p.Window->close());
         QVERIFY(p.Window->isVisible());
@@ -265,7 +250,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString exam = dir.filePath(QStringLiteral("pw.fzk"));
-        Write(exam, "[Setup]\r\nAllZ=0\r\nYesPassword=1\r\nYesResult=1\r\n");
+        WriteFile(exam, "[Setup]\r\nAllZ=0\r\nYesPassword=1\r\nYesResult=1\r\n");
         Player p(exam);
         QCOMPARE(p.Window->GroupBox1->height(), 225);
         QVERIFY(p.Window->MaskEdit1->isVisibleTo(p.Window->GroupBox1));
@@ -291,14 +276,14 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString exam = dir.filePath(QStringLiteral("net.fzk"));
-        Write(exam, "[Setup]\r\nDbNet=1\r\nPathDbNet=" + QFile::encodeName(dir.filePath("gone")) + "\r\n");
+        WriteFile(exam, "[Setup]\r\nDbNet=1\r\nPathDbNet=" + QFile::encodeName(dir.filePath("gone")) + "\r\n");
         {
             Player p(exam);
             QVERIFY(p.Dialogs.Messages.isEmpty());
             QVERIFY(!p.Window->Settings().DbNet); // fell back to the program's folder
             QCOMPARE(p.Window->GetJournalDir(), p.Window->JournalDir());
         }
-        Write(exam, "[Setup]\r\nDbNet=1\r\nDbNetLocal=0\r\nPathDbNet=" + QFile::encodeName(dir.filePath("gone")) + "\r\n");
+        WriteFile(exam, "[Setup]\r\nDbNet=1\r\nDbNetLocal=0\r\nPathDbNet=" + QFile::encodeName(dir.filePath("gone")) + "\r\n");
         Player p(exam);
         QCOMPARE(p.Dialogs.Messages.size(), 1);
         QCOMPARE(p.Dialogs.Messages[0].Text,
@@ -306,8 +291,8 @@ private Q_SLOTS:
         QVERIFY(!p.Window->isVisible()); // closed without asking
         QVERIFY(p.Dialogs.Unexpected.isEmpty());
         QVERIFY(QDir().mkpath(dir.filePath("share")));
-        Write(dir.filePath("share/Journal.fzj"), "");
-        Write(exam, "[Setup]\r\nDbNet=1\r\nDbNetLocal=0\r\nPathDbNet=" + QFile::encodeName(dir.filePath("share")) + "\r\n");
+        WriteFile(dir.filePath("share/Journal.fzj"), "");
+        WriteFile(exam, "[Setup]\r\nDbNet=1\r\nDbNetLocal=0\r\nPathDbNet=" + QFile::encodeName(dir.filePath("share")) + "\r\n");
         Player q(exam);
         QVERIFY(q.Window->Settings().DbNet);
         QCOMPARE(q.Window->JournalDir(), dir.filePath("share"));

@@ -1,4 +1,5 @@
 #include "Cp1251.h"
+#include "helpers/TestFiles.h"
 #include "Errors.h"
 #include "Files.h"
 #include "Random.h"
@@ -34,13 +35,6 @@ QByteArray ReferenceUnscramble(const QByteArray &file, const QByteArray &key)
         out.append(char(p));
     }
     return out;
-}
-
-QByteArray FileBytes(const QString &path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
 }
 
 } // namespace
@@ -184,7 +178,7 @@ private Q_SLOTS:
         source.seek(5); // every operation reads from the start
         const QString path = dir.filePath(QStringLiteral("exam.fzk"));
         ScrambleStream(&source, path, Keys::Settings);
-        QCOMPARE(FileBytes(path).size(), Cp1251::Encode(text).size() + 1);
+        QCOMPARE(ReadFile(path).size(), Cp1251::Encode(text).size() + 1);
         QCOMPARE(LoadTextFile(path, Keys::Settings, Keys::QuestionSignature), text);
         QCOMPARE(LoadTextFileShared(path, Keys::Settings, QByteArray()), text);
 

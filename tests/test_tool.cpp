@@ -1,4 +1,5 @@
 #include "Cp1251.h"
+#include "helpers/TestFiles.h"
 #include "ListStreams.h"
 #include "Scramble.h"
 
@@ -23,20 +24,6 @@ Run Tool(const QStringList &args, const QByteArray &input = QByteArray())
     p.closeWriteChannel();
     p.waitForFinished(30000);
     return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
-}
-
-QByteArray Read(const QString &path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
-
-void Write(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
 }
 
 const QByteArray Utf8Exam = "[Setup]\nCEdit=Физика\n[V0]\nVopros=Что?\n";
@@ -64,11 +51,11 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString in = dir.filePath(QStringLiteral("in.txt"));
         const QString out = dir.filePath(QStringLiteral("out"));
-        Write(in, "Иванов@10А@secret\r\n");
+        WriteFile(in, "Иванов@10А@secret\r\n");
         QCOMPARE(Tool({QStringLiteral("scramble"), QStringLiteral("--key"), key, in, out}).Code, 0);
-        QCOMPARE(UnscrambleBytes(Read(out), keyBytes), Read(in));
+        QCOMPARE(UnscrambleBytes(ReadFile(out), keyBytes), ReadFile(in));
         // The other way: the library scrambles, the tool reads.
-        Write(out, ScrambleBytes(QByteArray("Петров@11Б\r\n"), keyBytes));
+        WriteFile(out, ScrambleBytes(QByteArray("Петров@11Б\r\n"), keyBytes));
         const Run r = Tool({QStringLiteral("unscramble"), QStringLiteral("--key"), key, out, QStringLiteral("-")});
         QCOMPARE(r.Code, 0);
         QCOMPARE(r.Out, QByteArray("Петров@11Б\r\n"));
@@ -101,11 +88,11 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString text = dir.filePath(QStringLiteral("exam.txt"));
-        Write(text, Utf8Exam);
+        WriteFile(text, Utf8Exam);
         const QString pic = dir.filePath(QStringLiteral("Рис1.JPG"));
-        Write(pic, QByteArray("\xff\xd8 jpeg", 7));
+        WriteFile(pic, QByteArray("\xff\xd8 jpeg", 7));
         const QString bmp = dir.filePath(QStringLiteral("b.bmp"));
-        Write(bmp, QByteArray(3000, 'B'));
+        WriteFile(bmp, QByteArray(3000, 'B'));
         for (bool stored : {false, true}) {
             const QString uzk = dir.filePath(QStringLiteral("e.uzk"));
             QStringList args{QStringLiteral("pack"), QStringLiteral("--from-utf8"), uzk, text, pic, bmp};
@@ -115,7 +102,7 @@ private Q_SLOTS:
 
             // The player's reader takes what the tool packed.
             TListStreams s;
-            s.LoadFromScrambled(Read(uzk), Keys::Settings);
+            s.LoadFromScrambled(ReadFile(uzk), Keys::Settings);
             QCOMPARE(s.Compressed, !stored);
             QCOMPARE(s.Data(QStringLiteral("рис1.jpg")), QByteArray("\xff\xd8 jpeg", 7));
             QCOMPARE(s.Data(QStringLiteral("unifileexam")), Cp1251::FromUtf8Text(Utf8Exam));
@@ -129,9 +116,9 @@ private Q_SLOTS:
 
             const QString outDir = dir.filePath(QStringLiteral("out"));
             QCOMPARE(Tool({QStringLiteral("unpack"), QStringLiteral("--to-utf8"), uzk, outDir}).Code, 0);
-            QCOMPARE(Read(outDir + QStringLiteral("/unifileexam.txt")), Utf8Exam);
-            QCOMPARE(Read(outDir + QStringLiteral("/Рис1.JPG")), QByteArray("\xff\xd8 jpeg", 7));
-            QCOMPARE(Read(outDir + QStringLiteral("/b.bmp")), QByteArray(3000, 'B'));
+            QCOMPARE(ReadFile(outDir + QStringLiteral("/unifileexam.txt")), Utf8Exam);
+            QCOMPARE(ReadFile(outDir + QStringLiteral("/Рис1.JPG")), QByteArray("\xff\xd8 jpeg", 7));
+            QCOMPARE(ReadFile(outDir + QStringLiteral("/b.bmp")), QByteArray(3000, 'B'));
         }
     }
 
@@ -142,9 +129,9 @@ private Q_SLOTS:
             {{QStringLiteral("unifileexam"), "[Setup]"}, {QStringLiteral("..\\..\\evil.bmp"), "E"}},
             true);
         const QString uzk = dir.filePath(QStringLiteral("bad.uzk"));
-        Write(uzk, ScrambleBytes(container, Keys::Settings));
+        WriteFile(uzk, ScrambleBytes(container, Keys::Settings));
         QCOMPARE(Tool({QStringLiteral("unpack"), uzk, dir.filePath(QStringLiteral("x/y"))}).Code, 0);
-        QCOMPARE(Read(dir.filePath(QStringLiteral("x/y/evil.bmp"))), QByteArray("E"));
+        QCOMPARE(ReadFile(dir.filePath(QStringLiteral("x/y/evil.bmp"))), QByteArray("E"));
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("evil.bmp"))));
     }
 
@@ -152,7 +139,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString uzk = dir.filePath(QStringLiteral("bad.uzk"));
-        Write(uzk, ScrambleBytes(QByteArray("\x26not zlib at all"), Keys::Settings));
+        WriteFile(uzk, ScrambleBytes(QByteArray("\x26not zlib at all"), Keys::Settings));
         for (const char *cmd : {"list", "unpack"}) {
             QStringList args{QString::fromLatin1(cmd), uzk};
             if (QByteArray(cmd) == "unpack")
@@ -184,17 +171,17 @@ private Q_SLOTS:
     void demoExamIsBuiltInThreeForms()
     {
         const QString demo = QStringLiteral(TARVIK_DEMO_DIR);
-        const QByteArray plain = Read(demo + QStringLiteral("/demo.fzk"));
+        const QByteArray plain = ReadFile(demo + QStringLiteral("/demo.fzk"));
         QVERIFY(plain.startsWith("[Setup]\r\n"));
-        QCOMPARE(UnscrambleBytes(Read(demo + QStringLiteral("/demo-scrambled.fzk")), Keys::Settings,
+        QCOMPARE(UnscrambleBytes(ReadFile(demo + QStringLiteral("/demo-scrambled.fzk")), Keys::Settings,
                                  Keys::QuestionSignature),
                  plain);
         TListStreams s;
-        s.LoadFromScrambled(Read(demo + QStringLiteral("/demo.uzk")), Keys::Settings);
+        s.LoadFromScrambled(ReadFile(demo + QStringLiteral("/demo.uzk")), Keys::Settings);
         QCOMPARE(s.Data(QStringLiteral("unifileexam")), plain);
         for (const char *pic : {"title.jpg", "circle.gif", "square.bmp"}) {
             QVERIFY(s.Contains(QString::fromLatin1(pic)));
-            QCOMPARE(s.Data(QString::fromLatin1(pic)), Read(demo + u'/' + QString::fromLatin1(pic)));
+            QCOMPARE(s.Data(QString::fromLatin1(pic)), ReadFile(demo + u'/' + QString::fromLatin1(pic)));
         }
     }
 };
