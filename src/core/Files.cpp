@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QThread>
 #include <QTimer>
 
@@ -108,6 +109,72 @@ std::unique_ptr<QFile> OpenFileRetry(const QString &fileName, uint16_t mode)
             return nullptr;
         Delay(policy.IntervalMs);
     }
+}
+
+namespace {
+
+bool SameFile(const QFile &file, const QString &fileName)
+{
+    struct stat held, current;
+    if (::fstat(file.handle(), &held) != 0)
+        return false;
+    if (::stat(QFile::encodeName(fileName).constData(), &current) != 0)
+        return false;
+    return held.st_dev == current.st_dev && held.st_ino == current.st_ino;
+}
+
+} // namespace
+
+std::unique_ptr<QFile> OpenCurrentFileRetry(const QString &fileName, uint16_t mode)
+{
+    const RetryPolicy policy = g_retryPolicy;
+    for (int attempt = 1;; ++attempt) {
+        auto file = TryOpenFile(fileName, mode);
+        if (file && SameFile(*file, fileName))
+            return file;
+        file.reset();
+        if (attempt >= policy.Attempts)
+            return nullptr;
+        Delay(policy.IntervalMs);
+    }
+}
+
+bool ReplaceFileContent(const QString &fileName, const QFile &held, const QByteArray &content)
+{
+    const QByteArray path = QFile::encodeName(fileName);
+    const QByteArray temp = path + ".new";
+    struct stat st;
+    const mode_t perms = ::fstat(held.handle(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+    const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, perms);
+    if (fd < 0)
+        return false;
+    bool ok = WriteAll(fd, content.constData(), content.size()) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (ok)
+        ok = ::rename(temp.constData(), path.constData()) == 0;
+    if (!ok) {
+        ::unlink(temp.constData());
+        return false;
+    }
+    // The rename itself must reach the disk too.
+    const QByteArray dir = QFile::encodeName(QFileInfo(fileName).absolutePath());
+    const int dirFd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return true;
+}
+
+bool CreateIfMissing(const QString &fileName)
+{
+    const QByteArray path = QFile::encodeName(fileName);
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+        ::close(fd);
+        return true;
+    }
+    return errno == EEXIST && QFileInfo(fileName).isFile();
 }
 
 bool AppendLine(const QString &fileName, const QString &line, uint16_t mode)

@@ -43,6 +43,20 @@ void Delay(int32_t ms);
 // 200 ms apart: about 20 seconds). Never creates the file. Null when every attempt failed.
 std::unique_ptr<QFile> OpenFileRetry(const QString &fileName, uint16_t mode);
 
+// OpenFileRetry for a file that is replaced whole by renaming a new copy over it: an open that
+// got hold of a copy already replaced is given up and the current file is opened again, so a
+// station never works on an outdated copy.
+std::unique_ptr<QFile> OpenCurrentFileRetry(const QString &fileName, uint16_t mode);
+
+// Replaces the content of FileName, which the caller holds open (Held), crash-safely: the new
+// content is written to a file beside it, flushed to disk and renamed over it. Held keeps the
+// other stations out until the caller closes it. False when any step failed (the old file then
+// stays as it was).
+bool ReplaceFileContent(const QString &fileName, const QFile &held, const QByteArray &content);
+
+// Creates an empty file when none is there; true when the file exists afterwards.
+bool CreateIfMissing(const QString &fileName);
+
 // Appends Line and CR LF (Windows-1251) to the existing file in one write, flushed to disk.
 // False when the file could not be opened after the retries or the write failed.
 bool AppendLine(const QString &fileName, const QString &line, uint16_t mode);

@@ -7,7 +7,9 @@
 #include "JournalFolder.h"
 #include "Paths.h"
 #include "Pictures.h"
+#include "PasswordDlg.h"
 #include "Preview.h"
+#include "Registration.h"
 #include "RichText.h"
 #include "Scramble.h"
 #include "Shares.h"
@@ -21,6 +23,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLayout>
+#include <optional>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -38,6 +41,8 @@
 namespace {
 
 const QString SetupMissingMessage = QStringLiteral("I can not read section of initialization.");
+const QString PasswordListUnavailable =
+    QStringLiteral("Список паролей недоступен для записи. Пароль не зарегистрирован. Повторите ввод.");
 
 // Rounds halves to even, as the layout of the registration box is computed.
 int RoundHalfEven(double v) { return int(std::nearbyint(v)); }
@@ -58,6 +63,11 @@ void SetRichText(QTextEdit *memo, const QString &text)
 
 } // namespace
 
+static std::optional<QString> TFmZK_AskPassword(QWidget *parent, const QString &caption, const QString &prompt)
+{
+    return TPasswordDlg::Ask(parent, caption, prompt);
+}
+
 TFmZK::TFmZK(RunGlobals &globals, QWidget *parent)
     : QWidget(parent), globals_(globals), answerOrder_(std::make_unique<AnswerOrderTable>())
 {
@@ -73,6 +83,7 @@ TFmZK::TFmZK(RunGlobals &globals, QWidget *parent)
     RxTimerEvent2 = Clock().NewTimer();
     RxTimerEvent2->SetSingleShot(true);
     RxTimerEvent2->OnTimer = [this] { Guarded(this, [this] { RxTimerEvent2Timer(); }); };
+    SetPasswordPrompt(&TFmZK_AskPassword);
     SetShellHooks([this](bool visible) { ApplyTaskBar(visible); },
                   [this](bool visible) { ApplyAppButton(visible); });
 }
@@ -287,8 +298,20 @@ void TFmZK::FormShow()
     const bool free = !settings_.Spisok;
     ComboBox1->setEditable(free);
     ComboBox2->setEditable(free);
+    InstallRegistrationKeys();
     if (globals_.CmdSwitches && globals_.NoJournalSwitch)
         settings_.SaveJuornal = false;
+    if (settings_.SaveJuornal) {
+        PrepareJournalFolder();
+        if (!isVisible())
+            return; // the journal share is gone and the program ends
+        if (!globals_.SameUser) {
+            ComboBox1->clear();
+            ComboBox2->clear();
+            MaskEdit1->clear();
+            FillGroupList();
+        }
+    }
     ResetSession();
 }
 
@@ -779,8 +802,197 @@ void TFmZK::SendInfo() {}
 void TFmZK::SendAnswer(int32_t, int32_t, char) {}
 void TFmZK::SendResult(const QString &) {}
 void TFmZK::WriteJournals() {}
-bool TFmZK::CheckPassword() { return true; }
 void TFmZK::ButYesResultClick() {}
+
+// ---- Registration ------------------------------------------------------------------------------
+
+void TFmZK::InstallRegistrationKeys()
+{
+    for (QComboBox *box : {ComboBox1, ComboBox2}) {
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->installEventFilter(this);
+        if (box->lineEdit())
+            box->lineEdit()->installEventFilter(this);
+        disconnect(box, &QComboBox::activated, this, nullptr);
+    }
+    MaskEdit1->installEventFilter(this);
+    connect(ComboBox1, &QComboBox::activated, this, [this](int) { ComboBox1Click(); });
+    connect(ComboBox2, &QComboBox::activated, this, [this](int) { ComboBox2Click(); });
+}
+
+void TFmZK::DisconnectJournalShare()
+{
+    DisconnectShare(settings_.PathDbNet, true);
+}
+
+void TFmZK::PrepareJournalFolder()
+{
+    bool unreachable = false;
+    const NetFolder net{settings_.PathDbNet, settings_.LoginDbNet, settings_.PaswDbNet,
+                        settings_.DbNetLocal, settings_.DbNet_1};
+    const QString dir = ::GetJournalDir(settings_.DbNet, journalDir_, net, programDir_, &unreachable);
+    if (unreachable) {
+        Dialogs().Message(this, MessageKind::Error, messages_[Msg::U_ERROR], messages_[Msg::U_ERRORNONETDB]);
+        quietClose_ = true;
+        close();
+        return;
+    }
+    journalDir_ = dir;
+    CreateIfMissing(JoinPath(journalDir_, QStringLiteral("JTema.fzj")));
+    CreateIfMissing(JoinPath(journalDir_, QStringLiteral("Journal.fzj")));
+    CreateIfMissing(JoinPath(programDir_, QStringLiteral("JSpisok.fzj")));
+    if (settings_.DbNet && !settings_.DbNet_1)
+        DisconnectJournalShare();
+}
+
+void TFmZK::FillGroupList()
+{
+    if (!examineeLoaded_) {
+        examineeLoaded_ = true;
+        const QString folder = GetJournalDir();
+        if (!settings_.Spisok) {
+            // A journal that stays locked or missing must not hang the station: after the
+            // retries the lists are simply empty.
+            if (auto file = OpenFileRetry(JoinPath(folder, QStringLiteral("Journal.fzj")),
+                                          fmOpenRead | fmShareDenyWrite))
+                examineeLines_.SetText(file->readAll());
+        } else {
+            examineeLines_.LoadFromFile(JoinPath(journalDir_, QStringLiteral("JSpisok.fzj")));
+        }
+        if (settings_.DbNet && !settings_.DbNet_1)
+            DisconnectJournalShare();
+    }
+    QStringList items;
+    for (int i = 0; i < ComboBox1->count(); ++i)
+        items.append(ComboBox1->itemText(i));
+    const int before = int(items.size());
+    AddMissing(items, ExamineeGroups(examineeLines_, settings_.Spisok));
+    ComboBox1->addItems(items.mid(before));
+    ComboBox1->setCurrentIndex(-1);
+}
+
+void TFmZK::FillNameList(const QString &group)
+{
+    QStringList items;
+    for (int i = 0; i < ComboBox2->count(); ++i)
+        items.append(ComboBox2->itemText(i));
+    const int before = int(items.size());
+    AddMissing(items, ExamineeNames(examineeLines_, settings_.Spisok, group));
+    ComboBox2->addItems(items.mid(before));
+}
+
+void TFmZK::ComboBox1Click()
+{
+    const QString group = ComboBox1->currentIndex() >= 0 ? ComboBox1->itemText(ComboBox1->currentIndex())
+                                                         : ComboBox1->currentText();
+    ComboBox1->setEditText(group);
+    ComboBox2->clear();
+    ComboBox2->setEditText(QString());
+    FillNameList(group);
+    ComboBox2->setCurrentIndex(-1);
+    if (!globals_.SameUser && ComboBox2->count() > 0)
+        ComboBox2->showPopup();
+}
+
+void TFmZK::ComboBox2Click()
+{
+    if (ComboBox2->currentIndex() >= 0)
+        ComboBox2->setEditText(ComboBox2->itemText(ComboBox2->currentIndex()));
+}
+
+bool TFmZK::ComboBox1KeyPress(QObject *sender, QKeyEvent *event)
+{
+    if (settings_.Spisok || (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter))
+        return false;
+    QComboBox *box = nullptr;
+    if (sender == ComboBox1 || sender == ComboBox1->lineEdit())
+        box = ComboBox1;
+    else if (sender == ComboBox2 || sender == ComboBox2->lineEdit())
+        box = ComboBox2;
+    if (box) {
+        const QString text = box->currentText();
+        if (!text.isEmpty() && box->findText(text, Qt::MatchFixedString) < 0)
+            box->addItem(text);
+        if (box->findText(text, Qt::MatchFixedString) >= 0)
+            box->setCurrentIndex(box->findText(text, Qt::MatchFixedString));
+        box->setEditText(text);
+        if (box == ComboBox1)
+            ComboBox2->setFocus();
+        else
+            (settings_.YesPassword ? static_cast<QWidget *>(MaskEdit1) : ButNext)->setFocus();
+        return true;
+    }
+    if (sender == MaskEdit1) {
+        if (!settings_.YesPassword)
+            ButNext->setFocus();
+        return true;
+    }
+    return false;
+}
+
+bool TFmZK::CheckPassword()
+{
+    const QString path = JoinPath(GetJournalDir(), QStringLiteral("tarvik.pwl"));
+    const QString name = ComboBox2->currentText();
+    const QString password = MaskEdit1->text();
+    re3_.clear();
+    CreateIfMissing(path);
+    re3_ = ReadPasswordList(path);
+    bool accepted = false;
+    bool refusedInDialog = false;
+    switch (ClassifyPassword(re3_, name, password)) {
+    case PasswordOutcome::Match:
+        accepted = true;
+        break;
+    case PasswordOutcome::Wrong:
+        Dialogs().Message(this, MessageKind::Warning, messages_[Msg::U_WARNING], messages_[Msg::U_NOTPASSWORD]);
+        MaskEdit1->clear();
+        break;
+    case PasswordOutcome::Taken:
+        if (Dialogs().Message(this, MessageKind::Question, messages_[Msg::U_WARNING], messages_[Msg::U_YESPASSW]))
+            MaskEdit1->clear();
+        else
+            accepted = RegisterPassword();
+        break;
+    case PasswordOutcome::New:
+        if (!settings_.DublPwrd) {
+            accepted = RegisterPassword();
+            break;
+        }
+        if (const auto typed = Dialogs().Password(this, messages_[Msg::U_DLDPASSW], messages_[Msg::U_DLDPASSWEDIT])) {
+            if (*typed == password) {
+                accepted = RegisterPassword();
+            } else {
+                Dialogs().Message(this, MessageKind::Warning, messages_[Msg::U_WARNING],
+                                  messages_[Msg::U_NOTPASSWORD]);
+                MaskEdit1->clear();
+                refusedInDialog = true;
+            }
+        } else {
+            refusedInDialog = true;
+        }
+        break;
+    }
+    if (settings_.DbNet && !refusedInDialog)
+        DisconnectJournalShare();
+    return accepted;
+}
+
+bool TFmZK::RegisterPassword()
+{
+    const QString record = PasswordRecord(ComboBox2->currentText(), MaskEdit1->text(),
+                                          ComboBox1->currentText(), Clock().Now().date());
+    const QString path = JoinPath(GetJournalDir(), QStringLiteral("tarvik.pwl"));
+    const RegisterResult r = AppendPasswordRecord(path, re3_, record);
+    if (settings_.DbNet && !settings_.DbNet_1)
+        DisconnectJournalShare();
+    if (r != RegisterResult::Written) {
+        // The examinee must not go on as if the password had been recorded.
+        Dialogs().Message(this, MessageKind::Error, messages_[Msg::U_ERROR], PasswordListUnavailable);
+        return false;
+    }
+    return true;
+}
 
 // ---- Journals ----------------------------------------------------------------------------------
 
@@ -872,6 +1084,8 @@ bool TFmZK::eventFilter(QObject *watched, QEvent *event)
     }
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
+        if (ComboBox1KeyPress(watched, key))
+            return true;
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         // Enter moves on from every answer button but the fifth text answer.
         bool answerButton = false;

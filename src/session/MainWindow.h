@@ -99,6 +99,18 @@ public:
     std::unique_ptr<TTimer> RxTimerEvent1; // the clock, every second
     std::unique_ptr<TTimer> RxTimerEvent2; // the answer time-out, one shot
 
+    // Registration.
+    void FillGroupList();
+    void FillNameList(const QString &group);
+    void ComboBox1Click();
+    void ComboBox2Click();
+    // Enter in the group, name or password box; true when it was taken.
+    bool ComboBox1KeyPress(QObject *sender, QKeyEvent *event);
+    bool CheckPassword();
+    // False when the password list could not be written.
+    bool RegisterPassword();
+    const QStringList &PasswordLines() const { return re3_; }
+
     // The folder for one journal access.
     QString GetJournalDir();
     // Width of the picture column of picture answers at this screen's resolution.
@@ -162,8 +174,10 @@ private:
     void SendAnswer(int32_t n, int32_t index, char code);
     void SendResult(const QString &text);
     void WriteJournals();
-    bool CheckPassword();
     void ButYesResultClick();
+    void PrepareJournalFolder();
+    void DisconnectJournalShare();
+    void InstallRegistrationKeys();
 
     void LoadLanguage(int number, const QString &fileName);
     void ApplyMessages();
@@ -201,6 +215,9 @@ private:
     int32_t answerSeconds_ = 0;
     int32_t elapsedSeconds_ = 0;
     QPointer<TFmPreview> preview_;
+    TLineList examineeLines_;
+    bool examineeLoaded_ = false;
+    QStringList re3_; // the password list as the last check read it
     QString programDir_;
     QString journalDir_;
     QString savedPanelCaption_;

@@ -11,6 +11,8 @@
 
 namespace {
 
+PasswordPrompt g_passwordPrompt;
+
 // Where nobody can see a window (tests, a headless run) a modal box would wait forever: it is
 // written to standard error instead and answered No.
 bool Unattended()
@@ -55,6 +57,14 @@ public:
             return QString();
         return dialog.selectedFiles().first();
     }
+
+    std::optional<QString> Password(QWidget *parent, const QString &caption,
+                                    const QString &prompt) override
+    {
+        if (Unattended() || !g_passwordPrompt)
+            return std::nullopt;
+        return g_passwordPrompt(parent, caption, prompt);
+    }
 };
 
 RealDialogs g_real;
@@ -63,6 +73,7 @@ DialogSeam *g_seam = &g_real;
 } // namespace
 
 DialogSeam &Dialogs() { return *g_seam; }
+void SetPasswordPrompt(PasswordPrompt prompt) { g_passwordPrompt = std::move(prompt); }
 void SetDialogs(DialogSeam *seam) { g_seam = seam ? seam : &g_real; }
 
 QString QtFileFilter(const QString &windowsFilter)

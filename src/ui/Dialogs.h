@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -22,7 +23,15 @@ public:
     // The chosen file's full name; empty when cancelled. Filter in the Windows form
     // "Name|patterns|Name|patterns".
     virtual QString OpenFileName(QWidget *parent, const QString &filter) = 0;
+    // The password confirmation dialog: the typed text, or nothing when it was cancelled.
+    virtual std::optional<QString> Password(QWidget *parent, const QString &caption,
+                                            const QString &prompt) = 0;
 };
+
+// The window that asks for a password again (it lives with the registration page).
+using PasswordPrompt =
+    std::function<std::optional<QString>(QWidget *, const QString &, const QString &)>;
+void SetPasswordPrompt(PasswordPrompt prompt);
 
 DialogSeam &Dialogs();
 // Puts a seam in place (not owned); null puts the real dialogs back.

@@ -24,6 +24,8 @@ public:
     // The answer the next question box gets (Yes = true).
     void AnswerNext(bool yes) { answers_.append(yes); }
     void ChooseNextFile(const QString &file) { files_.append(file); }
+    // What the password dialog gets typed next; nothing means Cancel.
+    void TypeNextPassword(std::optional<QString> text) { passwords_.append(text); }
 
     bool Message(QWidget *, MessageKind kind, const QString &caption, const QString &text) override
     {
@@ -43,14 +45,26 @@ public:
         return files_.isEmpty() ? QString() : files_.takeFirst();
     }
 
-    bool AllAnswered() const { return answers_.isEmpty() && files_.isEmpty(); }
+    std::optional<QString> Password(QWidget *, const QString &caption, const QString &prompt) override
+    {
+        PasswordPrompts.append(caption + u'|' + prompt);
+        if (passwords_.isEmpty()) {
+            Unexpected.append(prompt);
+            return std::nullopt;
+        }
+        return passwords_.takeFirst();
+    }
+
+    bool AllAnswered() const { return answers_.isEmpty() && files_.isEmpty() && passwords_.isEmpty(); }
 
     QList<Asked> Messages;
     QStringList Unexpected;
     QStringList Filters;
+    QStringList PasswordPrompts;
 
 private:
     DialogSeam *previous_;
     QList<bool> answers_;
     QStringList files_;
+    QList<std::optional<QString>> passwords_;
 };

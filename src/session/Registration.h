@@ -1,0 +1,45 @@
+#pragma once
+
+#include "LineList.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+// The examinee lists and the shared password list of the registration page.
+
+// Groups of the examinee lines in file order of first appearance, without case-insensitive
+// repeats. A roster line is group@name; a journal line date@group@name@...
+QStringList ExamineeGroups(const TLineList &lines, bool roster);
+// Names of the lines whose group, in upper case, contains Group in upper case ("1" offers
+// the names of groups 10 and 110).
+QStringList ExamineeNames(const TLineList &lines, bool roster, const QString &group);
+// Appends the items that Box does not hold yet (case-insensitive) to Items.
+void AddMissing(QStringList &items, const QStringList &more);
+
+enum class PasswordOutcome {
+    Match, // the name is registered with this password
+    Wrong, // the name is registered with another password
+    Taken, // the name is new, but someone has this password
+    New,   // neither the name nor the password is known
+};
+
+// The first line with the name (case-insensitive) decides; the password is compared as it
+// stands. Lines are name@password@group@date.
+PasswordOutcome ClassifyPassword(const QStringList &lines, const QString &name, const QString &password);
+
+QString PasswordRecord(const QString &name, const QString &password, const QString &group,
+                       const QDate &date);
+
+// The records of a password list file; a file that cannot be had within the retries, or is
+// shorter than two bytes, is an empty list.
+QStringList ReadPasswordList(const QString &fileName);
+
+enum class RegisterResult { Written, Unavailable };
+
+// Appends Record to the password list. The list is held exclusively, re-read (so records added
+// meanwhile by other stations stay), and replaced crash-safely: a station that dies in the
+// middle leaves the previous list whole. Known is the list as the check read it, used when the
+// file is empty.
+RegisterResult AppendPasswordRecord(const QString &fileName, const QStringList &known,
+                                    const QString &record);
