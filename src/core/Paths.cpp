@@ -36,6 +36,10 @@ QString UserDataDir()
 
 QString ProgramDir()
 {
+    // A station may keep its files elsewhere (and tests keep theirs apart).
+    const QString configured = qEnvironmentVariable("TARVIK_PROGRAM_DIR");
+    if (!configured.isEmpty())
+        return WithSlash(configured);
     const QString exe = ExecutableDir();
     if (::access(QFile::encodeName(exe).constData(), W_OK) == 0)
         return exe;

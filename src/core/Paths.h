@@ -8,5 +8,6 @@ QString ExecutableDir();
 QString UserDataDir();
 // The program's folder for the files it writes beside itself (the default journal folder, the
 // roster, the password list): the executable's folder, or the user's data folder when the
-// executable's folder is not writable (a system-wide install). With a trailing "/".
+// executable's folder is not writable (a system-wide install); $TARVIK_PROGRAM_DIR when it is
+// set. With a trailing "/".
 QString ProgramDir();

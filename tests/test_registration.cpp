@@ -1,0 +1,386 @@
+#include "Cp1251.h"
+#include "Files.h"
+#include "MainWindow.h"
+#include "Registration.h"
+#include "Scramble.h"
+#include "helpers/ScriptedDialogs.h"
+#include "helpers/TestFiles.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <csignal>
+
+namespace {
+
+QByteArray PasswordFile(const QStringList &records)
+{
+    return ScrambleBytes(Cp1251::Encode(records.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")),
+                         Keys::Passwords);
+}
+
+// Every line a whole record: name@password@group@dd/mm/yy.
+bool WellFormed(const QStringList &lines)
+{
+    static const QRegularExpression record(QStringLiteral("^[^@]+@[^@]+@[^@]*@\\d\\d/\\d\\d/\\d\\d$"));
+    for (const QString &l : lines)
+        if (!record.match(l).hasMatch())
+            return false;
+    return true;
+}
+
+TLineList Lines(const QString &text)
+{
+    TLineList l;
+    l.SetText(text);
+    return l;
+}
+
+// A registration page over a journal folder of its own.
+struct RegistrationPage
+{
+    QTemporaryDir Dir;
+    RunGlobals Globals;
+    ScriptedDialogs Dialogs;
+    std::unique_ptr<TFmZK> W;
+    QString PasswordList;
+
+    explicit RegistrationPage(const QByteArray &setup, const QByteArray &journal = QByteArray(),
+                  const QByteArray &roster = QByteArray())
+    {
+        qputenv("TARVIK_PROGRAM_DIR", QFile::encodeName(Dir.path()));
+        // The journal and the roster are Windows-1251 text.
+        if (!journal.isEmpty())
+            WriteFile(Dir.filePath(QStringLiteral("Journal.fzj")), Cp1251::Encode(QString::fromUtf8(journal)));
+        if (!roster.isEmpty())
+            WriteFile(Dir.filePath(QStringLiteral("JSpisok.fzj")), Cp1251::Encode(QString::fromUtf8(roster)));
+        const QString exam = Dir.filePath(QStringLiteral("exam.fzk"));
+        WriteFile(exam, "[Setup]\r\nAllZ=0\r\n" + setup + "[V0]\r\n");
+        PasswordList = Dir.filePath(QStringLiteral("tarvik.pwl"));
+        W = std::make_unique<TFmZK>(Globals);
+        W->SetExamFileName(exam);
+        W->show();
+        W->ButNextClick();
+        W->ButNextClick();
+    }
+    ~RegistrationPage()
+    {
+        Dialogs.AnswerNext(true);
+        W->close();
+    }
+    void Enter(const QString &group, const QString &name, const QString &password)
+    {
+        W->ComboBox1->setEditText(group);
+        W->ComboBox2->setEditText(name);
+        W->MaskEdit1->setText(password);
+    }
+    bool Next()
+    {
+        W->ButNextClick();
+        return W->CurrentPage() != PageRegistration;
+    }
+    QStringList Items(QComboBox *box) const
+    {
+        QStringList items;
+        for (int i = 0; i < box->count(); ++i)
+            items.append(box->itemText(i));
+        return items;
+    }
+};
+
+const QByteArray Passwords = "YesPassword=1\r\nSpisok=0\r\n";
+
+} // namespace
+
+class TestRegistration : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void classification_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<int>("outcome");
+        const int match = int(PasswordOutcome::Match), wrong = int(PasswordOutcome::Wrong),
+                  taken = int(PasswordOutcome::Taken), fresh = int(PasswordOutcome::New);
+        QTest::newRow("name in other letters, same password") << "иванов и." << "Secret" << match;
+        QTest::newRow("password in other letters") << "Иванов И." << "secret" << wrong;
+        QTest::newRow("first line of the name decides") << "Петров" << "second" << wrong;
+        QTest::newRow("only the first line's password counts") << "Петров" << "first" << match;
+        QTest::newRow("new name, used password") << "Сидоров" << "Secret" << taken;
+        QTest::newRow("new name, new password") << "Сидоров" << "fresh" << fresh;
+        QTest::newRow("an @ in a name: the name part matches") << "Ким" << "Н@x" << wrong;
+        QTest::newRow("an @ in a name: the shifted password") << "Ким" << "Н" << match;
+        QTest::newRow("taken only when no line has the name") << "Ким" << "Secret" << wrong;
+    }
+    void classification()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, password);
+        const QStringList list{"Иванов И.@Secret@10А@01/09/26", "Петров@first@10А@01/09/26",
+                               "Петров@second@11Б@02/09/26", "Ким@Н@x@9@03/09/26"};
+        QTEST(int(ClassifyPassword(list, name, password)), "outcome");
+        QCOMPARE(ClassifyPassword({}, name, password), PasswordOutcome::New);
+    }
+
+    void examineeLists()
+    {
+        const TLineList journal = Lines(
+            "08/12/26@10А@Иванов@1@11@100@5@\n08/12/26@110@Петров@1@1@50@3@\n"
+            "08/12/26@10а@иванов@1@0@0@2@\n09/12/26@9Б@Сидоров@1@1@90@5@\n09/12/26@@Пустой@1\n");
+        QCOMPARE(ExamineeGroups(journal, false), (QStringList{"10А", "110", "9Б"}));
+        QCOMPARE(ExamineeNames(journal, false, QStringLiteral("1")), (QStringList{"Иванов", "Петров"}));
+        QCOMPARE(ExamineeNames(journal, false, QStringLiteral("10а")), (QStringList{"Иванов"}));
+        const TLineList roster = Lines("11Б@Ким@extra\n10А@Лебедев\n11б@Орлов\n");
+        QCOMPARE(ExamineeGroups(roster, true), (QStringList{"11Б", "10А"}));
+        QCOMPARE(ExamineeNames(roster, true, QStringLiteral("11Б")), (QStringList{"Ким", "Орлов"}));
+    }
+
+    void appendKeepsWhatOthersWrote()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("tarvik.pwl"));
+        QCOMPARE(AppendPasswordRecord(path, {}, QStringLiteral("a@1@g@09/12/26")), RegisterResult::Written);
+        const QStringList stale = ReadPasswordList(path);
+        // Another station registers meanwhile.
+        QCOMPARE(AppendPasswordRecord(path, stale, QStringLiteral("b@2@g@09/12/26")), RegisterResult::Written);
+        QCOMPARE(AppendPasswordRecord(path, stale, QStringLiteral("c@3@g@09/12/26")), RegisterResult::Written);
+        QCOMPARE(ReadPasswordList(path), (QStringList{"a@1@g@09/12/26", "b@2@g@09/12/26", "c@3@g@09/12/26"}));
+        // The format: the records with CR LF, scrambled whole with the password-list key.
+        QCOMPARE(UnscrambleBytes(ReadFile(path), Keys::Passwords),
+                 QByteArray("a@1@g@09/12/26\r\nb@2@g@09/12/26\r\nc@3@g@09/12/26\r\n"));
+        // A half-written copy left by a station that died is not the list.
+        WriteFile(path + QStringLiteral(".new"), "garbage");
+        QCOMPARE(ReadPasswordList(path).size(), 3);
+        QCOMPARE(AppendPasswordRecord(path, {}, QStringLiteral("d@4@g@09/12/26")), RegisterResult::Written);
+        QCOMPARE(ReadPasswordList(path).size(), 4);
+        QVERIFY(!QFile::exists(path + QStringLiteral(".new")));
+    }
+
+    void stationsRegisterAtOnce()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("tarvik.pwl"));
+        const int stations = 4, each = 25;
+        std::vector<std::unique_ptr<QProcess>> running;
+        for (int s = 0; s < stations; ++s) {
+            auto p = std::make_unique<QProcess>();
+            p->start(QStringLiteral(TARVIK_PWL_STATION),
+                     {path, QStringLiteral("S%1-").arg(s), QString::number(each)});
+            running.push_back(std::move(p));
+        }
+        for (auto &p : running) {
+            QVERIFY(p->waitForFinished(120000));
+            QCOMPARE(p->exitCode(), 0);
+        }
+        const QStringList list = ReadPasswordList(path);
+        QCOMPARE(list.size(), stations * each);
+        QVERIFY(WellFormed(list));
+        for (int s = 0; s < stations; ++s)
+            for (int i = 0; i < each; ++i)
+                QCOMPARE(list.count(QStringLiteral("S%1-%2@pw-S%1-%2@G@09/12/26").arg(s).arg(i)), 1);
+    }
+
+    void killedStationLeavesAWholeList()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("tarvik.pwl"));
+        // A long list, so a registration takes long enough to be cut in the middle.
+        QStringList many;
+        for (int i = 0; i < 20000; ++i)
+            many.append(QStringLiteral("Old%1@pw%1@G@01/09/26").arg(i));
+        WriteFile(path, PasswordFile(many));
+        QRandomGenerator random(42);
+        int acknowledged = 0;
+        for (int round = 0; round < 8; ++round) {
+            QProcess p;
+            p.start(QStringLiteral(TARVIK_PWL_STATION), {path, QStringLiteral("R%1-").arg(round), QStringLiteral("1000")});
+            QVERIFY(p.waitForStarted());
+            QTest::qWait(int(random.bounded(20, 120)));
+            ::kill(pid_t(p.processId()), SIGKILL);
+            p.waitForFinished();
+            const QStringList acks = QString::fromLatin1(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+            acknowledged += int(acks.size());
+            const QStringList list = ReadPasswordList(path);
+            QVERIFY2(WellFormed(list), qPrintable(QStringLiteral("round %1").arg(round)));
+            QCOMPARE(list.mid(0, 20000), many);
+            // Every registration the station reported is there; at most one more (written, not yet reported).
+            for (int i = 0; i < acks.size(); ++i)
+                QVERIFY(list.contains(QStringLiteral("R%1-%2@pw-R%1-%2@G@09/12/26").arg(round).arg(i)));
+            QVERIFY(list.size() - 20000 >= acknowledged && list.size() - 20000 <= acknowledged + round + 1);
+            acknowledged = int(list.size()) - 20000;
+        }
+    }
+
+    void theFourChecksInOrder()
+    {
+        RegistrationPage p(Passwords + "DublPwrd=0\r\n");
+        QCOMPARE(p.W->CurrentPage(), int(PageRegistration));
+        QVERIFY(p.W->MaskEdit1->isVisibleTo(p.W.get()));
+        QVERIFY(!p.Next());
+        QCOMPARE(p.Dialogs.Messages.last().Text, QStringLiteral("Не введены данные по группе."));
+        p.Enter(QStringLiteral("10А"), QString(), QString());
+        QVERIFY(!p.Next());
+        QCOMPARE(p.Dialogs.Messages.last().Text, QStringLiteral("Не введены данные по экзаменуемом."));
+        p.Enter(QStringLiteral("10А"), QStringLiteral("Иванов"), QString());
+        QVERIFY(!p.Next());
+        QCOMPARE(p.Dialogs.Messages.last().Text, QStringLiteral("Не введен пароль!"));
+        QCOMPARE(p.Dialogs.Messages.last().Caption, QStringLiteral("Ошибка"));
+        QVERIFY(!QFile::exists(p.PasswordList)); // no check before the three fields are filled
+        p.Enter(QStringLiteral("10А"), QStringLiteral("Иванов"), QStringLiteral("pw"));
+        // New, no confirmation asked: registered at once.
+        QVERIFY(p.Next());
+        QCOMPARE(p.Dialogs.Messages.size(), 3);
+        QVERIFY(p.Dialogs.PasswordPrompts.isEmpty());
+        const QStringList list = ReadPasswordList(p.PasswordList);
+        QCOMPARE(list.size(), 1);
+        QVERIFY(list[0].startsWith(QStringLiteral("Иванов@pw@10А@")));
+        // The journal folder was prepared.
+        QVERIFY(QFile::exists(p.Dir.filePath(QStringLiteral("Journal.fzj"))));
+        QVERIFY(QFile::exists(p.Dir.filePath(QStringLiteral("JTema.fzj"))));
+        QVERIFY(QFile::exists(p.Dir.filePath(QStringLiteral("JSpisok.fzj"))));
+    }
+
+    void confirmation()
+    {
+        {
+            RegistrationPage p(Passwords);
+            p.Enter(QStringLiteral("10А"), QStringLiteral("Новиков"), QStringLiteral("pw1"));
+            p.Dialogs.TypeNextPassword(std::nullopt); // Cancel
+            QVERIFY(!p.Next());
+            QCOMPARE(p.Dialogs.PasswordPrompts.last(), QStringLiteral("Подтверждение пароля|Введите свой пароль"));
+            QCOMPARE(p.W->MaskEdit1->text(), QStringLiteral("pw1"));
+            QVERIFY(ReadPasswordList(p.PasswordList).isEmpty());
+            p.Dialogs.TypeNextPassword(QStringLiteral("PW1")); // differs: refused as a wrong password
+            QVERIFY(!p.Next());
+            QCOMPARE(p.Dialogs.Messages.last().Kind, MessageKind::Warning);
+            QCOMPARE(p.Dialogs.Messages.last().Text, QStringLiteral("Введен неверный пароль. Повторите ввод."));
+            QVERIFY(p.W->MaskEdit1->text().isEmpty());
+            QVERIFY(ReadPasswordList(p.PasswordList).isEmpty());
+            p.W->MaskEdit1->setText(QStringLiteral("pw1"));
+            p.Dialogs.TypeNextPassword(QStringLiteral("pw1"));
+            QVERIFY(p.Next());
+            QCOMPARE(ReadPasswordList(p.PasswordList).size(), 1);
+        }
+    }
+
+    void knownNames()
+    {
+        RegistrationPage p(Passwords);
+        WriteFile(p.PasswordList, PasswordFile({"Иванов@secret@10А@01/09/26"}));
+        p.Enter(QStringLiteral("10А"), QStringLiteral("иванов"), QStringLiteral("other"));
+        QVERIFY(!p.Next()); // wrong
+        QCOMPARE(p.Dialogs.Messages.last().Text, QStringLiteral("Введен неверный пароль. Повторите ввод."));
+        QVERIFY(p.W->MaskEdit1->text().isEmpty());
+        p.Enter(QStringLiteral("10А"), QStringLiteral("Петров"), QStringLiteral("secret"));
+        p.Dialogs.AnswerNext(true); // taken; Yes: type another
+        QVERIFY(!p.Next());
+        QCOMPARE(p.Dialogs.Messages.last().Kind, MessageKind::Question);
+        QCOMPARE(p.Dialogs.Messages.last().Text,
+                 QStringLiteral("Введенный пароль уже зарегистрирован в системе. Повторите ввод."));
+        QVERIFY(p.W->MaskEdit1->text().isEmpty());
+        p.W->MaskEdit1->setText(QStringLiteral("secret"));
+        p.Dialogs.AnswerNext(false); // No: a second name with the same password
+        QVERIFY(p.Next());
+        QCOMPARE(ReadPasswordList(p.PasswordList).size(), 2);
+        QVERIFY(p.Dialogs.PasswordPrompts.isEmpty());
+    }
+
+    void matchGoesOn()
+    {
+        RegistrationPage p(Passwords);
+        WriteFile(p.PasswordList, PasswordFile({"Иванов@secret@10А@01/09/26"}));
+        p.Enter(QStringLiteral("11Б"), QStringLiteral("ИВАНОВ"), QStringLiteral("secret"));
+        QVERIFY(p.Next());
+        QVERIFY(p.Dialogs.Messages.isEmpty());
+        QCOMPARE(ReadPasswordList(p.PasswordList).size(), 1);
+    }
+
+    void unwritableListStopsTheRegistration()
+    {
+        RegistrationPage p(Passwords + "DublPwrd=0\r\n");
+        WriteFile(p.PasswordList, PasswordFile({"Иванов@secret@10А@01/09/26"}));
+        QProcess holder;
+        holder.start(QStringLiteral(TARVIK_FILE_HOLDER), {p.PasswordList, QStringLiteral("16")});
+        QVERIFY(holder.waitForReadyRead(5000));
+        SetOpenRetryPolicy({3, 10});
+        p.Enter(QStringLiteral("10А"), QStringLiteral("Новый"), QStringLiteral("pw"));
+        QVERIFY(!p.Next());
+        QCOMPARE(p.Dialogs.Messages.last().Kind, MessageKind::Error);
+        QVERIFY(p.Dialogs.Messages.last().Text.startsWith(QStringLiteral("Список паролей недоступен для записи.")));
+        holder.write("\n");
+        holder.waitForFinished();
+        SetOpenRetryPolicy(RetryPolicy());
+        QVERIFY(p.Next());
+        QCOMPARE(ReadPasswordList(p.PasswordList).size(), 2);
+    }
+
+    void listsFromTheJournal()
+    {
+        RegistrationPage p("Spisok=0\r\n", "08/12/26@10А@Иванов@1@1@100@5@\r\n08/12/26@110@Петров@1@1@50@3@\r\n"
+                               "08/12/26@10а@ИВАНОВ@1@0@0@2@\r\n");
+        QCOMPARE(p.Items(p.W->ComboBox1), (QStringList{"10А", "110"}));
+        p.W->ComboBox1->setCurrentIndex(0);
+        p.W->ComboBox1Click();
+        QCOMPARE(p.Items(p.W->ComboBox2), (QStringList{"Иванов"}));
+        p.W->ComboBox1->setEditText(QStringLiteral("1"));
+        p.W->ComboBox1->setCurrentIndex(-1);
+        p.W->ComboBox1Click();
+        QCOMPARE(p.Items(p.W->ComboBox2), (QStringList{"Иванов", "Петров"}));
+        // Enter adds a typed group and moves to the name.
+        p.W->ComboBox1->hidePopup(); // dropped down when the page came, and after the choice
+        p.W->ComboBox2->hidePopup();
+        p.W->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(p.W.get()));
+        p.W->ComboBox1->setFocus();
+        p.W->ComboBox1->setEditText(QStringLiteral("9В"));
+        QTest::keyClick(p.W->ComboBox1->lineEdit(), Qt::Key_Return);
+        QCOMPARE(p.Items(p.W->ComboBox1), (QStringList{"10А", "110", "9В"}));
+        QVERIFY(p.W->ComboBox2->hasFocus());
+        p.W->ComboBox2->setEditText(QStringLiteral("Орлов"));
+        QTest::keyClick(p.W->ComboBox2->lineEdit(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), p.W->ButNext);
+    }
+
+    void listsFromTheRoster()
+    {
+        RegistrationPage p("Spisok=1\r\n", QByteArray(), "11Б@Ким\r\n10А@Лебедев\r\n11б@Орлов\r\n");
+        QVERIFY(!p.W->ComboBox1->isEditable());
+        QCOMPARE(p.Items(p.W->ComboBox1), (QStringList{"11Б", "10А"}));
+        p.W->ComboBox1->setCurrentIndex(0);
+        p.W->ComboBox1Click();
+        QCOMPARE(p.Items(p.W->ComboBox2), (QStringList{"Ким", "Орлов"}));
+    }
+
+    void lockedJournalDoesNotHang()
+    {
+        QTemporaryDir dir;
+        WriteFile(dir.filePath(QStringLiteral("Journal.fzj")), Cp1251::Encode(QStringLiteral("08/12/26@10А@Иванов@1@1@100@5@\r\n")));
+        QProcess holder;
+        holder.start(QStringLiteral(TARVIK_FILE_HOLDER), {dir.filePath(QStringLiteral("Journal.fzj")), QStringLiteral("16")});
+        QVERIFY(holder.waitForReadyRead(5000));
+        SetOpenRetryPolicy({3, 10});
+        qputenv("TARVIK_PROGRAM_DIR", QFile::encodeName(dir.path()));
+        RunGlobals g;
+        ScriptedDialogs d;
+        TFmZK w(g);
+        WriteFile(dir.filePath(QStringLiteral("e.fzk")), "[Setup]\r\nSpisok=0\r\n");
+        w.SetExamFileName(dir.filePath(QStringLiteral("e.fzk")));
+        w.show();
+        QCOMPARE(w.CurrentPage(), int(PageTitle));
+        QCOMPARE(w.ComboBox1->count(), 0);
+        SetOpenRetryPolicy(RetryPolicy());
+        d.AnswerNext(true);
+        w.close();
+        holder.write("\n");
+        holder.waitForFinished();
+    }
+};
+
+QTEST_MAIN(TestRegistration)
+#include "test_registration.moc"
