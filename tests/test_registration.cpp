@@ -124,8 +124,8 @@ private Q_SLOTS:
         QFETCH(QString, password);
         const QStringList list{"Иванов И.@Secret@10А@01/09/26", "Петров@first@10А@01/09/26",
                                "Петров@second@11Б@02/09/26", "Ким@Н@x@9@03/09/26"};
-        QTEST(int(ClassifyPassword(list, name, password)), "outcome");
-        QCOMPARE(ClassifyPassword({}, name, password), PasswordOutcome::New);
+        QTEST(int(ClassifyPassword(PasswordList::FromLines(list), name, password)), "outcome");
+        QCOMPARE(ClassifyPassword(PasswordList(), name, password), PasswordOutcome::New);
     }
 
     void examineeLists()
@@ -146,19 +146,19 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("tarvik.pwl"));
         QCOMPARE(AppendPasswordRecord(path, {}, QStringLiteral("a@1@g@09/12/26")), RegisterResult::Written);
-        const QStringList stale = ReadPasswordList(path);
+        const QStringList stale = ReadPasswordList(path).Lines();
         // Another station registers meanwhile.
         QCOMPARE(AppendPasswordRecord(path, stale, QStringLiteral("b@2@g@09/12/26")), RegisterResult::Written);
         QCOMPARE(AppendPasswordRecord(path, stale, QStringLiteral("c@3@g@09/12/26")), RegisterResult::Written);
-        QCOMPARE(ReadPasswordList(path), (QStringList{"a@1@g@09/12/26", "b@2@g@09/12/26", "c@3@g@09/12/26"}));
+        QCOMPARE(ReadPasswordList(path).Lines(), (QStringList{"a@1@g@09/12/26", "b@2@g@09/12/26", "c@3@g@09/12/26"}));
         // The format: the records with CR LF, scrambled whole with the password-list key.
         QCOMPARE(UnscrambleBytes(ReadFile(path), Keys::Passwords),
                  QByteArray("a@1@g@09/12/26\r\nb@2@g@09/12/26\r\nc@3@g@09/12/26\r\n"));
         // A half-written copy left by a station that died is not the list.
         WriteFile(path + QStringLiteral(".new"), "garbage");
-        QCOMPARE(ReadPasswordList(path).size(), 3);
+        QCOMPARE(ReadPasswordList(path).Lines().size(), 3);
         QCOMPARE(AppendPasswordRecord(path, {}, QStringLiteral("d@4@g@09/12/26")), RegisterResult::Written);
-        QCOMPARE(ReadPasswordList(path).size(), 4);
+        QCOMPARE(ReadPasswordList(path).Lines().size(), 4);
         QVERIFY(!QFile::exists(path + QStringLiteral(".new")));
     }
 
@@ -178,7 +178,7 @@ private Q_SLOTS:
             QVERIFY(p->waitForFinished(120000));
             QCOMPARE(p->exitCode(), 0);
         }
-        const QStringList list = ReadPasswordList(path);
+        const QStringList list = ReadPasswordList(path).Lines();
         QCOMPARE(list.size(), stations * each);
         QVERIFY(WellFormed(list));
         for (int s = 0; s < stations; ++s)
@@ -206,7 +206,7 @@ private Q_SLOTS:
             p.waitForFinished();
             const QStringList acks = QString::fromLatin1(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
             acknowledged += int(acks.size());
-            const QStringList list = ReadPasswordList(path);
+            const QStringList list = ReadPasswordList(path).Lines();
             QVERIFY2(WellFormed(list), qPrintable(QStringLiteral("round %1").arg(round)));
             QCOMPARE(list.mid(0, 20000), many);
             // Every registration the station reported is there; at most one more (written, not yet reported).
@@ -237,7 +237,7 @@ private Q_SLOTS:
         QVERIFY(p.Next());
         QCOMPARE(p.Dialogs.Messages.size(), 3);
         QVERIFY(p.Dialogs.PasswordPrompts.isEmpty());
-        const QStringList list = ReadPasswordList(p.PasswordList);
+        const QStringList list = ReadPasswordList(p.PasswordList).Lines();
         QCOMPARE(list.size(), 1);
         QVERIFY(list[0].startsWith(QStringLiteral("Иванов@pw@10А@")));
         // The journal folder was prepared.
@@ -255,17 +255,17 @@ private Q_SLOTS:
             QVERIFY(!p.Next());
             QCOMPARE(p.Dialogs.PasswordPrompts.last(), QStringLiteral("Подтверждение пароля|Введите свой пароль"));
             QCOMPARE(p.W->MaskEdit1->text(), QStringLiteral("pw1"));
-            QVERIFY(ReadPasswordList(p.PasswordList).isEmpty());
+            QVERIFY(ReadPasswordList(p.PasswordList).Lines().isEmpty());
             p.Dialogs.TypeNextPassword(QStringLiteral("PW1")); // differs: refused as a wrong password
             QVERIFY(!p.Next());
             QCOMPARE(p.Dialogs.Messages.last().Kind, MessageKind::Warning);
             QCOMPARE(p.Dialogs.Messages.last().Text, QStringLiteral("Введен неверный пароль. Повторите ввод."));
             QVERIFY(p.W->MaskEdit1->text().isEmpty());
-            QVERIFY(ReadPasswordList(p.PasswordList).isEmpty());
+            QVERIFY(ReadPasswordList(p.PasswordList).Lines().isEmpty());
             p.W->MaskEdit1->setText(QStringLiteral("pw1"));
             p.Dialogs.TypeNextPassword(QStringLiteral("pw1"));
             QVERIFY(p.Next());
-            QCOMPARE(ReadPasswordList(p.PasswordList).size(), 1);
+            QCOMPARE(ReadPasswordList(p.PasswordList).Lines().size(), 1);
         }
     }
 
@@ -287,7 +287,7 @@ private Q_SLOTS:
         p.W->MaskEdit1->setText(QStringLiteral("secret"));
         p.Dialogs.AnswerNext(false); // No: a second name with the same password
         QVERIFY(p.Next());
-        QCOMPARE(ReadPasswordList(p.PasswordList).size(), 2);
+        QCOMPARE(ReadPasswordList(p.PasswordList).Lines().size(), 2);
         QVERIFY(p.Dialogs.PasswordPrompts.isEmpty());
     }
 
@@ -298,7 +298,7 @@ private Q_SLOTS:
         p.Enter(QStringLiteral("11Б"), QStringLiteral("ИВАНОВ"), QStringLiteral("secret"));
         QVERIFY(p.Next());
         QVERIFY(p.Dialogs.Messages.isEmpty());
-        QCOMPARE(ReadPasswordList(p.PasswordList).size(), 1);
+        QCOMPARE(ReadPasswordList(p.PasswordList).Lines().size(), 1);
     }
 
     void unwritableListStopsTheRegistration()
@@ -317,7 +317,7 @@ private Q_SLOTS:
         holder.waitForFinished();
         SetOpenRetryPolicy(RetryPolicy());
         QVERIFY(p.Next());
-        QCOMPARE(ReadPasswordList(p.PasswordList).size(), 2);
+        QCOMPARE(ReadPasswordList(p.PasswordList).Lines().size(), 2);
     }
 
     void listsFromTheJournal()

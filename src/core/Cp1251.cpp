@@ -92,6 +92,30 @@ QByteArray Encode(const QString &text)
     return out;
 }
 
+const unsigned char *FoldTable()
+{
+    static const std::array<unsigned char, 256> table = [] {
+        std::array<unsigned char, 256> t{};
+        for (int b = 0; b < 256; ++b) {
+            const char32_t folded = QChar::toCaseFolded(char32_t(DecodeChar(uchar(b)).unicode()));
+            t[size_t(b)] = uchar(b);
+            for (int smaller = 0; smaller < b; ++smaller)
+                if (QChar::toCaseFolded(char32_t(DecodeChar(uchar(smaller)).unicode())) == folded) {
+                    t[size_t(b)] = uchar(smaller);
+                    break;
+                }
+        }
+        return t;
+    }();
+    return table.data();
+}
+
+bool EncodeExactly(const QString &text, QByteArray &bytes)
+{
+    bytes = Encode(text);
+    return Decode(bytes) == text;
+}
+
 QByteArray FromUtf8Text(const QByteArray &utf8)
 {
     QString text = QString::fromUtf8(utf8);

@@ -18,6 +18,13 @@ QByteArray Encode(const QString &text);
 char EncodeChar(QChar c);
 QChar DecodeChar(unsigned char byte);
 
+// For each byte, the smallest byte that equals it without regard to case (Unicode case folding
+// of the decoded characters): two texts compare equal ignoring case exactly when their folded
+// bytes are equal.
+const unsigned char *FoldTable();
+// Encodes Text when every character has a Windows-1251 form; false otherwise.
+bool EncodeExactly(const QString &text, QByteArray &bytes);
+
 // UTF-8 text with any line ends to Windows-1251 with CR LF line ends, and back (CR LF to LF).
 QByteArray FromUtf8Text(const QByteArray &utf8);
 QByteArray ToUtf8Text(const QByteArray &cp1251);

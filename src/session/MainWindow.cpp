@@ -935,7 +935,7 @@ bool TFmZK::CheckPassword()
     const QString path = JoinPath(GetJournalDir(), QStringLiteral("tarvik.pwl"));
     const QString name = ComboBox2->currentText();
     const QString password = MaskEdit1->text();
-    re3_.clear();
+    re3_ = PasswordList();
     CreateIfMissing(path);
     re3_ = ReadPasswordList(path);
     bool accepted = false;
@@ -983,7 +983,7 @@ bool TFmZK::RegisterPassword()
     const QString record = PasswordRecord(ComboBox2->currentText(), MaskEdit1->text(),
                                           ComboBox1->currentText(), Clock().Now().date());
     const QString path = JoinPath(GetJournalDir(), QStringLiteral("tarvik.pwl"));
-    const RegisterResult r = AppendPasswordRecord(path, re3_, record);
+    const RegisterResult r = AppendPasswordRecord(path, re3_.Lines(), record);
     if (settings_.DbNet && !settings_.DbNet_1)
         DisconnectJournalShare();
     if (r != RegisterResult::Written) {

@@ -6,6 +6,7 @@
 #include "Preview.h"
 #include "Messages.h"
 #include "Questions.h"
+#include "Registration.h"
 #include "Scoring.h"
 #include "Settings.h"
 #include "StartUp.h"
@@ -109,7 +110,7 @@ public:
     bool CheckPassword();
     // False when the password list could not be written.
     bool RegisterPassword();
-    const QStringList &PasswordLines() const { return re3_; }
+    QStringList PasswordLines() const { return re3_.Lines(); }
 
     // The folder for one journal access.
     QString GetJournalDir();
@@ -217,7 +218,7 @@ private:
     QPointer<TFmPreview> preview_;
     TLineList examineeLines_;
     bool examineeLoaded_ = false;
-    QStringList re3_; // the password list as the last check read it
+    PasswordList re3_; // the password list as the last check read it
     QString programDir_;
     QString journalDir_;
     QString savedPanelCaption_;

@@ -5,6 +5,9 @@
 #include "Files.h"
 #include "Scramble.h"
 
+#include <cstring>
+#include <optional>
+
 namespace {
 
 bool ContainsText(const QStringList &items, const QString &text)
@@ -13,13 +16,6 @@ bool ContainsText(const QStringList &items, const QString &text)
         if (item.compare(text, Qt::CaseInsensitive) == 0)
             return true;
     return false;
-}
-
-QStringList SplitRecords(const QString &text)
-{
-    TLineList lines;
-    lines.SetText(text);
-    return lines.Lines();
 }
 
 } // namespace
@@ -55,20 +51,104 @@ QStringList ExamineeNames(const TLineList &lines, bool roster, const QString &gr
     return names;
 }
 
-PasswordOutcome ClassifyPassword(const QStringList &lines, const QString &name, const QString &password)
+namespace {
+
+// Calls Line(begin, end) for each line of Windows-1251 text, split as TLineList::SetText splits:
+// at CR, LF or NUL, CR LF being one break and a NUL ending the text.
+// Calls Line(begin, end) for each line of Windows-1251 text, split exactly as TLineList::SetText
+// splits: at CR, LF or NUL, CR LF being one break and a NUL ending the text. Line returns false
+// to stop.
+template <typename F>
+void ForEachLine(const QByteArray &text, F line)
 {
-    QStringList fields;
-    for (const QString &line : lines) {
-        SplitFields(line, u'@', fields, 4);
-        if (fields[0].compare(name, Qt::CaseInsensitive) == 0)
-            return fields[1] == password ? PasswordOutcome::Match : PasswordOutcome::Wrong;
+    const char *p = text.constData();
+    const char *end = p + text.size();
+    if (const void *nul = std::memchr(p, 0, size_t(text.size())))
+        end = static_cast<const char *>(nul);
+    while (p < end) {
+        const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+        const char *stop = lf ? lf : end;
+        const char *cr;
+        while ((cr = static_cast<const char *>(std::memchr(p, '\r', size_t(stop - p))))) {
+            if (!line(p, cr))
+                return;
+            p = cr + 1;
+            if (p == stop && lf) { // CR LF: one break
+                p = lf + 1;
+                break;
+            }
+        }
+        if (p > stop)
+            continue;
+        if (p < stop || lf) {
+            if (!line(p, stop))
+                return;
+        }
+        p = stop + 1;
     }
-    for (const QString &line : lines) {
-        SplitFields(line, u'@', fields, 4);
-        if (fields[1] == password)
-            return PasswordOutcome::Taken;
-    }
-    return PasswordOutcome::New;
+}
+
+bool EqualFolded(const char *a, qsizetype n, const QByteArray &b)
+{
+    if (n != b.size())
+        return false;
+    const unsigned char *fold = Cp1251::FoldTable();
+    for (qsizetype i = 0; i < n; ++i)
+        if (fold[uchar(a[i])] != fold[uchar(b[i])])
+            return false;
+    return true;
+}
+
+} // namespace
+
+QStringList PasswordList::Lines() const
+{
+    QStringList lines;
+    ForEachLine(Text, [&](const char *b, const char *e) {
+        lines.append(Cp1251::Decode(b, e - b));
+        return true;
+    });
+    return lines;
+}
+
+PasswordList PasswordList::FromLines(const QStringList &lines)
+{
+    return {Cp1251::Encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"))};
+}
+
+PasswordOutcome ClassifyPassword(const PasswordList &list, const QString &name, const QString &password)
+{
+    QByteArray nameBytes, passwordBytes;
+    // A text with a character the list's code page has no form for is in no record.
+    const bool nameFits = Cp1251::EncodeExactly(name, nameBytes);
+    const bool passwordFits = Cp1251::EncodeExactly(password, passwordBytes);
+    // One pass: the first line with the name decides; until then, note whether the password
+    // is anybody's.
+    const unsigned char *fold = Cp1251::FoldTable();
+    const int firstOfName = nameBytes.isEmpty() ? -1 : fold[uchar(nameBytes[0])];
+    const qsizetype pwLength = passwordBytes.size();
+    std::optional<PasswordOutcome> decided;
+    bool taken = false;
+    ForEachLine(list.Text, [&](const char *b, const char *e) {
+        const char *at = static_cast<const char *>(std::memchr(b, '@', size_t(e - b)));
+        const char *f0End = at ? at : e;
+        const char *f1 = at ? at + 1 : e;
+        // Field 1 is the password when it starts with it and ends right after it.
+        const bool password = passwordFits && e - f1 >= pwLength &&
+                              std::memcmp(f1, passwordBytes.constData(), size_t(pwLength)) == 0 &&
+                              (f1 + pwLength == e || f1[pwLength] == '@');
+        // Most lines differ from the name in their first letter.
+        const bool mayBeName = nameFits && (firstOfName < 0 ? f0End == b : b < e && fold[uchar(*b)] == firstOfName);
+        if (mayBeName && EqualFolded(b, f0End - b, nameBytes)) {
+            decided = password ? PasswordOutcome::Match : PasswordOutcome::Wrong;
+            return false;
+        }
+        taken = taken || password;
+        return true;
+    });
+    if (decided)
+        return *decided;
+    return taken ? PasswordOutcome::Taken : PasswordOutcome::New;
 }
 
 QString PasswordRecord(const QString &name, const QString &password, const QString &group,
@@ -77,7 +157,7 @@ QString PasswordRecord(const QString &name, const QString &password, const QStri
     return name + u'@' + password + u'@' + group + u'@' + DateStamp(date);
 }
 
-QStringList ReadPasswordList(const QString &fileName)
+PasswordList ReadPasswordList(const QString &fileName)
 {
     auto file = OpenCurrentFileRetry(fileName, fmOpenRead | fmShareExclusive);
     if (!file)
@@ -85,7 +165,7 @@ QStringList ReadPasswordList(const QString &fileName)
     const QByteArray bytes = file->readAll();
     if (bytes.size() < 2)
         return {};
-    return SplitRecords(Cp1251::Decode(UnscrambleBytes(bytes, Keys::Passwords)));
+    return {UnscrambleBytes(bytes, Keys::Passwords)};
 }
 
 RegisterResult AppendPasswordRecord(const QString &fileName, const QStringList &known,
@@ -98,10 +178,9 @@ RegisterResult AppendPasswordRecord(const QString &fileName, const QStringList &
     if (!held)
         return RegisterResult::Unavailable;
     const QByteArray bytes = held->readAll();
-    QStringList lines =
-        bytes.isEmpty() ? known : SplitRecords(Cp1251::Decode(UnscrambleBytes(bytes, Keys::Passwords)));
+    QStringList lines = bytes.isEmpty() ? known : PasswordList{UnscrambleBytes(bytes, Keys::Passwords)}.Lines();
     lines.append(record);
-    const QByteArray content = Cp1251::Encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    const QByteArray content = PasswordList::FromLines(lines).Text;
     if (!ReplaceFileContent(fileName, *held, ScrambleBytes(content, Keys::Passwords)))
         return RegisterResult::Unavailable;
     return RegisterResult::Written;

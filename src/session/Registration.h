@@ -24,16 +24,25 @@ enum class PasswordOutcome {
     New,   // neither the name nor the password is known
 };
 
+// A password list as read: its unscrambled Windows-1251 text, split into lines only on demand
+// (a check of a long list never builds them).
+struct PasswordList
+{
+    QByteArray Text;
+    QStringList Lines() const;
+    static PasswordList FromLines(const QStringList &lines);
+};
+
 // The first line with the name (case-insensitive) decides; the password is compared as it
-// stands. Lines are name@password@group@date.
-PasswordOutcome ClassifyPassword(const QStringList &lines, const QString &name, const QString &password);
+// stands. Lines are name@password@group@date, split as the sectioned text splits them.
+PasswordOutcome ClassifyPassword(const PasswordList &list, const QString &name, const QString &password);
 
 QString PasswordRecord(const QString &name, const QString &password, const QString &group,
                        const QDate &date);
 
 // The records of a password list file; a file that cannot be had within the retries, or is
 // shorter than two bytes, is an empty list.
-QStringList ReadPasswordList(const QString &fileName);
+PasswordList ReadPasswordList(const QString &fileName);
 
 enum class RegisterResult { Written, Unavailable };
 

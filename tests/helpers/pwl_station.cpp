@@ -22,7 +22,7 @@ int main(int argc, char **argv)
     for (int i = 0; i < count; ++i) {
         const QString n = name + QString::number(i);
         const QString record = PasswordRecord(n, QStringLiteral("pw-") + n, QStringLiteral("G"), QDate(2026, 12, 9));
-        if (AppendPasswordRecord(file, ReadPasswordList(file), record) != RegisterResult::Written) {
+        if (AppendPasswordRecord(file, ReadPasswordList(file).Lines(), record) != RegisterResult::Written) {
             std::printf("failed %d\n", i);
             return 1;
         }
