@@ -117,6 +117,8 @@ private Q_SLOTS:
         QTest::newRow("an @ in a name: the name part matches") << "Ким" << "Н@x" << wrong;
         QTest::newRow("an @ in a name: the shifted password") << "Ким" << "Н" << match;
         QTest::newRow("taken only when no line has the name") << "Ким" << "Secret" << wrong;
+        QTest::newRow("an @ typed in a name never matches a name") << "Ким@Н" << "Н" << taken;
+        QTest::newRow("an @ typed in a password never matches one") << "Сидоров" << "Н@x" << fresh;
     }
     void classification()
     {

@@ -120,8 +120,9 @@ PasswordOutcome ClassifyPassword(const PasswordList &list, const QString &name, 
 {
     QByteArray nameBytes, passwordBytes;
     // A text with a character the list's code page has no form for is in no record.
-    const bool nameFits = Cp1251::EncodeExactly(name, nameBytes);
-    const bool passwordFits = Cp1251::EncodeExactly(password, passwordBytes);
+    // Nor is a text with an "@": no field holds one.
+    const bool nameFits = Cp1251::EncodeExactly(name, nameBytes) && !nameBytes.contains('@');
+    const bool passwordFits = Cp1251::EncodeExactly(password, passwordBytes) && !passwordBytes.contains('@');
     // One pass: the first line with the name decides; until then, note whether the password
     // is anybody's.
     const unsigned char *fold = Cp1251::FoldTable();
