@@ -7,18 +7,23 @@ cd "$(dirname "$0")/.."
 seconds=${1:-600}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(fuzz_container fuzz_unscramble fuzz_linelist)
+[ ${#targets[@]} -eq 0 ] && targets=(fuzz_container fuzz_unscramble fuzz_linelist fuzz_passwords)
 out=fuzz/out
 mkdir -p "$out"
 core=(src/core/Errors.cpp src/core/Cp1251.cpp src/core/LineList.cpp src/core/Codecs.cpp
       src/core/Files.cpp src/core/Random.cpp src/core/Scramble.cpp)
+# A seed for each target that has none yet.
+for t in fuzz_container fuzz_unscramble fuzz_linelist fuzz_passwords; do mkdir -p "fuzz/corpus/$t"; done
+[ -n "$(ls -A fuzz/corpus/fuzz_passwords)" ] ||
+  printf 'ivanov@pw\r\nIvanov@pw@10@09/12/26\r\nPetrov@x@11@09/12/26\r\n' > fuzz/corpus/fuzz_passwords/seed
 flags=(-std=c++17 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
-       -Isrc/core -Isrc/exam $(pkg-config --cflags Qt6Core))
+       -Isrc/core -Isrc/exam -Isrc/session $(pkg-config --cflags Qt6Core))
 libs=($(pkg-config --libs Qt6Core) -lz)
 moc=$(pkg-config --variable=libexecdir Qt6Core)/moc
 "$moc" src/exam/ListStreams.h -o "$out/moc_ListStreams.cpp"
 for t in "${targets[@]}"; do
   clang++ "${flags[@]}" "fuzz/$t.cpp" "${core[@]}" src/exam/ListStreams.cpp "$out/moc_ListStreams.cpp" \
+    src/session/Registration.cpp \
     "${libs[@]}" -o "$out/$t"
 done
 pids=()
