@@ -193,6 +193,8 @@ private Q_SLOTS:
         s.Dialogs.AnswerNext(true);
         QTest::mouseClick(w.ButNext, Qt::LeftButton);
         QVERIFY(!w.isVisible());
+        QVERIFY(s.Dialogs.AllAnswered());
+        QVERIFY(s.Dialogs.Unexpected.isEmpty());
     }
 
     void enterKey()

@@ -268,6 +268,7 @@ private Q_SLOTS:
             p.Dialogs.TypeNextPassword(QStringLiteral("pw1"));
             QVERIFY(p.Next());
             QCOMPARE(ReadPasswordList(p.PasswordList).Lines().size(), 1);
+            QVERIFY(p.Dialogs.AllAnswered()); // every answer set up was asked for
         }
     }
 
@@ -291,6 +292,7 @@ private Q_SLOTS:
         QVERIFY(p.Next());
         QCOMPARE(ReadPasswordList(p.PasswordList).Lines().size(), 2);
         QVERIFY(p.Dialogs.PasswordPrompts.isEmpty());
+        QVERIFY(p.Dialogs.AllAnswered());
     }
 
     void matchGoesOn()
