@@ -3,6 +3,7 @@
 //   load of a 64 MB compressed uniform file / zlib uncompress of its body   (target <= 1.3)
 // Times are the best of several runs.
 
+#include "BestTime.h"
 #include "ListStreams.h"
 #include "Random.h"
 #include "Scramble.h"
@@ -18,17 +19,7 @@
 
 namespace {
 
-double BestSeconds(int runs, const std::function<void()> &work)
-{
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        const auto t0 = std::chrono::steady_clock::now();
-        work();
-        const auto t1 = std::chrono::steady_clock::now();
-        best = std::min(best, std::chrono::duration<double>(t1 - t0).count());
-    }
-    return best;
-}
+double BestSeconds(int runs, const std::function<void()> &work) { return BestMs(runs, work) / 1e3; }
 
 QByteArray Noise(qsizetype size)
 {

@@ -3,6 +3,7 @@
 //   CheckPassword: open, unscramble, classify                             (target <= 5)
 //   RegisterPassword: hold, re-read, add, write beside, flush, rename     (no target)
 
+#include "BestTime.h"
 #include "Cp1251.h"
 #include "Files.h"
 #include "Registration.h"
@@ -18,18 +19,6 @@
 #include <cstdio>
 #include <functional>
 
-namespace {
-double BestMs(int runs, const std::function<void()> &work)
-{
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        const auto t0 = std::chrono::steady_clock::now();
-        work();
-        best = std::min(best, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
-    }
-    return best;
-}
-} // namespace
 
 int main(int argc, char **argv)
 {

@@ -202,6 +202,15 @@ int64_t FileSizeOf(const QString &fileName)
     return size;
 }
 
+QByteArray ReadAllFromStart(QIODevice *source)
+{
+    if (!source)
+        return QByteArray();
+    if (!source->isSequential())
+        source->seek(0);
+    return source->readAll();
+}
+
 bool ReadWholeFile(const QString &fileName, QByteArray &bytes)
 {
     auto file = TryOpenFile(fileName, fmOpenRead | fmShareDenyWrite);

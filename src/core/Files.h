@@ -64,6 +64,9 @@ bool AppendLine(const QString &fileName, const QString &line, uint16_t mode);
 // Size in bytes; -1 when the file does not exist or cannot be opened.
 int64_t FileSizeOf(const QString &fileName);
 
+// All of a stream from its start, whatever its position was.
+QByteArray ReadAllFromStart(QIODevice *source);
+
 // Reads a whole file, others allowed to read meanwhile but not to write (one attempt).
 bool ReadWholeFile(const QString &fileName, QByteArray &bytes);
 

@@ -90,15 +90,6 @@ void Transform(const uint8_t *in, uint8_t *out, size_t n, const QByteArray &key,
     }
 }
 
-QByteArray ReadAllFromStart(QIODevice *source)
-{
-    if (!source)
-        return QByteArray();
-    if (!source->isSequential())
-        source->seek(0);
-    return source->readAll();
-}
-
 void ReplaceContent(QIODevice *dest, const QByteArray &bytes)
 {
     if (auto *buffer = qobject_cast<QBuffer *>(dest)) {

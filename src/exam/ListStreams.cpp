@@ -1,6 +1,7 @@
 #include "ListStreams.h"
 
 #include "Cp1251.h"
+#include "Files.h"
 #include "Scramble.h"
 
 #include <QBuffer>
@@ -16,13 +17,6 @@ namespace {
 const char Signature[8] = {0x0C, 0x00, 0x0D, 0x0E, 'C', 'O', 'D', 'E'};
 const unsigned char CompressedMark = 0x26;
 const unsigned char StoredMark = 0x20;
-
-QByteArray ReadAllFromStart(QIODevice *source)
-{
-    if (!source->isSequential())
-        source->seek(0);
-    return source->readAll();
-}
 
 // Inflates one zlib stream fed by Next (which fills a buffer and returns its length, 0 at the
 // end of the input) into Out. False for a damaged or cut stream, or one that inflates to more

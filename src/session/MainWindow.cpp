@@ -44,6 +44,11 @@ const QString SetupMissingMessage = QStringLiteral("I can not read section of in
 const QString PasswordListUnavailable =
     QStringLiteral("Список паролей недоступен для записи. Пароль не зарегистрирован. Повторите ввод.");
 
+NetFolder NetFolderOf(const ExamSettings &s)
+{
+    return {s.PathDbNet, s.LoginDbNet, s.PaswDbNet, s.DbNetLocal, s.DbNet_1};
+}
+
 // Rounds halves to even, as the layout of the registration box is computed.
 int RoundHalfEven(double v) { return int(std::nearbyint(v)); }
 
@@ -63,11 +68,6 @@ void SetRichText(QTextEdit *memo, const QString &text)
 
 } // namespace
 
-static std::optional<QString> TFmZK_AskPassword(QWidget *parent, const QString &caption, const QString &prompt)
-{
-    return TPasswordDlg::Ask(parent, caption, prompt);
-}
-
 TFmZK::TFmZK(RunGlobals &globals, QWidget *parent)
     : QWidget(parent), globals_(globals), answerOrder_(std::make_unique<AnswerOrderTable>())
 {
@@ -83,7 +83,7 @@ TFmZK::TFmZK(RunGlobals &globals, QWidget *parent)
     RxTimerEvent2 = Clock().NewTimer();
     RxTimerEvent2->SetSingleShot(true);
     RxTimerEvent2->OnTimer = [this] { Guarded(this, [this] { RxTimerEvent2Timer(); }); };
-    SetPasswordPrompt(&TFmZK_AskPassword);
+    SetPasswordPrompt(&TPasswordDlg::Ask);
     SetShellHooks([this](bool visible) { ApplyTaskBar(visible); },
                   [this](bool visible) { ApplyAppButton(visible); });
 }
@@ -185,8 +185,7 @@ bool TFmZK::SetupApplied(SetupStep step, const ExamSettings &s)
         if (!s.DbNet) {
             journalDir_ = programDir_;
         } else {
-            const NetFolder net{s.PathDbNet, s.LoginDbNet, s.PaswDbNet, s.DbNetLocal, s.DbNet_1};
-            const FolderResult r = SettleJournalDir(net, programDir_);
+            const FolderResult r = SettleJournalDir(NetFolderOf(s), programDir_);
             if (r.Outcome == FolderOutcome::Unreachable) {
                 Dialogs().Message(this, MessageKind::Error, messages_[Msg::U_ERROR],
                                   messages_[Msg::U_ERRORNONETDB]);
@@ -828,8 +827,7 @@ void TFmZK::DisconnectJournalShare()
 void TFmZK::PrepareJournalFolder()
 {
     bool unreachable = false;
-    const NetFolder net{settings_.PathDbNet, settings_.LoginDbNet, settings_.PaswDbNet,
-                        settings_.DbNetLocal, settings_.DbNet_1};
+    const NetFolder net = NetFolderOf(settings_);
     const QString dir = ::GetJournalDir(settings_.DbNet, journalDir_, net, programDir_, &unreachable);
     if (unreachable) {
         Dialogs().Message(this, MessageKind::Error, messages_[Msg::U_ERROR], messages_[Msg::U_ERRORNONETDB]);
@@ -998,8 +996,7 @@ bool TFmZK::RegisterPassword()
 
 QString TFmZK::GetJournalDir()
 {
-    const NetFolder net{settings_.PathDbNet, settings_.LoginDbNet, settings_.PaswDbNet,
-                        settings_.DbNetLocal, settings_.DbNet_1};
+    const NetFolder net = NetFolderOf(settings_);
     return ::GetJournalDir(settings_.DbNet, journalDir_, net, programDir_);
 }
 
