@@ -10,6 +10,9 @@
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QTextEdit>
+#include <QAccessible>
+#include <QMessageBox>
+#include <QSplitter>
 #include <QtTest>
 
 namespace {
@@ -101,10 +104,13 @@ private Q_SLOTS:
         QVERIFY(w.Memo15->toPlainText().startsWith(QStringLiteral("Каждый вопрос имеет один правильный ответ.\n")));
         QCOMPARE(w.GroupBox1->height(), 155);
         QVERIFY(w.ComboBox1->isEditable()); // the demo lets names be typed
-        // Every control carries an accessible name.
+        // Every control tells a screen reader what it is: its name, or at least its role.
         for (QWidget *child : w.findChildren<QWidget *>())
-            if (!child->objectName().isEmpty() && !child->objectName().startsWith(QStringLiteral("qt_")))
-                QVERIFY2(!child->accessibleName().isEmpty(), qPrintable(child->objectName()));
+            if (!child->objectName().isEmpty() && !child->objectName().startsWith(QStringLiteral("qt_"))) {
+                QAccessibleInterface *a = QAccessible::queryAccessibleInterface(child);
+                QVERIFY2(!a->text(QAccessible::Name).isEmpty() || !a->text(QAccessible::Description).isEmpty(),
+                         qPrintable(child->objectName()));
+            }
     }
 
     void pagesUpToTheFirstQuestion()
@@ -147,8 +153,8 @@ private Q_SLOTS:
             }
             QVERIFY(!w.findChild<QFrame *>("Panel7")->isVisibleTo(&w));
             QVERIFY(!w.ButNext->isEnabled());
-            // Rows follow the area when the window changes size.
-            w.resize(900, 500);
+            // Rows follow the area when the examinee moves the splitter.
+            w.Splitter1->setSizes({300, 200});
             QApplication::processEvents();
             QCOMPARE(rows[0]->height(), w.Panel6->height() / 4);
             QCOMPARE(rows[3]->y(), 3 * (w.Panel6->height() / 4));
@@ -242,8 +248,104 @@ private Q_SLOTS:
         QVERIFY(p.Window->isVisible());
         QCOMPARE(p.Dialogs.Messages.last().Text, QStringLiteral("Закончить работу с программой?"));
         QCOMPARE(p.Dialogs.Messages.last().Caption, QStringLiteral("Внимание"));
+        QCOMPARE(p.Dialogs.Messages.last().Kind, MessageKind::QuestionDefaultNo); // Enter keeps the exam
         p.Dialogs.AnswerNext(true);
         QVERIFY(p.Window->close());
+    }
+
+    // The boxes the program shows: plain text, the kind's buttons and default, the standard
+    // buttons in the language of the interface.
+    void messageBoxes_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QByteArray>("language"); // a language section given by the exam, or none
+        QTest::addColumn<QStringList>("buttons");
+        QTest::addColumn<QString>("defaultButton");
+        const int question = int(MessageKind::Question), closing = int(MessageKind::QuestionDefaultNo);
+        QTest::newRow("question, built-in Russian") << question << QByteArray() << QStringList{"&Да", "&Нет"} << "&Да";
+        QTest::newRow("closing, built-in Russian") << closing << QByteArray() << QStringList{"&Да", "&Нет"} << "&Нет";
+        QTest::newRow("error, section 0") << int(MessageKind::Error) << QByteArray("[0]\r\nU_ERROR=Ошибка\r\n")
+                                          << QStringList{"OK"} << "OK";
+        QTest::newRow("question, English section")
+            << question << QByteArray("[1]\r\nU_LOCALE=en\r\n") << QStringList{"&Yes", "&No"} << "&Yes";
+    }
+    void messageBoxes()
+    {
+        QFETCH(int, kind);
+        QFETCH(QByteArray, language);
+        QFETCH(QStringList, buttons);
+        QFETCH(QString, defaultButton);
+        QTemporaryDir dir;
+        const QString exam = dir.filePath(QStringLiteral("l.fzk"));
+        const QByteArray number = language.startsWith("[1]") ? "1" : "0";
+        WriteFile(exam, "[Setup]\r\nAllZ=0\r\nSaveJuornal=0\r\nUniLang=1\r\nLanguage=" + number + "\r\n" + language);
+        Player p(exam);
+        const auto box = NewMessageBox(p.Window.get(), MessageKind(kind), QStringLiteral("Внимание"),
+                                       QStringLiteral("тег <b>жирный</b>&<hr>"));
+        QCOMPARE(box->textFormat(), Qt::PlainText);
+        QStringList texts;
+        for (QAbstractButton *b : box->buttons())
+            texts.append(b->text());
+        texts.sort();
+        buttons.sort();
+        QCOMPARE(texts, buttons);
+        QCOMPARE(box->defaultButton()->text(), defaultButton);
+    }
+
+    // The exam is opened once for each showing of the window, whatever the window manager does
+    // to show it full screen.
+    void openedOncePerShow_data()
+    {
+        QTest::addColumn<QByteArray>("setup");
+        QTest::newRow("plain") << QByteArray();
+        QTest::newRow("full screen") << QByteArray("VisiTackBar=1\r\n");
+        QTest::newRow("no task button") << QByteArray("TaskBar=1\r\nVisiTackBar=1\r\n");
+    }
+    void openedOncePerShow()
+    {
+        QFETCH(QByteArray, setup);
+        QTemporaryDir dir;
+        const QString exam = dir.filePath(QStringLiteral("s.fzk"));
+        WriteFile(exam, "[Setup]\r\nAllZ=0\r\nSaveJuornal=0\r\n" + setup);
+        RunGlobals g;
+        ScriptedDialogs d;
+        TFmZK w(g);
+        w.SetExamFileName(exam);
+        QSignalSpy opened(&w, &TFmZK::examOpened);
+        w.show();
+        QApplication::processEvents();
+        QCOMPARE(opened.size(), 1);
+        w.hide();
+        w.show();
+        QApplication::processEvents();
+        QCOMPARE(opened.size(), 2);
+        d.AnswerNext(true);
+        w.close();
+        QCOMPARE(opened.size(), 2); // undoing the full screen opens nothing
+    }
+
+    // The window as the exam sets it: a fixed border without a minimise button, its caption the
+    // title (empty with an empty title), the result in the font of FontRes with its colour, and
+    // every text shown as written, never as markup.
+    void windowAsTheExamSetsIt()
+    {
+        QTemporaryDir dir;
+        const QString exam = dir.filePath(QStringLiteral("w.fzk"));
+        WriteFile(exam, "[Setup]\r\nAllZ=0\r\nSaveJuornal=0\r\nFontRes=Arial,1,204,255,0,12\r\n"
+                        "ButEdit=\xf2\xe5\xe3 <b> \xe8 <i>\r\n");
+        Player p(exam);
+        TFmZK &w = *p.Window;
+        QVERIFY(!(w.windowFlags() & Qt::WindowMinimizeButtonHint));
+        QVERIFY(w.windowFlags() & Qt::WindowMaximizeButtonHint);
+        QVERIFY(w.windowFlags() & Qt::WindowSystemMenuHint);
+        QCOMPARE(w.minimumSize(), w.maximumSize());
+        QCOMPARE(w.windowTitle(), QString());
+        QCOMPARE(w.LabBut->text(), QStringLiteral("тег <b> и <i>"));
+        for (QLabel *label : w.findChildren<QLabel *>())
+            QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->objectName()));
+        QCOMPARE(w.Memo14->palette().color(QPalette::Text), QColor(255, 0, 0));
+        QVERIFY(w.Memo14->styleSheet().isEmpty());
+        QCOMPARE(w.Memo14->font().pointSize(), 12);
     }
 
     void passwordBoxAndSwitch()
@@ -277,25 +379,48 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString exam = dir.filePath(QStringLiteral("net.fzk"));
         WriteFile(exam, "[Setup]\r\nDbNet=1\r\nPathDbNet=" + QFile::encodeName(dir.filePath("gone")) + "\r\n");
-        {
-            Player p(exam);
-            QVERIFY(p.Dialogs.Messages.isEmpty());
-            QVERIFY(!p.Window->Settings().DbNet); // fell back to the program's folder
-            QCOMPARE(p.Window->GetJournalDir(), p.Window->JournalDir());
-        }
-        WriteFile(exam, "[Setup]\r\nDbNet=1\r\nDbNetLocal=0\r\nPathDbNet=" + QFile::encodeName(dir.filePath("gone")) + "\r\n");
         Player p(exam);
-        QCOMPARE(p.Dialogs.Messages.size(), 1);
-        QCOMPARE(p.Dialogs.Messages[0].Text,
-                 QStringLiteral("Сетевой ресурс недоступен. Нет доступа к сети. Программа будет закрыта."));
-        QVERIFY(!p.Window->isVisible()); // closed without asking
-        QVERIFY(p.Dialogs.Unexpected.isEmpty());
+        QVERIFY(p.Dialogs.Messages.isEmpty());
+        QVERIFY(!p.Window->Settings().DbNet); // fell back to the program's folder
+        QCOMPARE(p.Window->GetJournalDir(), p.Window->JournalDir());
         QVERIFY(QDir().mkpath(dir.filePath("share")));
         WriteFile(dir.filePath("share/Journal.fzj"), "");
         WriteFile(exam, "[Setup]\r\nDbNet=1\r\nDbNetLocal=0\r\nPathDbNet=" + QFile::encodeName(dir.filePath("share")) + "\r\n");
         Player q(exam);
         QVERIFY(q.Window->Settings().DbNet);
         QCOMPARE(q.Window->JournalDir(), dir.filePath("share"));
+    }
+
+    // Without a fallback an unreachable share ends the program at once: one box, and nothing
+    // else read, created or connected.
+    void unreachableShareEndsTheProgram_data()
+    {
+        QTest::addColumn<QByteArray>("once");
+        QTest::newRow("connected once") << QByteArray("1");
+        QTest::newRow("connected at every access") << QByteArray("0");
+    }
+    void unreachableShareEndsTheProgram()
+    {
+        QFETCH(QByteArray, once);
+        QTemporaryDir dir;
+        const QByteArray programDir = qgetenv("TARVIK_PROGRAM_DIR");
+        qputenv("TARVIK_PROGRAM_DIR", QFile::encodeName(dir.filePath(QStringLiteral("program"))));
+        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("program"))));
+        const QString exam = dir.filePath(QStringLiteral("net.fzk"));
+        WriteFile(exam, "[Setup]\r\nAllZ=0\r\nDbNet=1\r\nDbNetLocal=0\r\nDbNet_1=" + once + "\r\nPathDbNet=" +
+                            QFile::encodeName(dir.filePath("gone")) + "\r\n[V0]\r\n");
+        {
+            Player p(exam);
+            QCOMPARE(p.Dialogs.Messages.size(), 1);
+            QCOMPARE(p.Dialogs.Messages[0].Text,
+                     QStringLiteral("Сетевой ресурс недоступен. Нет доступа к сети. Программа будет закрыта."));
+            QVERIFY(!p.Window->isVisible()); // closed without asking
+            QVERIFY(!p.Window->ExamRead());
+            QVERIFY(p.Window->QuestionOrder().empty());
+            QVERIFY(p.Dialogs.Unexpected.isEmpty());
+        }
+        QVERIFY(QDir(dir.filePath(QStringLiteral("program"))).isEmpty());
+        qputenv("TARVIK_PROGRAM_DIR", programDir);
     }
 };
 

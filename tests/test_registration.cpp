@@ -305,23 +305,86 @@ private Q_SLOTS:
         QCOMPARE(ReadPasswordList(p.PasswordList).Lines().size(), 1);
     }
 
-    void unwritableListStopsTheRegistration()
+    void unavailableListStopsTheRegistration()
     {
+        // The list is held elsewhere for the whole wait: no registration, nothing written, and
+        // no examinee taken for a new one.
         RegistrationPage p(Passwords + "DublPwrd=0\r\n");
-        WriteFile(p.PasswordList, PasswordFile({"Иванов@secret@10А@01/09/26"}));
+        const QByteArray list = PasswordFile({"Иванов@secret@10А@01/09/26"});
+        WriteFile(p.PasswordList, list);
         QProcess holder;
         holder.start(QStringLiteral(TARVIK_FILE_HOLDER), {p.PasswordList, QStringLiteral("16")});
         QVERIFY(holder.waitForReadyRead(5000));
         SetOpenRetryPolicy({3, 10});
-        p.Enter(QStringLiteral("10А"), QStringLiteral("Новый"), QStringLiteral("pw"));
+        p.Enter(QStringLiteral("10А"), QStringLiteral("Иванов"), QStringLiteral("secret"));
         QVERIFY(!p.Next());
         QCOMPARE(p.Dialogs.Messages.last().Kind, MessageKind::Error);
-        QVERIFY(p.Dialogs.Messages.last().Text.startsWith(QStringLiteral("Список паролей недоступен для записи.")));
+        QCOMPARE(p.Dialogs.Messages.last().Caption, QStringLiteral("Ошибка"));
+        QCOMPARE(p.Dialogs.Messages.last().Text, QStringLiteral("Список паролей недоступен. Повторите ввод."));
         holder.write("\n");
         holder.waitForFinished();
         SetOpenRetryPolicy(RetryPolicy());
-        QVERIFY(p.Next());
-        QCOMPARE(ReadPasswordList(p.PasswordList).Lines().size(), 2);
+        QCOMPARE(ReadFile(p.PasswordList), list);
+        QVERIFY(p.Next()); // the same entry, now matched
+        QCOMPARE(ReadFile(p.PasswordList), list);
+    }
+
+    // Whatever the list holds stays byte for byte: the new list is the old content, then the
+    // record.
+    void registrationKeepsEveryByte_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        const QByteArray record = Cp1251::Encode(QStringLiteral("Иванов@secret@10А@01/09/26"));
+        QTest::newRow("NUL inside") << ScrambleBytes(record + "\r\n" + QByteArray("x\0y@z\r\n", 8), Keys::Passwords);
+        QTest::newRow("not text") << ScrambleBytes(QByteArray("\x98\x98\xff\x00\x01\r\n\x98", 10), Keys::Passwords);
+        QTest::newRow("another key") << ScrambleBytes(record + "\r\n", Keys::Report);
+        QTest::newRow("no line end") << ScrambleBytes(record, Keys::Passwords);
+        QTest::newRow("unreadable method") << QByteArray("\x21garbage", 8);
+        QTest::newRow("one byte") << QByteArray("\x50", 1);
+    }
+    void registrationKeepsEveryByte()
+    {
+        QFETCH(QByteArray, file);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("tarvik.pwl"));
+        WriteFile(path, file);
+        QCOMPARE(AppendPasswordRecord(path, {}, QStringLiteral("Новый@pw@11Б@09/12/26")), RegisterResult::Written);
+        const QByteArray after = ReadFile(path);
+        QByteArray before = UnscrambleBytes(file, Keys::Passwords);
+        if (ScrambleMethod(uchar(file[0])) == 0)
+            before = file.mid(1); // nothing could be read under that method byte: kept as content
+        else
+            QVERIFY(after.startsWith(file)); // the old bytes of the file are the same bytes
+        if (!before.isEmpty() && !before.endsWith('\n') && !before.endsWith('\r'))
+            before += "\r\n";
+        QCOMPARE(UnscrambleBytes(after, Keys::Passwords), before + Cp1251::Encode(QStringLiteral("Новый@pw@11Б@09/12/26\r\n")));
+    }
+
+    // Records have no quoting: an "@" in the examinee's data is refused on the page.
+    void atSignRefused_data()
+    {
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("password");
+        QTest::newRow("group") << "10@А" << "Иванов" << "pw";
+        QTest::newRow("name") << "10А" << "Иванов@mail" << "pw";
+        QTest::newRow("password") << "10А" << "Иванов" << "p@w";
+    }
+    void atSignRefused()
+    {
+        QFETCH(QString, group);
+        QFETCH(QString, name);
+        QFETCH(QString, password);
+        RegistrationPage p(Passwords + "DublPwrd=0\r\n");
+        p.Enter(group, name, password);
+        QVERIFY(!p.Next());
+        QCOMPARE(p.Dialogs.Messages.size(), 1);
+        QCOMPARE(p.Dialogs.Messages.last().Caption, QStringLiteral("Ошибка"));
+        QCOMPARE(p.Dialogs.Messages.last().Text, QStringLiteral("Символ @ не допускается в данных об экзаменуемом."));
+        QCOMPARE(p.W->ComboBox1->currentText(), group); // kept to be corrected
+        QCOMPARE(p.W->ComboBox2->currentText(), name);
+        QCOMPARE(p.W->MaskEdit1->text(), password);
+        QVERIFY(!QFile::exists(p.PasswordList));
     }
 
     void listsFromTheJournal()

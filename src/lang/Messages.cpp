@@ -3,7 +3,12 @@
 #include "Files.h"
 #include "Paths.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QVariant>
+
+#include <memory>
 
 namespace {
 
@@ -65,6 +70,10 @@ const Entry Table[size_t(Msg::Count)] = {
     {"M_NOTKNOWW", u"Не знаю"},
     {"U_TANSV0", u"Текущее время ответа %d сек."},
     {"U_TANSV1", u"Осталось %d сек."},
+    {"U_NOATSIGN", u"Символ @ не допускается в данных об экзаменуемом."},
+    {"U_PWLUNAVAILABLE", u"Список паролей недоступен. Повторите ввод."},
+    {"U_PWLNOTWRITTEN", u"Список паролей недоступен для записи. Пароль не зарегистрирован. Повторите ввод."},
+    {"U_JOURNALPENDING", u"Журнал результатов недоступен. Результат сохранён на этой станции и будет записан позже."},
 };
 // clang-format on
 
@@ -92,6 +101,7 @@ TMessages ReadLanguageSection(const TLineList &source, int number, int tipResult
     GetSection(source, section, QString::number(number));
     TMessages table;
     table.Charset = ReadInt(section, QStringLiteral("U_CHARSET"), 0);
+    table.Locale = ReadStr(section, QStringLiteral("U_LOCALE"), number == 0 ? QStringLiteral("ru") : QString());
     for (size_t i = 0; i < table.Texts.size(); ++i)
         table.Texts[i] = ReadStr(section, MessageKey(Msg(i), tipResult), MessageDefault(Msg(i)));
     return table;
@@ -137,4 +147,27 @@ QString FormatMessage(const QString &pattern, const QList<QVariant> &values)
         out += c;
     }
     return out;
+}
+
+bool UseStandardTexts(const QString &locale)
+{
+    static std::unique_ptr<QTranslator> installed;
+    static QString installedLocale;
+    if (installed && installedLocale == locale)
+        return true;
+    if (installed) {
+        QCoreApplication::removeTranslator(installed.get());
+        installed.reset();
+        installedLocale.clear();
+    }
+    if (locale.isEmpty() || !QCoreApplication::instance())
+        return false;
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QLocale(locale), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    QCoreApplication::installTranslator(translator.get());
+    installed = std::move(translator);
+    installedLocale = locale;
+    return true;
 }

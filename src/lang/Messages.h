@@ -60,6 +60,11 @@ enum class Msg {
     M_NOTKNOWW,
     U_TANSV0,
     U_TANSV1,
+    // Messages of this program beyond the exam's classic table.
+    U_NOATSIGN,
+    U_PWLUNAVAILABLE,
+    U_PWLNOTWRITTEN,
+    U_JOURNALPENDING,
     Count
 };
 
@@ -71,6 +76,9 @@ QString MessageDefault(Msg msg);
 struct TMessages
 {
     int Charset = 0; // U_CHARSET
+    // U_LOCALE: the locale the section is written for ("ru", "en_GB"...), which picks the
+    // language of the standard buttons. A section without it is Russian when it is section 0.
+    QString Locale = QStringLiteral("ru");
     std::array<QString, size_t(Msg::Count)> Texts;
 
     TMessages();
@@ -91,3 +99,8 @@ QString FindLanguageFile(const QString &fileName, const QString &programDir,
 
 // Replaces %d and %s placeholders in order, as the system's formatting does.
 QString FormatMessage(const QString &pattern, const QList<QVariant> &values);
+
+// Loads Qt's own translation of the standard buttons and dialogs ("Да", "Нет", "Отмена") for
+// Locale, replacing the one loaded before; an unknown locale or a missing translation leaves
+// Qt's English texts. True when a translation was loaded.
+bool UseStandardTexts(const QString &locale);

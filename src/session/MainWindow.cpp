@@ -15,6 +15,7 @@
 #include "Shares.h"
 #include "Shell.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -34,6 +35,7 @@
 #include <QStackedWidget>
 #include <QTextEdit>
 #include <QToolButton>
+#include <QScopeGuard>
 #include <QVariant>
 
 #include <cmath>
@@ -41,8 +43,6 @@
 namespace {
 
 const QString SetupMissingMessage = QStringLiteral("I can not read section of initialization.");
-const QString PasswordListUnavailable =
-    QStringLiteral("Список паролей недоступен для записи. Пароль не зарегистрирован. Повторите ввод.");
 
 NetFolder NetFolderOf(const ExamSettings &s)
 {
@@ -56,6 +56,12 @@ QSize ScreenSize(const QWidget *w)
 {
     const QScreen *screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
     return screen ? screen->size() : QSize(788, 521);
+}
+
+// "3: Москва": what a screen reader says of the answer button at position 3.
+QString AnswerAccessibleName(int position, const QString &text)
+{
+    return QStringLiteral("%1: %2").arg(position).arg(ExpandLineBreaks(text).simplified());
 }
 
 void SetRichText(QTextEdit *memo, const QString &text)
@@ -73,9 +79,10 @@ TFmZK::TFmZK(RunGlobals &globals, QWidget *parent)
 {
     for (auto &row : *answerOrder_)
         row.fill(0);
+    // A fixed border with the system menu and the maximise button: the examinee cannot tuck
+    // the exam away.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+                   Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     BuildWindow();
     RxTimerEvent1 = Clock().NewTimer();
     RxTimerEvent1->SetInterval(1000);
@@ -98,9 +105,10 @@ int TFmZK::PictureColumnWidth() const { return int(std::lround(screenDpiX_ * 167
 
 // ---- Reading the exam -----------------------------------------------------------------------
 
-bool TFmZK::ReadExamFile()
+TFmZK::ExamReading TFmZK::ReadExamFile()
 {
     quietClose_ = false;
+    programEnds_ = false;
     examLines_.Clear();
     examStreams_.reset();
     LoadedExam exam;
@@ -117,12 +125,14 @@ bool TFmZK::ReadExamFile()
 
     if (!ReadSetup(examLines_, settings_, *this)) {
         Dialogs().Message(this, MessageKind::Error, messages_[Msg::U_ERROR], SetupMissingMessage);
-        return false;
+        return ExamReading::NoSetup;
     }
+    if (programEnds_)
+        return ExamReading::ProgramEnds;
     currentIndex_ = -1;
     questionOrder_ = BuildQuestionOrder(settings_.AllZ, settings_.AnRand);
     ButNew->setVisible(false);
-    return true;
+    return ExamReading::Read;
 }
 
 bool TFmZK::SetupApplied(SetupStep step, const ExamSettings &s)
@@ -136,7 +146,7 @@ bool TFmZK::SetupApplied(SetupStep step, const ExamSettings &s)
         break;
     case SetupStep::CEdit:
         LabTema->setText(ExpandLineBreaks(s.CEdit));
-        setWindowTitle(s.CEdit.isEmpty() ? QStringLiteral("Tarvik") : ExpandLineBreaks(s.CEdit).simplified());
+        setWindowTitle(ExpandLineBreaks(s.CEdit).simplified());
         break;
     case SetupStep::ButEdit:
         LabBut->setText(ExpandLineBreaks(s.ButEdit));
@@ -170,8 +180,7 @@ bool TFmZK::SetupApplied(SetupStep step, const ExamSettings &s)
         ApplyFont(RadioButNotKwon, s.FontAnswer);
         break;
     case SetupStep::FontRes:
-        ApplyFont(Memo14, s.FontRes);
-        Memo14->setStyleSheet(QStringLiteral("color: navy;"));
+        ApplyFont(Memo14, s.FontRes); // colour included
         break;
     case SetupStep::Registration:
         screenDpiX_ = screen() ? int(std::lround(screen()->logicalDotsPerInchX())) : 96;
@@ -187,11 +196,7 @@ bool TFmZK::SetupApplied(SetupStep step, const ExamSettings &s)
         } else {
             const FolderResult r = SettleJournalDir(NetFolderOf(s), programDir_);
             if (r.Outcome == FolderOutcome::Unreachable) {
-                Dialogs().Message(this, MessageKind::Error, messages_[Msg::U_ERROR],
-                                  messages_[Msg::U_ERRORNONETDB]);
-                quietClose_ = true;
-                close(); // the last window: the program ends
-
+                programEnds_ = true; // nothing more is read
                 return false;
             }
             journalDir_ = r.Dir;
@@ -260,7 +265,12 @@ void TFmZK::ApplyMessages()
     GroupBox1->setTitle(messages_[Msg::U_GRPGRUPPFIO]);
     ButYesResult->setText(messages_[Msg::U_REPORTBUTTON1]);
     RadioButNotKwon->setText(messages_[Msg::M_NOTKNOWW]);
-    RadioButNotKwon->setAccessibleName(messages_[Msg::M_NOTKNOWW]);
+    // The boxes are announced by their labels, their texts as their values.
+    ComboBox1->setAccessibleName(Label3->text());
+    ComboBox2->setAccessibleName(Label4->text());
+    MaskEdit1->setAccessibleName(Label6->text());
+    // Yes, No and Cancel of the boxes in the language of the texts.
+    UseStandardTexts(messages_.Locale);
 }
 
 // ---- Showing the window ---------------------------------------------------------------------
@@ -269,18 +279,27 @@ void TFmZK::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     ApplySkipTaskbar(this);
-    if (!event->spontaneous())
+    // Shown by the program: the exam is opened. Shown again by the window system, or by a desktop
+    // effect that hides and shows the window, or while the exam is being opened: nothing.
+    if (!event->spontaneous() && !windowEffect_ && !opening_)
         Guarded(this, [this] { FormShow(); });
+    // A fixed border: the window keeps the size it was shown at.
+    if (!windowEffect_ && isVisible() && !isFullScreen())
+        setFixedSize(size());
 }
 
-void TFmZK::FormShow()
+void TFmZK::FormShow() { OpenExam(); }
+
+void TFmZK::OpenExam()
 {
+    opening_ = true;
+    const auto done = qScopeGuard([this] { opening_ = false; });
     programDir_ = ProgramDir();
     journalDir_ = programDir_;
     examRead_ = false;
-    bool read = false;
+    ExamReading reading = ExamReading::NoSetup;
     try {
-        read = ReadExamFile();
+        reading = ReadExamFile();
     } catch (...) {
         // A damaged exam leaves the window empty, as one without settings does; the guard
         // shows the error.
@@ -288,7 +307,11 @@ void TFmZK::FormShow()
         ButNext->setEnabled(false);
         throw;
     }
-    if (!read) {
+    if (reading == ExamReading::ProgramEnds) {
+        EndForUnreachableShare();
+        return;
+    }
+    if (reading == ExamReading::NoSetup) {
         ShowPage(PageEmpty);
         ButNext->setEnabled(false);
         return;
@@ -302,8 +325,10 @@ void TFmZK::FormShow()
         settings_.SaveJuornal = false;
     if (settings_.SaveJuornal) {
         PrepareJournalFolder();
-        if (!isVisible())
-            return; // the journal share is gone and the program ends
+        if (programEnds_) {
+            EndForUnreachableShare();
+            return;
+        }
         if (!globals_.SameUser) {
             ComboBox1->clear();
             ComboBox2->clear();
@@ -312,6 +337,16 @@ void TFmZK::FormShow()
         }
     }
     ResetSession();
+    Q_EMIT examOpened();
+}
+
+void TFmZK::EndForUnreachableShare()
+{
+    ShowPage(PageEmpty);
+    ButNext->setEnabled(false);
+    Dialogs().Message(this, MessageKind::Error, messages_[Msg::U_ERROR], messages_[Msg::U_ERRORNONETDB]);
+    quietClose_ = true;
+    close(); // the last window: the program ends
 }
 
 void TFmZK::ResetSession()
@@ -454,22 +489,25 @@ void TFmZK::ShowQuestion()
         }
     if (page == PageTextAnswers) {
         SetRichText(Memo1, questionText);
+        UncheckAnswers(TextAnswerButtons);
         for (int k = 0; k < 5; ++k) {
             const AnswerRow &r = Rows[size_t(k)];
-            r.Radio->setChecked(false);
             r.Row->setVisible(q.B[size_t(k)]);
-            if (q.B[size_t(k)])
+            if (q.B[size_t(k)]) {
                 SetRichText(r.Memo, ExpandLineBreaks(q.S[size_t(k)]));
+                r.Radio->setAccessibleName(AnswerAccessibleName(k + 1, q.S[size_t(k)]));
+            }
         }
         LayoutTextRows();
     } else if (page == PagePictureAnswers) {
         SetRichText(Memo3, questionText);
+        UncheckAnswers(PictureAnswerButtons);
         for (int k = 0; k < 4; ++k) {
             PictureRow &r = PictureRows[size_t(k)];
-            r.Radio->setChecked(false);
             r.Panel->setVisible(q.B[size_t(k)]);
             if (!q.B[size_t(k)])
                 continue;
+            r.Radio->setAccessibleName(AnswerAccessibleName(k + 1, q.S[size_t(k)]));
             r.Image->setVisible(LoadPictureInto(r.Image, q.P[size_t(k)]));
             r.Zoom->setVisible(r.Image->isVisibleTo(r.Panel));
             SetRichText(r.Memo, ExpandLineBreaks(q.S[size_t(k)]));
@@ -479,26 +517,23 @@ void TFmZK::ShowQuestion()
         SetRichText(Memo13, questionText);
         ClearPicture(Image7);
         Image7->SetBackground(Panel24->palette().color(Panel24->backgroundRole()));
-        RadioGroup2Buttons->setExclusive(false);
+        UncheckAnswers(RadioGroup2Buttons);
         int item = 0;
         for (int k = 0; k < 4; ++k) {
             if (!q.B[size_t(k)])
                 continue;
             QRadioButton *b = RadioGroup2Items[size_t(item)];
             b->setText(q.S[size_t(k)]); // list items are taken as written
-            b->setAccessibleName(q.S[size_t(k)]);
+            b->setAccessibleName(AnswerAccessibleName(item + 1, q.S[size_t(k)]));
             RadioGroup2Positions[size_t(item)] = k + 1;
             ++item;
         }
-        for (int i = 0; i < 4; ++i) {
-            RadioGroup2Items[size_t(i)]->setChecked(false);
+        for (int i = 0; i < 4; ++i)
             RadioGroup2Items[size_t(i)]->setVisible(i < item);
-        }
-        RadioGroup2Buttons->setExclusive(true);
         LoadPictureInto(Image7, q.QuestionPicture);
     }
     if (settings_.BolNotKnow)
-        RadioButNotKwon->setChecked(false);
+        UncheckAnswers(DontKnowButtons);
     const QString caption = QStringLiteral("  ") + FormatMessage(messages_[Msg::U_LMASKRESULT],
                                                                  {currentIndex_ + 1, settings_.AllZ + 1});
     for (QLabel *c : {Panel4Caption, Panel17Caption, Panel23Caption})
@@ -538,20 +573,60 @@ bool TFmZK::LoadPictureInto(PictureBox *box, const QString &name)
 
 // ---- Answering ---------------------------------------------------------------------------------
 
+void TFmZK::UncheckAnswers(QButtonGroup *group)
+{
+    ++quietChecks_;
+    const bool exclusive = group->exclusive();
+    group->setExclusive(false); // the checked button of an exclusive group cannot be cleared
+    for (QAbstractButton *b : group->buttons())
+        b->setChecked(false);
+    group->setExclusive(exclusive);
+    --quietChecks_;
+}
+
+void TFmZK::ConnectAnswerButtons()
+{
+    // Every way of checking an answer runs its handler: the mouse, Space and the arrow keys, and
+    // the actions a screen reader invokes (which toggle a button without clicking it).
+    connect(TextAnswerButtons, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked && !quietChecks_)
+            AnswerChosen(id);
+    });
+    connect(PictureAnswerButtons, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked && !quietChecks_)
+            AnswerChosen(id);
+    });
+    connect(RadioGroup2Buttons, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked && !quietChecks_)
+            RadioGroup1Click();
+    });
+    connect(RadioButNotKwon, &QRadioButton::toggled, this, [this](bool checked) {
+        if (quietChecks_)
+            return;
+        if (checked) {
+            RadioButNotKwonClick();
+        } else if (currentAnswer_ == DontKnowAnswer) {
+            // The chosen answer stays chosen until another is chosen.
+            ++quietChecks_;
+            RadioButNotKwon->setChecked(true);
+            --quietChecks_;
+        }
+    });
+}
+
 void TFmZK::AnswerChosen(int position)
 {
     const int page = CurrentPage();
-    if (page == PageTextAnswers) {
-        for (int k = 0; k < 5; ++k)
-            Rows[size_t(k)].Radio->setChecked(k + 1 == position);
-    } else if (page == PagePictureAnswers) {
-        for (int k = 0; k < 4; ++k)
-            PictureRows[size_t(k)].Radio->setChecked(k + 1 == position);
-    } else {
+    QButtonGroup *group = page == PageTextAnswers      ? TextAnswerButtons
+                          : page == PagePictureAnswers ? PictureAnswerButtons
+                                                       : nullptr;
+    if (!group || !group->button(position))
         return;
-    }
+    ++quietChecks_;
+    group->button(position)->setChecked(true);
+    --quietChecks_;
     currentAnswer_ = position;
-    RadioButNotKwon->setChecked(false);
+    UncheckAnswers(DontKnowButtons);
     ButNext->setEnabled(true);
     ButNext->setFocus();
 }
@@ -561,8 +636,10 @@ void TFmZK::RadioGroup1Click()
     const int index = RadioGroup2Buttons->checkedId();
     if (index < 0)
         return;
-    currentAnswer_ = index + 1;
-    RadioButNotKwon->setChecked(false);
+    // The answer is the position of the item in the exam, as the examinee saw it: with a gap in
+    // the list (S2 left out) the second item is S3.
+    currentAnswer_ = RadioGroup2Positions[size_t(index)];
+    UncheckAnswers(DontKnowButtons);
     ButNext->setEnabled(true);
     ButNext->setFocus();
 }
@@ -572,19 +649,15 @@ void TFmZK::RadioButNotKwonClick()
     if (!settings_.BolNotKnow)
         return;
     const int page = CurrentPage();
-    if (page == PageEmpty || page == PageTextAnswers) {
-        for (const AnswerRow &r : Rows)
-            r.Radio->setChecked(false);
-    } else if (page == PagePictureAnswers) {
-        for (const PictureRow &r : PictureRows)
-            r.Radio->setChecked(false);
-    } else if (page == PageListAnswers) {
-        RadioGroup2Buttons->setExclusive(false);
-        for (QRadioButton *b : RadioGroup2Items)
-            b->setChecked(false);
-        RadioGroup2Buttons->setExclusive(true);
-    }
+    if (page == PageEmpty || page == PageTextAnswers)
+        UncheckAnswers(TextAnswerButtons);
+    else if (page == PagePictureAnswers)
+        UncheckAnswers(PictureAnswerButtons);
+    else if (page == PageListAnswers)
+        UncheckAnswers(RadioGroup2Buttons);
+    ++quietChecks_;
     RadioButNotKwon->setChecked(true);
+    --quietChecks_;
     ButNext->setEnabled(true);
     ButNext->setFocus();
     currentAnswer_ = DontKnowAnswer;
@@ -647,14 +720,19 @@ bool TFmZK::RegistrationAccepted()
         Fail(Msg::U_LABFIOMEZK_NONE);
         return false;
     }
-    if (settings_.YesPassword) {
-        if (MaskEdit1->text().isEmpty()) {
-            Fail(Msg::U_NOPASSW);
+    if (settings_.YesPassword && MaskEdit1->text().isEmpty()) {
+        Fail(Msg::U_NOPASSW);
+        return false;
+    }
+    // Records of the program have no quoting: an "@" would shift every later field of the
+    // password list, the journals and the monitoring messages.
+    for (const QString &text : {ComboBox1->currentText(), ComboBox2->currentText(), MaskEdit1->text()})
+        if (text.contains(u'@')) {
+            Fail(Msg::U_NOATSIGN);
             return false;
         }
-        if (!CheckPassword())
-            return false;
-    }
+    if (settings_.YesPassword && !CheckPassword())
+        return false;
     return true;
 }
 
@@ -684,7 +762,7 @@ void TFmZK::ShowDontKnowButton()
         return;
     savedPanelCaption_ = Panel1Caption->text();
     Panel1Caption->clear();
-    RadioButNotKwon->setChecked(false);
+    UncheckAnswers(DontKnowButtons);
     RadioButNotKwon->setVisible(true);
 }
 
@@ -830,9 +908,7 @@ void TFmZK::PrepareJournalFolder()
     const NetFolder net = NetFolderOf(settings_);
     const QString dir = ::GetJournalDir(settings_.DbNet, journalDir_, net, programDir_, &unreachable);
     if (unreachable) {
-        Dialogs().Message(this, MessageKind::Error, messages_[Msg::U_ERROR], messages_[Msg::U_ERRORNONETDB]);
-        quietClose_ = true;
-        close();
+        programEnds_ = true; // nothing is created or filled
         return;
     }
     journalDir_ = dir;
@@ -936,6 +1012,14 @@ bool TFmZK::CheckPassword()
     re3_ = PasswordList();
     CreateIfMissing(path);
     re3_ = ReadPasswordList(path);
+    if (!re3_.Available) {
+        // A list held elsewhere all the time is no empty list: a registered examinee would be
+        // taken for a new one and registered twice.
+        Fail(Msg::U_PWLUNAVAILABLE);
+        if (settings_.DbNet)
+            DisconnectJournalShare();
+        return false;
+    }
     bool accepted = false;
     bool refusedInDialog = false;
     switch (ClassifyPassword(re3_, name, password)) {
@@ -986,7 +1070,7 @@ bool TFmZK::RegisterPassword()
         DisconnectJournalShare();
     if (r != RegisterResult::Written) {
         // The examinee must not go on as if the password had been recorded.
-        Dialogs().Message(this, MessageKind::Error, messages_[Msg::U_ERROR], PasswordListUnavailable);
+        Fail(Msg::U_PWLNOTWRITTEN);
         return false;
     }
     return true;
@@ -1005,7 +1089,8 @@ QString TFmZK::GetJournalDir()
 void TFmZK::closeEvent(QCloseEvent *event)
 {
     if (!quietClose_) {
-        if (!Dialogs().Message(this, MessageKind::Question, messages_[Msg::U_WARNING],
+        // No is the default: Enter alone must never end an examination.
+        if (!Dialogs().Message(this, MessageKind::QuestionDefaultNo, messages_[Msg::U_WARNING],
                                messages_[Msg::U_DLGEXITPROGRAMM])) {
             event->ignore();
             return;
@@ -1040,15 +1125,26 @@ void TFmZK::RecordInterruptedExam()
 void TFmZK::ApplyTaskBar(bool visible)
 {
     // There is no task bar window to hide here: the exam takes the whole screen, on top.
+    // Changing the flags hides the window and showing it again is no new showing of the exam.
+    windowEffect_ = true;
+    const auto done = qScopeGuard([this] { windowEffect_ = false; });
+    const bool shown = isVisible();
     if (!visible && !fullScreenForExam_) {
         fullScreenForExam_ = true;
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         setWindowFlag(Qt::WindowStaysOnTopHint, true);
         showFullScreen();
+        setFixedSize(ScreenSize(this));
     } else if (visible && fullScreenForExam_) {
         fullScreenForExam_ = false;
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         setWindowFlag(Qt::WindowStaysOnTopHint, false);
-        if (isVisible())
+        if (shown) {
             showMaximized();
+            setFixedSize(size());
+        }
     }
 }
 

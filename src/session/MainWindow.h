@@ -80,7 +80,12 @@ public:
     bool ExamRead() const { return examRead_; }
 
     // Handlers.
+    // The window was shown by the program: opens the exam.
     void FormShow();
+    // Opening an exam, once for each showing of the window (window-manager effects such as the
+    // full-screen switch do not open it again): the settings and questions are read, the journal
+    // folder settled, the journal files and registration lists prepared, the session reset.
+    void OpenExam();
     void ButNextClick();
     void LoadQuestion(int32_t n);
     void ShowQuestion();
@@ -121,6 +126,8 @@ Q_SIGNALS:
     // The examinee closed the window during the questions; the examination was recorded as
     // interrupted.
     void examInterrupted();
+    // An exam was opened (read and reset to its title page).
+    void examOpened();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -159,7 +166,12 @@ private:
     QFrame *BuildHeader(const QString &name, QLabel *&caption, QLabel *&clock);
     QTextEdit *NewMemo(const QString &name, QWidget *parent, const QString &accessible);
 
-    bool ReadExamFile();
+    enum class ExamReading { Read, NoSetup, ProgramEnds };
+    ExamReading ReadExamFile();
+    // The journal share cannot be reached and the exam says so: one box, then the program ends.
+    void EndForUnreachableShare();
+    void UncheckAnswers(QButtonGroup *group);
+    void ConnectAnswerButtons();
     bool RegistrationAccepted();
     void StartQuestions(bool registered);
     void AnswerStep();
@@ -223,6 +235,10 @@ private:
     QString journalDir_;
     QString savedPanelCaption_;
     bool fullScreenForExam_ = false;
+    bool opening_ = false;       // OpenExam is running
+    bool windowEffect_ = false;  // the window is hidden and shown for a desktop effect
+    bool programEnds_ = false;
+    int quietChecks_ = 0;        // answer buttons are being set by the program, not chosen
 
 public:
     // Controls, by the names the exam's designers and tests know them by.
@@ -232,6 +248,7 @@ public:
     QPushButton *ButNext = nullptr;
     QPushButton *ButNew = nullptr;
     QRadioButton *RadioButNotKwon = nullptr;
+    QButtonGroup *DontKnowButtons = nullptr; // of one, so the program can clear it
     ShapeIndicator *Shape1 = nullptr, *Shape2 = nullptr, *Shape3 = nullptr;
     QProgressBar *ProgressBar1 = nullptr;
     // Page 1.
@@ -241,6 +258,7 @@ public:
     QSplitter *Splitter1 = nullptr;
     ResizePanel *Panel6 = nullptr;
     std::array<AnswerRow, 5> Rows{};
+    QButtonGroup *TextAnswerButtons = nullptr;
     // Page 2.
     QFrame *Panel17 = nullptr;
     QLabel *Panel17Caption = nullptr, *Label5 = nullptr;
@@ -249,6 +267,7 @@ public:
     QScrollArea *ScrollBox1 = nullptr;
     ResizePanel *ScrollBoxArea = nullptr;
     std::array<PictureRow, 4> PictureRows{};
+    QButtonGroup *PictureAnswerButtons = nullptr;
     // Page 3.
     QFrame *Panel23 = nullptr;
     QLabel *Panel23Caption = nullptr, *Label7 = nullptr;

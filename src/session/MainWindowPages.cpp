@@ -3,6 +3,7 @@
 
 #include "MainWindow.h"
 
+#include "Accessibility.h"
 #include "Dialogs.h"
 #include "RichText.h"
 
@@ -30,6 +31,16 @@ W *Named(W *widget, const QString &name, const QString &accessible)
 {
     widget->setObjectName(name);
     widget->setAccessibleName(accessible);
+    return widget;
+}
+
+// A control that shows its own text (a label, a button): a screen reader reads that text, as it
+// changes, and hears the control's role as its description.
+template <typename W>
+W *Shown(W *widget, const QString &name, const QString &role)
+{
+    widget->setObjectName(name);
+    widget->setAccessibleDescription(role);
     return widget;
 }
 
@@ -89,7 +100,7 @@ QFrame *TFmZK::BuildHeader(const QString &name, QLabel *&caption, QLabel *&clock
     header->setFrameShadow(QFrame::Raised);
     auto *row = new QHBoxLayout(header);
     row->setContentsMargins(6, 0, 8, 0);
-    caption = Named(new QLabel(header), name + QStringLiteral("Caption"), QStringLiteral("Номер вопроса"));
+    caption = Shown(new QLabel(header), name + QStringLiteral("Caption"), QStringLiteral("Номер вопроса"));
     QFont bold = caption->font();
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 2);
@@ -107,8 +118,7 @@ QWidget *TFmZK::BuildTextPage()
     auto *page = Named(new QWidget, Name("Page1"), QStringLiteral("Вопрос с текстовыми ответами"));
     auto *col = Column(page);
     Panel4 = BuildHeader(Name("Panel4"), Panel4Caption, Label2);
-    Label2->setObjectName(Name("Label2"));
-    Label2->setAccessibleName(QStringLiteral("Время ответа"));
+    Shown(Label2, Name("Label2"), QStringLiteral("Время ответа"));
     col->addWidget(Panel4);
 
     Splitter1 = Named(new QSplitter(Qt::Vertical, page), Name("Splitter1"), QStringLiteral("Граница вопроса и ответов"));
@@ -122,6 +132,7 @@ QWidget *TFmZK::BuildTextPage()
                                   {"Panel11", "Panel12", "RBut3", "Memo7"},
                                   {"Panel9", "Panel10", "RBut4", "Memo8"},
                                   {"Panel7", "Panel8", "RBut5", "Memo9"}};
+    TextAnswerButtons = new QButtonGroup(this);
     for (int k = 0; k < 5; ++k) {
         const QString answer = QStringLiteral("Ответ %1").arg(k + 1);
         AnswerRow &r = Rows[size_t(k)];
@@ -136,13 +147,12 @@ QWidget *TFmZK::BuildTextPage()
         auto *cellLayout = new QHBoxLayout(r.Cell);
         cellLayout->setContentsMargins(0, 0, 0, 0);
         r.Radio = Named(new QRadioButton(QString::number(k + 1), r.Cell), Name(rowNames[k][2]), answer);
-        r.Radio->setAutoExclusive(false);
+        TextAnswerButtons->addButton(r.Radio, k + 1);
         r.Radio->installEventFilter(this);
         cellLayout->addWidget(r.Radio, 0, Qt::AlignCenter);
         r.Memo = NewMemo(Name(rowNames[k][3]), r.Row, QStringLiteral("Текст ответа %1").arg(k + 1));
         line->addWidget(r.Cell);
         line->addWidget(r.Memo, 1);
-        connect(r.Radio, &QRadioButton::clicked, this, [this, k] { AnswerChosen(k + 1); });
         connect(r.Cell, &ClickPanel::clicked, this, [this, k] { AnswerChosen(k + 1); });
     }
     Splitter1->addWidget(panel50);
@@ -158,8 +168,7 @@ QWidget *TFmZK::BuildPicturePage()
     auto *page = Named(new QWidget, Name("Page2"), QStringLiteral("Вопрос с ответами-рисунками"));
     auto *col = Column(page);
     Panel17 = BuildHeader(Name("Panel17"), Panel17Caption, Label5);
-    Label5->setObjectName(Name("Label5"));
-    Label5->setAccessibleName(QStringLiteral("Время ответа"));
+    Shown(Label5, Name("Label5"), QStringLiteral("Время ответа"));
     col->addWidget(Panel17);
     Splitter2 = Named(new QSplitter(Qt::Vertical, page), Name("Splitter2"), QStringLiteral("Граница вопроса и ответов"));
     auto *panel58 = Named(new QFrame, Name("Panel58"), QStringLiteral("Вопрос"));
@@ -175,6 +184,7 @@ QWidget *TFmZK::BuildPicturePage()
                                {"Panel21", "RadioButton3", "Image5", "SpeedButton2", "Memo10"},
                                {"Panel20", "RadioButton2", "Image4", "SpeedButton1", "Memo4"},
                                {"Panel19", "RadioButton1", "Image3", "SpeedButton16", "Memo11"}};
+    PictureAnswerButtons = new QButtonGroup(this);
     for (int k = 0; k < 4; ++k) {
         const QString answer = QStringLiteral("Ответ %1").arg(k + 1);
         PictureRow &r = PictureRows[size_t(k)];
@@ -186,7 +196,7 @@ QWidget *TFmZK::BuildPicturePage()
         bold.setBold(true);
         r.Caption->setFont(bold);
         r.Radio = Named(new QRadioButton(r.Panel), Name(names[k][1]), answer);
-        r.Radio->setAutoExclusive(false);
+        PictureAnswerButtons->addButton(r.Radio, k + 1);
         r.Radio->installEventFilter(this);
         r.Image = new PictureBox(Name(names[k][2]), r.Panel);
         r.Image->setAccessibleName(QStringLiteral("Рисунок ответа %1").arg(k + 1));
@@ -197,7 +207,6 @@ QWidget *TFmZK::BuildPicturePage()
         r.Zoom->setToolTip(QStringLiteral("Увеличить"));
         r.Zoom->setFocusPolicy(Qt::NoFocus);
         r.Memo = NewMemo(Name(names[k][4]), r.Panel, QStringLiteral("Текст ответа %1").arg(k + 1));
-        connect(r.Radio, &QRadioButton::clicked, this, [this, k] { AnswerChosen(k + 1); });
         connect(r.Panel, &ClickPanel::clicked, this, [this, k] { AnswerChosen(k + 1); });
         connect(r.Image, &PictureBox::clicked, this, [this, k] { AnswerChosen(k + 1); });
         connect(r.Zoom, &QToolButton::clicked, this, [this, k] { ShowPreview(PictureRows[size_t(k)].Image); });
@@ -215,8 +224,7 @@ QWidget *TFmZK::BuildListPage()
     auto *page = Named(new QWidget, Name("Page3"), QStringLiteral("Вопрос с рисунком и списком ответов"));
     auto *col = Column(page);
     Panel23 = BuildHeader(Name("Panel23"), Panel23Caption, Label7);
-    Label7->setObjectName(Name("Label7"));
-    Label7->setAccessibleName(QStringLiteral("Время ответа"));
+    Shown(Label7, Name("Label7"), QStringLiteral("Время ответа"));
     col->addWidget(Panel23);
     Splitter3 = Named(new QSplitter(Qt::Vertical, page), Name("Splitter3"), QStringLiteral("Граница вопроса и ответов"));
     Panel24 = Named(new QFrame, Name("Panel24"), QStringLiteral("Вопрос"));
@@ -234,8 +242,8 @@ QWidget *TFmZK::BuildListPage()
     row->addWidget(Image7, 2);
     row->addWidget(SpeedButton4, 0, Qt::AlignTop);
     row->addWidget(Memo13, 3);
-    RadioGroup2 = Named(new QGroupBox(QStringLiteral("Возможные ответы:")), Name("RadioGroup2"),
-                        QStringLiteral("Возможные ответы"));
+    RadioGroup2 = Shown(new QGroupBox(QStringLiteral("Возможные ответы:")), Name("RadioGroup2"),
+                        QStringLiteral("Список ответов"));
     auto *items = new QVBoxLayout(RadioGroup2);
     RadioGroup2Buttons = new QButtonGroup(RadioGroup2);
     RadioGroup2Buttons->setExclusive(true);
@@ -248,7 +256,6 @@ QWidget *TFmZK::BuildListPage()
         items->addWidget(item);
     }
     items->addStretch(1);
-    connect(RadioGroup2Buttons, &QButtonGroup::idClicked, this, [this](int) { RadioGroup1Click(); });
     Splitter3->addWidget(Panel24);
     Splitter3->addWidget(RadioGroup2);
     Splitter3->setStretchFactor(0, 3);
@@ -265,7 +272,7 @@ QWidget *TFmZK::BuildTitlePage()
     Image1 = new PictureBox(Name("Image1"), TitlePage);
     Image1->setAccessibleName(QStringLiteral("Рисунок титульной страницы"));
     const auto label = [this](const char *name, const QString &accessible, Qt::Alignment align) {
-        auto *l = Named(new QLabel(TitlePage), Name(name), accessible);
+        auto *l = Shown(new QLabel(TitlePage), Name(name), accessible);
         l->setWordWrap(true);
         l->setAlignment(align);
         return l;
@@ -293,31 +300,33 @@ QWidget *TFmZK::BuildRegistrationPage()
 {
     auto *page = Named(new QWidget, Name("Page6"), QStringLiteral("Регистрация"));
     auto *col = Column(page, 16, 10);
-    Label1 = Named(new QLabel(QStringLiteral("Дата"), page), Name("Label1"), QStringLiteral("Дата"));
+    Label1 = Shown(new QLabel(QStringLiteral("Дата"), page), Name("Label1"), QStringLiteral("Дата"));
     QFont big = Label1->font();
     big.setBold(true);
     big.setPointSize(big.pointSize() + 2);
     Label1->setFont(big);
     col->addWidget(Label1);
-    StaticText1 = Named(new QLabel(MessageDefault(Msg::U_LABOPISANIEZK), page), Name("StaticText1"),
+    StaticText1 = Shown(new QLabel(MessageDefault(Msg::U_LABOPISANIEZK), page), Name("StaticText1"),
                         QStringLiteral("Указания"));
     StaticText1->setWordWrap(true);
     col->addWidget(StaticText1);
     auto *line = new QHBoxLayout;
-    GroupBox1 = Named(new QGroupBox(QStringLiteral("Данные об экзаменуемом:"), page), Name("GroupBox1"),
+    GroupBox1 = Shown(new QGroupBox(QStringLiteral("Данные об экзаменуемом:"), page), Name("GroupBox1"),
                       QStringLiteral("Данные об экзаменуемом"));
     GroupBox1->setMinimumWidth(360);
     GroupBox1->setMaximumWidth(640);
-    Label3 = Named(new QLabel(QStringLiteral("Группа (класс, организация):"), GroupBox1), Name("Label3"),
+    Label3 = Shown(new QLabel(QStringLiteral("Группа (класс, организация):"), GroupBox1), Name("Label3"),
                    QStringLiteral("Группа"));
     ComboBox1 = Named(new QComboBox(GroupBox1), Name("ComboBox1"), QStringLiteral("Группа"));
-    Label4 = Named(new QLabel(QStringLiteral("Фамилия, Имя"), GroupBox1), Name("Label4"),
+    Label4 = Shown(new QLabel(QStringLiteral("Фамилия, Имя"), GroupBox1), Name("Label4"),
                    QStringLiteral("Фамилия, Имя"));
     ComboBox2 = Named(new QComboBox(GroupBox1), Name("ComboBox2"), QStringLiteral("Фамилия, Имя"));
-    Label6 = Named(new QLabel(QStringLiteral("Введите пароль"), GroupBox1), Name("Label6"),
+    Label6 = Shown(new QLabel(QStringLiteral("Введите пароль"), GroupBox1), Name("Label6"),
                    QStringLiteral("Пароль"));
     MaskEdit1 = Named(new QLineEdit(GroupBox1), Name("MaskEdit1"), QStringLiteral("Пароль"));
     MaskEdit1->setEchoMode(QLineEdit::Password);
+    KeepAccessibleName(ComboBox1);
+    KeepAccessibleName(ComboBox2);
     Label3->setBuddy(ComboBox1);
     Label4->setBuddy(ComboBox2);
     Label6->setBuddy(MaskEdit1);
@@ -339,15 +348,18 @@ QWidget *TFmZK::BuildResultPage()
     auto *panel2 = Named(new QFrame, Name("Panel2"), QStringLiteral("Итоги"));
     Memo14 = Named(new QTextEdit(panel2), Name("Memo14"), QStringLiteral("Итоги экзамена"));
     Memo14->setReadOnly(true);
-    QFont navy = Memo14->font();
-    navy.setBold(true);
-    Memo14->setFont(navy);
-    Memo14->setStyleSheet(QStringLiteral("color: navy;"));
+    QFont bold = Memo14->font();
+    bold.setBold(true);
+    Memo14->setFont(bold);
+    // Navy until the exam's result font gives its own colour.
+    QPalette navy = Memo14->palette();
+    navy.setColor(QPalette::Text, QColor(0, 0, 128));
+    Memo14->setPalette(navy);
     Column(panel2)->addWidget(Memo14);
     auto *panel3 = Named(new QFrame, Name("Panel3"), QStringLiteral("Подробный отчёт"));
     auto *reportCol = Column(panel3, 0, 4);
-    ButYesResult = Named(new QPushButton(MessageDefault(Msg::U_REPORTBUTTON1), panel3),
-                         Name("ButYesResult"), QStringLiteral("Подробно"));
+    ButYesResult = Shown(new QPushButton(MessageDefault(Msg::U_REPORTBUTTON1), panel3),
+                         Name("ButYesResult"), QStringLiteral("Подробный отчёт"));
     ButYesResult->setVisible(false);
     reportCol->addWidget(ButYesResult, 0, Qt::AlignLeft);
     REResult = Named(new QTextEdit(panel3), Name("REResult"), QStringLiteral("Подробный отчёт"));
@@ -371,12 +383,14 @@ QWidget *TFmZK::BuildBottomBar()
     auto *row = new QHBoxLayout(Panel1);
     row->setContentsMargins(6, 2, 6, 2);
     row->setSpacing(6);
-    RadioButNotKwon = Named(new QRadioButton(MessageDefault(Msg::M_NOTKNOWW), Panel1),
-                            Name("RadioButNotKwon"), MessageDefault(Msg::M_NOTKNOWW));
+    RadioButNotKwon = Shown(new QRadioButton(MessageDefault(Msg::M_NOTKNOWW), Panel1),
+                            Name("RadioButNotKwon"), QStringLiteral("Ответ"));
     RadioButNotKwon->setFixedWidth(421);
-    RadioButNotKwon->setAutoExclusive(false);
+    DontKnowButtons = new QButtonGroup(this);
+    DontKnowButtons->setExclusive(false);
+    DontKnowButtons->addButton(RadioButNotKwon);
     RadioButNotKwon->setVisible(false);
-    Panel1Caption = Named(new QLabel(Panel1), Name("Panel1Caption"), QStringLiteral("Состояние"));
+    Panel1Caption = Shown(new QLabel(Panel1), Name("Panel1Caption"), QStringLiteral("Состояние"));
     ProgressBar1 = Named(new QProgressBar(Panel1), Name("ProgressBar1"), QStringLiteral("Построение отчёта"));
     ProgressBar1->setVisible(false);
     ProgressBar1->setMaximumWidth(200);
@@ -387,9 +401,9 @@ QWidget *TFmZK::BuildBottomBar()
         s->setAccessibleName(QStringLiteral("Связь с сервером наблюдения"));
         s->setVisible(false);
     }
-    ButNew = Named(new QPushButton(QStringLiteral("Новый"), Panel1), Name("ButNew"), QStringLiteral("Новый"));
-    ButNext = Named(new QPushButton(MessageDefault(Msg::U_BUTNEXT), Panel1), Name("ButNext"),
-                    QStringLiteral("Далее"));
+    ButNew = Shown(new QPushButton(QStringLiteral("Новый"), Panel1), Name("ButNew"), QStringLiteral("Новый экзамен"));
+    ButNext = Shown(new QPushButton(MessageDefault(Msg::U_BUTNEXT), Panel1), Name("ButNext"),
+                    QStringLiteral("Следующий шаг"));
     ButNext->setDefault(true);
     ButNext->setMinimumWidth(96);
     ButNew->setMinimumWidth(80);
@@ -402,7 +416,6 @@ QWidget *TFmZK::BuildBottomBar()
     row->addWidget(ButNew);
     row->addWidget(ButNext);
     connect(ButNext, &QPushButton::clicked, this, [this] { Guarded(this, [this] { ButNextClick(); }); });
-    connect(RadioButNotKwon, &QRadioButton::clicked, this, [this] { RadioButNotKwonClick(); });
     connect(Panel1, &ClickPanel::clicked, this, [this] { RadioButNotKwonClick(); });
     return Panel1;
 }
@@ -410,7 +423,7 @@ QWidget *TFmZK::BuildBottomBar()
 void TFmZK::BuildWindow()
 {
     setObjectName(Name("FmZK"));
-    setAccessibleName(QStringLiteral("Tarvik"));
+    setAccessibleDescription(QStringLiteral("Экзамен")); // named by its caption, the exam's title
     setWindowTitle(QStringLiteral("Tarvik"));
     setFont(ToQFont(FontValue(), font()));
     resize(788, 521);
@@ -428,4 +441,8 @@ void TFmZK::BuildWindow()
     col->addWidget(Notebook1, 1);
     col->addWidget(BuildBottomBar());
     Notebook1->setCurrentIndex(PageEmpty);
+    // Captions, titles and language texts are shown exactly as written, never as markup.
+    for (QLabel *label : findChildren<QLabel *>())
+        label->setTextFormat(Qt::PlainText);
+    ConnectAnswerButtons();
 }

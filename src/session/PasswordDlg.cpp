@@ -1,6 +1,7 @@
 #include "PasswordDlg.h"
 
 #include <QBoxLayout>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,21 +17,18 @@ TPasswordDlg::TPasswordDlg(QWidget *parent) : QDialog(parent)
     Password->setObjectName(QStringLiteral("Password"));
     Password->setEchoMode(QLineEdit::Password);
     Label1->setBuddy(Password);
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
+    // Standard buttons, so they read in the interface's language ("Отмена" under Russian texts).
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    OKBtn = buttons->button(QDialogButtonBox::Ok);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
     OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelBtn = buttons->button(QDialogButtonBox::Cancel);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    for (QWidget *w : {static_cast<QWidget *>(Label1), static_cast<QWidget *>(Password),
-                       static_cast<QWidget *>(OKBtn), static_cast<QWidget *>(CancelBtn)})
-        w->setAccessibleName(w == Password ? QStringLiteral("Пароль") : w->property("text").toString());
+    Label1->setTextFormat(Qt::PlainText);
+    Password->setAccessibleName(QStringLiteral("Пароль"));
     col->addWidget(Label1);
     col->addWidget(Password);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OKBtn);
-    buttons->addWidget(CancelBtn);
-    col->addLayout(buttons);
+    col->addWidget(buttons);
     connect(OKBtn, &QPushButton::clicked, this, [this] {
         OK = true;
         accept();
@@ -43,7 +41,6 @@ std::optional<QString> TPasswordDlg::Ask(QWidget *parent, const QString &caption
     TPasswordDlg dialog(parent);
     dialog.setWindowTitle(caption);
     dialog.Label1->setText(prompt);
-    dialog.Label1->setAccessibleName(prompt);
     dialog.exec();
     if (!dialog.OK)
         return std::nullopt;

@@ -162,11 +162,34 @@ PasswordList ReadPasswordList(const QString &fileName)
 {
     auto file = OpenCurrentFileRetry(fileName, fmOpenRead | fmShareExclusive);
     if (!file)
-        return {};
+        return {QByteArray(), false};
     const QByteArray bytes = file->readAll();
     if (bytes.size() < 2)
         return {};
     return {UnscrambleBytes(bytes, Keys::Passwords)};
+}
+
+QByteArray AppendedPasswordList(const QByteArray &old, const QByteArray &known, const QByteArray &record)
+{
+    if (old.isEmpty()) {
+        const QByteArray content = known.isEmpty() || known.endsWith('\n') || known.endsWith('\r')
+                                       ? known
+                                       : known + "\r\n";
+        return ScrambleBytes(content + record + "\r\n", Keys::Passwords);
+    }
+    // The list is extended, never rewritten: whatever it holds (text of another station's
+    // program, bytes that are no text, a NUL) stays byte for byte. Scrambled with its own
+    // method byte, the old part of the file comes out exactly as it was.
+    const uint8_t method = uint8_t(old[0]);
+    QByteArray content = old.mid(1);
+    if (ScrambleMethod(method) != 0)
+        UnscrambleInto(old.constData() + 1, content.size(), method, Keys::Passwords, content.data());
+    if (!content.isEmpty() && !content.endsWith('\n') && !content.endsWith('\r'))
+        content += "\r\n";
+    content += record + "\r\n";
+    // A method byte under which nothing can be read would hide the new record too.
+    return ScrambleMethod(method) != 0 ? ScrambleBytes(content, Keys::Passwords, method)
+                                       : ScrambleBytes(content, Keys::Passwords);
 }
 
 RegisterResult AppendPasswordRecord(const QString &fileName, const QStringList &known,
@@ -178,11 +201,9 @@ RegisterResult AppendPasswordRecord(const QString &fileName, const QStringList &
     auto held = OpenCurrentFileRetry(fileName, fmOpenReadWrite | fmShareExclusive);
     if (!held)
         return RegisterResult::Unavailable;
-    const QByteArray bytes = held->readAll();
-    QStringList lines = bytes.isEmpty() ? known : PasswordList{UnscrambleBytes(bytes, Keys::Passwords)}.Lines();
-    lines.append(record);
-    const QByteArray content = PasswordList::FromLines(lines).Text;
-    if (!ReplaceFileContent(fileName, *held, ScrambleBytes(content, Keys::Passwords)))
+    const QByteArray old = held->readAll();
+    const QByteArray knownText = known.isEmpty() ? QByteArray() : PasswordList::FromLines(known).Text;
+    if (!ReplaceFileContent(fileName, *held, AppendedPasswordList(old, knownText, Cp1251::Encode(record))))
         return RegisterResult::Unavailable;
     return RegisterResult::Written;
 }

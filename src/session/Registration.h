@@ -29,6 +29,7 @@ enum class PasswordOutcome {
 struct PasswordList
 {
     QByteArray Text;
+    bool Available = true; // false: the file could not be had within the retries
     QStringList Lines() const;
     static PasswordList FromLines(const QStringList &lines);
 };
@@ -40,9 +41,14 @@ PasswordOutcome ClassifyPassword(const PasswordList &list, const QString &name, 
 QString PasswordRecord(const QString &name, const QString &password, const QString &group,
                        const QDate &date);
 
-// The records of a password list file; a file that cannot be had within the retries, or is
-// shorter than two bytes, is an empty list.
+// The records of a password list file; a file shorter than two bytes is an empty list, one that
+// cannot be had within the retries an empty list that is not Available.
 PasswordList ReadPasswordList(const QString &fileName);
+
+// The scrambled file of the list Old (a file's bytes) with Record added as its last line: the
+// old content stays exactly as it was. Known (plain text) is the list to start from when Old is
+// empty.
+QByteArray AppendedPasswordList(const QByteArray &old, const QByteArray &known, const QByteArray &record);
 
 enum class RegisterResult { Written, Unavailable };
 

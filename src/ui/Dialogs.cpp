@@ -32,18 +32,8 @@ public:
                          text.toLocal8Bit().constData());
             return false;
         }
-        switch (kind) {
-        case MessageKind::Error:
-            QMessageBox::critical(parent, caption, text);
-            return true;
-        case MessageKind::Warning:
-            QMessageBox::warning(parent, caption, text);
-            return true;
-        case MessageKind::Question:
-            return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No,
-                                         QMessageBox::No) == QMessageBox::Yes;
-        }
-        return false;
+        const int answer = NewMessageBox(parent, kind, caption, text)->exec();
+        return kind == MessageKind::Error || kind == MessageKind::Warning || answer == QMessageBox::Yes;
     }
 
     QString OpenFileName(QWidget *parent, const QString &filter) override
@@ -73,6 +63,36 @@ DialogSeam *g_seam = &g_real;
 } // namespace
 
 DialogSeam &Dialogs() { return *g_seam; }
+
+std::unique_ptr<QMessageBox> NewMessageBox(QWidget *parent, MessageKind kind, const QString &caption,
+                                           const QString &text)
+{
+    auto box = std::make_unique<QMessageBox>(parent);
+    box->setWindowTitle(caption);
+    // Messages and captions are shown exactly as written, never as markup.
+    box->setTextFormat(Qt::PlainText);
+    box->setText(text);
+    switch (kind) {
+    case MessageKind::Error:
+        box->setIcon(QMessageBox::Critical);
+        box->setStandardButtons(QMessageBox::Ok);
+        box->setDefaultButton(QMessageBox::Ok);
+        break;
+    case MessageKind::Warning:
+        box->setIcon(QMessageBox::Warning);
+        box->setStandardButtons(QMessageBox::Ok);
+        box->setDefaultButton(QMessageBox::Ok);
+        break;
+    case MessageKind::Question:
+    case MessageKind::QuestionDefaultNo:
+        box->setIcon(QMessageBox::Question);
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box->setDefaultButton(kind == MessageKind::Question ? QMessageBox::Yes : QMessageBox::No);
+        box->setEscapeButton(QMessageBox::No);
+        break;
+    }
+    return box;
+}
 void SetPasswordPrompt(PasswordPrompt prompt) { g_passwordPrompt = std::move(prompt); }
 void SetDialogs(DialogSeam *seam) { g_seam = seam ? seam : &g_real; }
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QWidget;
@@ -9,8 +10,12 @@ class QWidget;
 enum class MessageKind {
     Error,    // critical icon, OK
     Warning,  // warning icon, OK
-    Question, // Yes/No; the answer is true for Yes
+    Question, // Yes/No, Yes the default button; the answer is true for Yes
+    // Yes/No with No the default: a question whose Yes ends something (Enter alone must not).
+    QuestionDefaultNo,
 };
+
+class QMessageBox;
 
 // The one seam of every modal interaction: message boxes and file dialogs go through it, so a
 // test can answer them in advance and nothing ever blocks on a real modal dialog.
@@ -27,6 +32,11 @@ public:
     virtual std::optional<QString> Password(QWidget *parent, const QString &caption,
                                             const QString &prompt) = 0;
 };
+
+// The box the real seam shows for a message (not yet shown): caption, the text as plain text,
+// the kind's icon and buttons.
+std::unique_ptr<QMessageBox> NewMessageBox(QWidget *parent, MessageKind kind, const QString &caption,
+                                           const QString &text);
 
 // The window that asks for a password again (it lives with the registration page).
 using PasswordPrompt =

@@ -30,7 +30,7 @@ public:
     bool Message(QWidget *, MessageKind kind, const QString &caption, const QString &text) override
     {
         Messages.append({kind, caption, text});
-        if (kind != MessageKind::Question)
+        if (kind != MessageKind::Question && kind != MessageKind::QuestionDefaultNo)
             return true;
         if (answers_.isEmpty()) {
             Unexpected.append(text);

@@ -1,0 +1,10 @@
+#pragma once
+
+class QComboBox;
+
+// What a screen reader is told about the program's controls beyond what Qt tells by itself.
+//
+// A choose-only combo box would be announced by its chosen value alone (Qt names it by its
+// text on this platform), which loses what the box is for. A box marked here keeps its
+// accessible name (the caption of its label) as its name and gives its text as its value.
+void KeepAccessibleName(QComboBox *box);
