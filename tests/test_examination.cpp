@@ -1,3 +1,4 @@
+#include "Cp1251.h"
 #include "MainWindow.h"
 #include "helpers/TestFiles.h"
 #include "Preview.h"
@@ -10,6 +11,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTextEdit>
+#include <QAccessible>
 #include <QtTest>
 
 namespace {
@@ -221,6 +223,132 @@ private Q_SLOTS:
         QTest::mouseClick(s.W->Panel1, Qt::LeftButton);
         QCOMPARE(s.W->CurrentAnswer(), 0);
         QVERIFY(!s.W->ButNext->isEnabled());
+    }
+
+    // Every way of checking an answer chooses it (the mouse, Space, and the actions a screen
+    // reader invokes), only one answer is ever checked, and the answer is the one the examinee saw.
+    void answerByEveryMeans_data()
+    {
+        QTest::addColumn<QByteArray>("question");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("means");
+        QTest::addColumn<QString>("name"); // what a screen reader announces
+        QTest::addColumn<int>("answer");
+        const QByteArray text = "AllW=3\r\nB3=1\r\nS1=Казань\r\nS2=Москва\r\nS3=Омск\r\n";
+        QTest::newRow("text, toggle action") << text + "CorNo=2\r\n" << "RBut2" << "toggle" << "2: Москва" << 2;
+        QTest::newRow("text, press action") << text + "CorNo=3\r\n" << "RBut3" << "press" << "3: Омск" << 3;
+        QTest::newRow("text, Space") << text + "CorNo=1\r\n" << "RBut1" << "space" << "1: Казань" << 1;
+        QTest::newRow("picture, toggle action") << "Form=2\r\n" + text + "CorNo=2\r\n" << "RadioButton3" << "toggle"
+                                                << "2: Москва" << 2;
+        // A list with a gap (S2 left out): the second item is S3, and S3 is the answer.
+        QTest::newRow("list with a gap, toggle action")
+            << QByteArray("Form=3\r\nAllW=3\r\nB2=0\r\nB3=1\r\nS1=Казань\r\nS3=Омск\r\nCorNo=3\r\n")
+            << "RadioGroup2Item2" << "toggle" << "2: Омск" << 3;
+        QTest::newRow("don't know, toggle action") << text + "CorNo=1\r\n" << "RadioButNotKwon" << "toggle"
+                                                   << "Не знаю" << 99;
+    }
+    void answerByEveryMeans()
+    {
+        QFETCH(QByteArray, question);
+        QFETCH(QString, control);
+        QFETCH(QString, means);
+        QFETCH(QString, name);
+        QFETCH(int, answer);
+        Exam exam(Cp1251::Encode(QString::fromUtf8("[Setup]\r\nAllZ=0\r\nSaveJuornal=0\r\nBolNotKnow=1\r\n[V0]\r\n" + question)));
+        Station s(exam.File);
+        s.ToFirstQuestion();
+        // Something else was chosen first: the new choice replaces it.
+        s.W->RadioButNotKwonClick();
+        if (answer == 99)
+            s.W->AnswerChosen(1);
+        auto *button = s.Get<QRadioButton>(control.toLatin1().constData());
+        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(button);
+        QCOMPARE(a->role(), QAccessible::RadioButton);
+        QCOMPARE(a->text(QAccessible::Name), name);
+        if (means == QStringLiteral("space"))
+            QTest::keyClick(button, Qt::Key_Space);
+        else
+            a->actionInterface()->doAction(means == QStringLiteral("press")
+                                               ? QAccessibleActionInterface::pressAction()
+                                               : QAccessibleActionInterface::toggleAction());
+        QTRY_COMPARE(s.W->CurrentAnswer(), answer);
+        QVERIFY(s.W->ButNext->isEnabled());
+        QVERIFY(button->isChecked());
+        int checked = 0;
+        for (QRadioButton *b : s.W->findChildren<QRadioButton *>())
+            checked += b->isChecked();
+        QCOMPARE(checked, 1);
+        s.W->ButNextClick();
+        QCOMPARE(s.W->CurrentPage(), int(PageResult));
+        QCOMPARE(s.W->Log().CorrectCount, answer == 99 ? 0 : 1);
+    }
+
+    // What a screen reader hears follows what the window shows.
+    void screenReaderHearsWhatIsShown()
+    {
+        Exam exam(Cp1251::Encode(QStringLiteral("[Setup]\r\nAllZ=0\r\nCEdit=История\r\nTopEdit=Школа №5\r\nSpisok=1\r\n[V0]\r\nS1=a\r\nS2=b\r\n")));
+        qputenv("TARVIK_PROGRAM_DIR", QFile::encodeName(exam.Dir.path()));
+        WriteFile(exam.Dir.filePath("JSpisok.fzj"), Cp1251::Encode(QStringLiteral("10А@Иванов И.\r\n")));
+        Station s(exam.File);
+        TFmZK &w = *s.W;
+        const auto name = [](QObject *o) { return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name); };
+        QCOMPARE(name(&w), QStringLiteral("История"));
+        QCOMPARE(name(w.LabTema), QStringLiteral("История"));
+        QCOMPARE(name(w.LabTop), QStringLiteral("Школа №5"));
+        w.ButNextClick();
+        w.ButNextClick();
+        QCOMPARE(name(w.Label1), w.Label1->text());
+        // A choose-only box keeps its label as its name and tells its choice as its value.
+        w.ComboBox1->setCurrentIndex(0);
+        QAccessibleInterface *group = QAccessible::queryAccessibleInterface(w.ComboBox1);
+        QCOMPARE(group->role(), QAccessible::ComboBox);
+        QCOMPARE(group->text(QAccessible::Name), QStringLiteral("Группа (класс, организация)"));
+        QCOMPARE(group->text(QAccessible::Value), QStringLiteral("10А"));
+        w.ComboBox1Click();
+        w.ComboBox2->setCurrentIndex(0);
+        w.ComboBox2Click();
+        w.ButNextClick();
+        QCOMPARE(w.CurrentPage(), int(PageTextAnswers));
+        QCOMPARE(name(w.Panel4Caption), QStringLiteral("  Вопрос 1 из 1"));
+        s.Time.Advance(1000);
+        QCOMPARE(name(w.Label2), QStringLiteral("Текущее время ответа 0 сек."));
+        QCOMPARE(name(w.ButNext), QStringLiteral("Далее>>"));
+        w.AnswerChosen(1);
+        w.ButNextClick();
+        QCOMPARE(name(w.ButNext), QStringLiteral("Конец"));
+        qputenv("TARVIK_PROGRAM_DIR", QByteArray());
+    }
+
+    // The keyboard alone: the first answer has the focus, the arrows move between answers,
+    // Space chooses, Enter moves on.
+    void keyboardAlone_data()
+    {
+        QTest::addColumn<QByteArray>("question");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::newRow("text") << QByteArray("AllW=3\r\nB3=1\r\n") << "RBut1" << "RBut2";
+        QTest::newRow("picture") << QByteArray("Form=2\r\nAllW=3\r\nB3=1\r\n") << "RadioButton4" << "RadioButton3";
+        QTest::newRow("list") << QByteArray("Form=3\r\nAllW=3\r\nB3=1\r\nS1=a\r\nS2=b\r\nS3=c\r\n")
+                              << "RadioGroup2Item1" << "RadioGroup2Item2";
+    }
+    void keyboardAlone()
+    {
+        QFETCH(QByteArray, question);
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        Exam exam("[Setup]\r\nAllZ=0\r\nSaveJuornal=0\r\n[V0]\r\nCorNo=2\r\n" + question);
+        Station s(exam.File);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // title
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // instructions
+        QCOMPARE(QApplication::focusWidget()->objectName(), first);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget()->objectName(), second);
+        QCOMPARE(s.W->CurrentAnswer(), 0); // moving is not choosing
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(s.W->CurrentAnswer(), 2);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(s.W->CurrentPage(), int(PageResult));
+        QCOMPARE(s.W->Log().CorrectCount, 1);
     }
 
     void noMarks()

@@ -317,16 +317,17 @@ QWidget *TFmZK::BuildRegistrationPage()
     GroupBox1->setMaximumWidth(640);
     Label3 = Shown(new QLabel(QStringLiteral("Группа (класс, организация):"), GroupBox1), Name("Label3"),
                    QStringLiteral("Группа"));
-    ComboBox1 = Named(new QComboBox(GroupBox1), Name("ComboBox1"), QStringLiteral("Группа"));
+    // Marked before anything asks for its accessible interface, which is then kept.
+    KeepAccessibleName(ComboBox1 = new QComboBox(GroupBox1));
+    KeepAccessibleName(ComboBox2 = new QComboBox(GroupBox1));
+    Named(ComboBox1, Name("ComboBox1"), QStringLiteral("Группа"));
     Label4 = Shown(new QLabel(QStringLiteral("Фамилия, Имя"), GroupBox1), Name("Label4"),
                    QStringLiteral("Фамилия, Имя"));
-    ComboBox2 = Named(new QComboBox(GroupBox1), Name("ComboBox2"), QStringLiteral("Фамилия, Имя"));
+    Named(ComboBox2, Name("ComboBox2"), QStringLiteral("Фамилия, Имя"));
     Label6 = Shown(new QLabel(QStringLiteral("Введите пароль"), GroupBox1), Name("Label6"),
                    QStringLiteral("Пароль"));
     MaskEdit1 = Named(new QLineEdit(GroupBox1), Name("MaskEdit1"), QStringLiteral("Пароль"));
     MaskEdit1->setEchoMode(QLineEdit::Password);
-    KeepAccessibleName(ComboBox1);
-    KeepAccessibleName(ComboBox2);
     Label3->setBuddy(ComboBox1);
     Label4->setBuddy(ComboBox2);
     Label6->setBuddy(MaskEdit1);

@@ -6,5 +6,6 @@ class QComboBox;
 //
 // A choose-only combo box would be announced by its chosen value alone (Qt names it by its
 // text on this platform), which loses what the box is for. A box marked here keeps its
-// accessible name (the caption of its label) as its name and gives its text as its value.
+// accessible name (the caption of its label) as its name and gives its text as its value. Mark
+// the box before anything asks for its accessible interface (setting its accessible name does).
 void KeepAccessibleName(QComboBox *box);
