@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(cmake g++ make pkg-config qt6-base-dev libxcb1-dev zlib1g-dev libjpeg-dev libgif-dev fonts-dejavu-core)
+PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libxcb1-dev zlib1g-dev libjpeg-dev libgif-dev fonts-dejavu-core)
 
 install_missing() {
   local missing=()

@@ -58,6 +58,15 @@ QSize ScreenSize(const QWidget *w)
     return screen ? screen->size() : QSize(788, 521);
 }
 
+void ShadeFocusedAnswer(QWidget *cell, bool focused)
+{
+    QPalette pal = cell->palette();
+    pal.setColor(QPalette::Window, focused ? QApplication::palette().color(QPalette::Highlight).lighter(170)
+                                           : QApplication::palette().color(QPalette::Window));
+    cell->setPalette(pal);
+    cell->setAutoFillBackground(focused);
+}
+
 // "3: Москва": what a screen reader says of the answer button at position 3.
 QString AnswerAccessibleName(int position, const QString &text)
 {
@@ -558,8 +567,11 @@ void TFmZK::FocusFirstAnswer()
     } else if (page == PageListAnswers && RadioGroup2Items[0]->isVisibleTo(this)) {
         first = RadioGroup2Items[0];
     }
-    if (first)
-        first->setFocus(Qt::OtherFocusReason);
+    if (first) {
+        // Shown as keyboard focus from the start: the examinee sees where Space chooses.
+        setAttribute(Qt::WA_KeyboardFocusChange, true);
+        first->setFocus(Qt::TabFocusReason);
+    }
 }
 
 bool TFmZK::LoadPictureInto(PictureBox *box, const QString &name)
@@ -1174,6 +1186,16 @@ bool TFmZK::eventFilter(QObject *watched, QEvent *event)
                 AnswerChosen(k + 1);
                 return true;
             }
+    }
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        // The answer that has the keyboard stands out: its row is shaded.
+        const bool in = event->type() == QEvent::FocusIn;
+        for (const AnswerRow &r : Rows)
+            if (watched == r.Radio)
+                ShadeFocusedAnswer(r.Cell, in);
+        for (const PictureRow &r : PictureRows)
+            if (watched == r.Radio)
+                ShadeFocusedAnswer(r.Panel, in);
     }
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);

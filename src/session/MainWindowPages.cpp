@@ -424,6 +424,7 @@ QWidget *TFmZK::BuildBottomBar()
 void TFmZK::BuildWindow()
 {
     setObjectName(Name("FmZK"));
+    AnnounceAsWindow(this);
     setAccessibleDescription(QStringLiteral("Экзамен")); // named by its caption, the exam's title
     setWindowTitle(QStringLiteral("Tarvik"));
     setFont(ToQFont(FontValue(), font()));

@@ -99,6 +99,8 @@ std::unique_ptr<TFmZK> ShowExamWindow(RunGlobals &globals)
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         window->setGeometry(screen->availableGeometry());
     window->showMaximized();
+    // Where no window manager gives the window the keyboard, it takes it itself.
+    window->activateWindow();
     return window;
 }
 

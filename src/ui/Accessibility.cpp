@@ -8,6 +8,7 @@
 namespace {
 
 const char LabelledProperty[] = "tarvikLabelledCombo";
+const char WindowProperty[] = "tarvikMainWindow";
 
 class LabelledComboBox : public QAccessibleWidget
 {
@@ -67,19 +68,34 @@ public:
 
 QAccessibleInterface *Factory(const QString &className, QObject *object)
 {
-    if (className == QStringLiteral("QComboBox") && object && object->property(LabelledProperty).toBool())
+    if (!object)
+        return nullptr;
+    if (className == QStringLiteral("QComboBox") && object->property(LabelledProperty).toBool())
         return new LabelledComboBox(static_cast<QComboBox *>(object));
+    if (className == QStringLiteral("QWidget") && object->property(WindowProperty).toBool())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
     return nullptr;
 }
 
-} // namespace
-
-void KeepAccessibleName(QComboBox *box)
+void InstallFactory()
 {
     static const bool installed = [] {
         QAccessible::installFactory(&Factory);
         return true;
     }();
     (void)installed;
+}
+
+} // namespace
+
+void KeepAccessibleName(QComboBox *box)
+{
+    InstallFactory();
     box->setProperty(LabelledProperty, true);
+}
+
+void AnnounceAsWindow(QWidget *window)
+{
+    InstallFactory();
+    window->setProperty(WindowProperty, true);
 }

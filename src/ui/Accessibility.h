@@ -1,6 +1,7 @@
 #pragma once
 
 class QComboBox;
+class QWidget;
 
 // What a screen reader is told about the program's controls beyond what Qt tells by itself.
 //
@@ -9,3 +10,7 @@ class QComboBox;
 // accessible name (the caption of its label) as its name and gives its text as its value. Mark
 // the box before anything asks for its accessible interface (setting its accessible name does).
 void KeepAccessibleName(QComboBox *box);
+
+// A top-level widget that is the program's main window is announced as a window (frame), not as
+// a plain client area. Mark it before anything asks for its accessible interface.
+void AnnounceAsWindow(QWidget *window);
