@@ -65,6 +65,7 @@ enum class Msg {
     U_PWLUNAVAILABLE,
     U_PWLNOTWRITTEN,
     U_JOURNALPENDING,
+    U_REPORTNOTSAVED,
     Count
 };
 

@@ -35,6 +35,7 @@
 #include <QStackedWidget>
 #include <QTextEdit>
 #include <QToolButton>
+#include <QSaveFile>
 #include <QScopeGuard>
 #include <QVariant>
 
@@ -43,6 +44,8 @@
 namespace {
 
 const QString SetupMissingMessage = QStringLiteral("I can not read section of initialization.");
+// The save dialog of the detailed report: RTF first, as it always was, and a printable PDF.
+const QString ReportFileFilter = QStringLiteral("File RTF|*.rtf|PDF (*.pdf)|*.pdf");
 
 NetFolder NetFolderOf(const ExamSettings &s)
 {
@@ -326,6 +329,7 @@ void TFmZK::OpenExam()
         return;
     }
     examRead_ = true;
+    journal_ = JournalState();
     const bool free = !settings_.Spisok;
     ComboBox1->setEditable(free);
     ComboBox2->setEditable(free);
@@ -344,6 +348,8 @@ void TFmZK::OpenExam()
             MaskEdit1->clear();
             FillGroupList();
         }
+        // Results this station could not write before go to their journals first.
+        PendingResults(PendingResults::DefaultFile()).WriteAll();
     }
     ResetSession();
     Q_EMIT examOpened();
@@ -371,6 +377,7 @@ void TFmZK::ResetSession()
     ButNext->setText(messages_[Msg::U_BUTNEXT]);
     ButNext->setEnabled(true);
     ButYesResult->setText(messages_[Msg::U_REPORTBUTTON1]);
+    reportBuilt_ = false;
     ButNew->setVisible(false);
     RxTimerEvent2->SetEnabled(false);
     REResult->setVisible(false);
@@ -809,15 +816,15 @@ void TFmZK::EndExamination()
         Panel1Caption->setText(savedPanelCaption_);
     }
     Memo14->clear();
-    log_.DontKnowCount = 0;
-    if (settings_.TipOc == 0) {
-        const ExamResult r = ComputeResult(log_, settings_, messages_);
-        log_.CorrectCount = r.CorrectCount;
-        log_.DontKnowCount = r.DontKnowCount;
-        log_.Percent = r.Percent;
-        log_.Mark = r.Mark;
+    // The result is computed for the records whatever the exam shows: without marks on screen
+    // (TipOc other than 0) the examinee does not see it, but the journal and the report carry it.
+    const ExamResult r = ComputeResult(log_, settings_, messages_);
+    log_.CorrectCount = r.CorrectCount;
+    log_.DontKnowCount = r.DontKnowCount;
+    log_.Percent = r.Percent;
+    log_.Mark = r.Mark;
+    if (settings_.TipOc == 0)
         Memo14->setPlainText(r.Summary.join(u'\n'));
-    }
     log_.NotFinished = false;
     if (settings_.SaveJuornal)
         WriteJournals();
@@ -890,8 +897,6 @@ void TFmZK::RxTimerEvent2Timer()
 void TFmZK::SendInfo() {}
 void TFmZK::SendAnswer(int32_t, int32_t, char) {}
 void TFmZK::SendResult(const QString &) {}
-void TFmZK::WriteJournals() {}
-void TFmZK::ButYesResultClick() {}
 
 // ---- Registration ------------------------------------------------------------------------------
 
@@ -1086,6 +1091,91 @@ bool TFmZK::RegisterPassword()
         return false;
     }
     return true;
+}
+
+// ---- Journals and the report -----------------------------------------------------------------
+
+ExamRecord TFmZK::Record() const
+{
+    return ExamRecord{ComboBox1->currentText(),
+                      ComboBox2->currentText(),
+                      examFileName_,
+                      settings_,
+                      examLines_,
+                      log_,
+                      *answerOrder_,
+                      messages_,
+                      {LabTop->text(), LabTema->text(), LabBut->text(), LabJob->text(), LabName->text()}};
+}
+
+void TFmZK::WriteJournals()
+{
+    if (!settings_.SaveJuornal)
+        return;
+    bool unreachable = false;
+    const NetFolder net = NetFolderOf(settings_);
+    QString folder = ::GetJournalDir(settings_.DbNet, journalDir_, net, programDir_, &unreachable);
+    if (unreachable)
+        folder = journalDir_; // the share's folder: the result waits there for it
+    PendingResults pending(PendingResults::DefaultFile());
+    const JournalWrite w = ::WriteJournals(folder, Record(), journal_, pending, Clock().Now());
+    if (settings_.DbNet)
+        DisconnectJournalShare();
+    if (w.ResultKept)
+        Dialogs().Message(this, MessageKind::Warning, messages_[Msg::U_WARNING], messages_[Msg::U_JOURNALPENDING]);
+}
+
+ReportStyles TFmZK::ReportStylesOfControls() const
+{
+    const auto of = [](const QWidget *w, QPalette::ColorRole role) {
+        return ReportStyle{w->font(), w->palette().color(role)};
+    };
+    ReportStyles s;
+    s[size_t(ReportFont::F0)] = of(REResult, QPalette::Text);
+    ReportStyle f1{REResult->font(), Memo15->palette().color(QPalette::Text)};
+    f1.Font.setPointSizeF(Memo15->font().pointSizeF());
+    s[size_t(ReportFont::F1)] = f1;
+    s[size_t(ReportFont::F1Red)] = {f1.Font, QColor(255, 0, 0)};
+    s[size_t(ReportFont::Memo15)] = of(Memo15, QPalette::Text);
+    s[size_t(ReportFont::LabTop)] = of(LabTop, QPalette::WindowText);
+    s[size_t(ReportFont::LabTema)] = of(LabTema, QPalette::WindowText);
+    s[size_t(ReportFont::LabBut)] = of(LabBut, QPalette::WindowText);
+    s[size_t(ReportFont::LabJob)] = of(LabJob, QPalette::WindowText);
+    s[size_t(ReportFont::Panel4)] = of(Panel4Caption, QPalette::WindowText);
+    s[size_t(ReportFont::Memo3)] = of(Memo3, QPalette::Text);
+    return s;
+}
+
+void TFmZK::ButYesResultClick()
+{
+    if (!reportBuilt_) {
+        reportVisible_ = true;
+        ButYesResult->setEnabled(false);
+        ProgressBar1->setRange(0, settings_.AllZ + 1);
+        ProgressBar1->setValue(0);
+        ProgressBar1->setVisible(true);
+        BuildReportInto(REResult, ReportOf(Record(), Clock().Now(), settings_.TipResult), ReportStylesOfControls(),
+                        [this] { ProgressBar1->setValue(ProgressBar1->value() + 1); });
+        ButYesResult->setText(messages_[Msg::U_REPORTSAVE]);
+        ProgressBar1->setVisible(false);
+        reportBuilt_ = true;
+        ButYesResult->setEnabled(true);
+        REResult->setVisible(reportVisible_);
+        return;
+    }
+    const QString file = Dialogs().SaveFileName(this, ReportFileFilter, QStringLiteral("rtf"));
+    if (file.isEmpty())
+        return;
+    bool saved = false;
+    if (file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+        saved = SavePdf(*REResult->document(), file);
+    } else {
+        QSaveFile out(file);
+        const QByteArray rtf = ToRtf(*REResult->document());
+        saved = out.open(QIODevice::WriteOnly) && out.write(rtf) == rtf.size() && out.commit();
+    }
+    if (!saved)
+        Fail(Msg::U_REPORTNOTSAVED);
 }
 
 // ---- Journals ----------------------------------------------------------------------------------

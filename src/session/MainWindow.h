@@ -6,7 +6,9 @@
 #include "Preview.h"
 #include "Messages.h"
 #include "Questions.h"
+#include "Recording.h"
 #include "Registration.h"
+#include "RichReport.h"
 #include "Scoring.h"
 #include "Settings.h"
 #include "StartUp.h"
@@ -96,6 +98,8 @@ public:
     // screen; for the list page the position is the item's index + 1.
     void AnswerChosen(int position);
     void RadioGroup1Click();
+    // The result page's "Подробно..." (builds the report) and "Сохранить" (saves it).
+    void ButYesResultClick();
     void ShowPreview(PictureBox *image);
 
     // Answer timing.
@@ -119,6 +123,13 @@ public:
 
     // The folder for one journal access.
     QString GetJournalDir();
+    // Journals and report file of the examination (nothing without journals).
+    void WriteJournals();
+    // The examinee and the examination as the records take them.
+    ExamRecord Record() const;
+    ReportStyles ReportStylesOfControls() const;
+    bool ReportBuilt() const { return reportBuilt_; }
+    const JournalState &Journal() const { return journal_; }
     // Width of the picture column of picture answers at this screen's resolution.
     int PictureColumnWidth() const;
 
@@ -186,8 +197,6 @@ private:
     void SendInfo();
     void SendAnswer(int32_t n, int32_t index, char code);
     void SendResult(const QString &text);
-    void WriteJournals();
-    void ButYesResultClick();
     void PrepareJournalFolder();
     void DisconnectJournalShare();
     void InstallRegistrationKeys();
@@ -234,6 +243,9 @@ private:
     QString programDir_;
     QString journalDir_;
     QString savedPanelCaption_;
+    JournalState journal_;
+    bool reportBuilt_ = false;
+    bool reportVisible_ = true;
     bool fullScreenForExam_ = false;
     bool opening_ = false;       // OpenExam is running
     bool windowEffect_ = false;  // the window is hidden and shown for a desktop effect

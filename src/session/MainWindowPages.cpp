@@ -362,6 +362,7 @@ QWidget *TFmZK::BuildResultPage()
     ButYesResult = Shown(new QPushButton(MessageDefault(Msg::U_REPORTBUTTON1), panel3),
                          Name("ButYesResult"), QStringLiteral("Подробный отчёт"));
     ButYesResult->setVisible(false);
+    connect(ButYesResult, &QPushButton::clicked, this, [this] { Guarded(this, [this] { ButYesResultClick(); }); });
     reportCol->addWidget(ButYesResult, 0, Qt::AlignLeft);
     REResult = Named(new QTextEdit(panel3), Name("REResult"), QStringLiteral("Подробный отчёт"));
     REResult->setReadOnly(true);

@@ -3,6 +3,8 @@
 #include "Codecs.h"
 #include "Cp1251.h"
 #include "Files.h"
+#include "LineScan.h"
+#include "FolderAccess.h"
 #include "Scramble.h"
 
 #include <cstring>
@@ -51,55 +53,6 @@ QStringList ExamineeNames(const TLineList &lines, bool roster, const QString &gr
     return names;
 }
 
-namespace {
-
-// Calls Line(begin, end) for each line of Windows-1251 text, split as TLineList::SetText splits:
-// at CR, LF or NUL, CR LF being one break and a NUL ending the text.
-// Calls Line(begin, end) for each line of Windows-1251 text, split exactly as TLineList::SetText
-// splits: at CR, LF or NUL, CR LF being one break and a NUL ending the text. Line returns false
-// to stop.
-template <typename F>
-void ForEachLine(const QByteArray &text, F line)
-{
-    const char *p = text.constData();
-    const char *end = p + text.size();
-    if (const void *nul = std::memchr(p, 0, size_t(text.size())))
-        end = static_cast<const char *>(nul);
-    while (p < end) {
-        const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
-        const char *stop = lf ? lf : end;
-        const char *cr;
-        while ((cr = static_cast<const char *>(std::memchr(p, '\r', size_t(stop - p))))) {
-            if (!line(p, cr))
-                return;
-            p = cr + 1;
-            if (p == stop && lf) { // CR LF: one break
-                p = lf + 1;
-                break;
-            }
-        }
-        if (p > stop)
-            continue;
-        if (p < stop || lf) {
-            if (!line(p, stop))
-                return;
-        }
-        p = stop + 1;
-    }
-}
-
-bool EqualFolded(const char *a, qsizetype n, const QByteArray &b)
-{
-    if (n != b.size())
-        return false;
-    const unsigned char *fold = Cp1251::FoldTable();
-    for (qsizetype i = 0; i < n; ++i)
-        if (fold[uchar(a[i])] != fold[uchar(b[i])])
-            return false;
-    return true;
-}
-
-} // namespace
 
 QStringList PasswordList::Lines() const
 {
@@ -160,7 +113,7 @@ QString PasswordRecord(const QString &name, const QString &password, const QStri
 
 PasswordList ReadPasswordList(const QString &fileName)
 {
-    auto file = OpenCurrentFileRetry(fileName, fmOpenRead | fmShareExclusive);
+    auto file = Folder(fileName).Open(fileName, fmOpenRead | fmShareExclusive);
     if (!file)
         return {QByteArray(), false};
     const QByteArray bytes = file->readAll();
@@ -195,15 +148,16 @@ QByteArray AppendedPasswordList(const QByteArray &old, const QByteArray &known, 
 RegisterResult AppendPasswordRecord(const QString &fileName, const QStringList &known,
                                     const QString &record)
 {
-    if (!CreateIfMissing(fileName))
+    FolderAccess &folder = Folder(fileName);
+    if (!folder.CreateIfMissing(fileName))
         return RegisterResult::Unavailable;
     // Held from the reading to the replacement: no other station writes meanwhile.
-    auto held = OpenCurrentFileRetry(fileName, fmOpenReadWrite | fmShareExclusive);
+    auto held = folder.Open(fileName, fmOpenReadWrite | fmShareExclusive);
     if (!held)
         return RegisterResult::Unavailable;
     const QByteArray old = held->readAll();
     const QByteArray knownText = known.isEmpty() ? QByteArray() : PasswordList::FromLines(known).Text;
-    if (!ReplaceFileContent(fileName, *held, AppendedPasswordList(old, knownText, Cp1251::Encode(record))))
+    if (!folder.Replace(fileName, *held, AppendedPasswordList(old, knownText, Cp1251::Encode(record))))
         return RegisterResult::Unavailable;
     return RegisterResult::Written;
 }

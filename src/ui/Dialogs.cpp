@@ -48,6 +48,24 @@ public:
         return dialog.selectedFiles().first();
     }
 
+    QString SaveFileName(QWidget *parent, const QString &filter, const QString &defaultExtension) override
+    {
+        if (Unattended())
+            return QString();
+        QFileDialog dialog(parent, QString(), QString(), QtFileFilter(filter));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(defaultExtension);
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &chosen) {
+            // "PDF (*.pdf)": a name typed without an extension takes the filter's.
+            const qsizetype star = chosen.indexOf(QStringLiteral("*."));
+            if (star >= 0)
+                dialog.setDefaultSuffix(chosen.mid(star + 2).section(u')', 0, 0).section(u' ', 0, 0));
+        });
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().first();
+    }
+
     std::optional<QString> Password(QWidget *parent, const QString &caption,
                                     const QString &prompt) override
     {

@@ -28,6 +28,9 @@ public:
     // The chosen file's full name; empty when cancelled. Filter in the Windows form
     // "Name|patterns|Name|patterns".
     virtual QString OpenFileName(QWidget *parent, const QString &filter) = 0;
+    // The file to save to; empty when cancelled. A name typed without an extension gets the one
+    // of the chosen filter, or DefaultExtension.
+    virtual QString SaveFileName(QWidget *parent, const QString &filter, const QString &defaultExtension) = 0;
     // The password confirmation dialog: the typed text, or nothing when it was cancelled.
     virtual std::optional<QString> Password(QWidget *parent, const QString &caption,
                                             const QString &prompt) = 0;

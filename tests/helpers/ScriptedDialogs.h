@@ -45,6 +45,12 @@ public:
         return files_.isEmpty() ? QString() : files_.takeFirst();
     }
 
+    QString SaveFileName(QWidget *, const QString &filter, const QString &defaultExtension) override
+    {
+        Filters.append(filter + u'|' + defaultExtension);
+        return files_.isEmpty() ? QString() : files_.takeFirst();
+    }
+
     std::optional<QString> Password(QWidget *, const QString &caption, const QString &prompt) override
     {
         PasswordPrompts.append(caption + u'|' + prompt);

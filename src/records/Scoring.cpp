@@ -35,6 +35,12 @@ void AnswerLog::Answered(int32_t n, int32_t correctNo, int32_t given, const QDat
     GivenNo[size_t(n)] = uint8_t(given);
 }
 
+QString TimeLine(const QString &label, qint64 ms)
+{
+    // The label is printed as it stands: its letters are never taken for date-time fields.
+    return ExpandLineBreaks(label + QStringLiteral(" - ") + FormatDuration(ms / 1000));
+}
+
 char AnswerCode(int32_t given, int32_t correctNo, bool dontKnowOffered)
 {
     if (dontKnowOffered && given == DontKnowAnswer)
@@ -90,11 +96,8 @@ ExamResult ComputeResult(const AnswerLog &log, const ExamSettings &s, const TMes
     if (s.BolNotKnow && r.DontKnowCount > 0)
         r.Summary.append(QStringLiteral("   ") + line(texts[Msg::M_RAPORTOCN], r.DontKnowCount));
     r.Summary.append(FormatMessage(texts[Msg::U_RESST], {r.Percent}));
-    // The label is printed as it stands: its letters are never taken for date-time fields.
-    r.Summary.append(ExpandLineBreaks(texts[Msg::U_ALLTIMEEXAM] + QStringLiteral(" - ") +
-                                      FormatDuration(log.ExamTimeMs / 1000)));
-    r.Summary.append(ExpandLineBreaks(texts[Msg::U_ALLTIMEQ] + QStringLiteral(" - ") +
-                                      FormatDuration(answerMs / 1000)));
+    r.Summary.append(TimeLine(texts[Msg::U_ALLTIMEEXAM], log.ExamTimeMs));
+    r.Summary.append(TimeLine(texts[Msg::U_ALLTIMEQ], answerMs));
     r.Summary.append(s.Oc + QStringLiteral(" ") + markText);
     return r;
 }

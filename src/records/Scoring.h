@@ -47,5 +47,9 @@ struct ExamResult
     QStringList Summary; // the lines of the result page
 };
 
+// "Общее время экзамена - 02:05": the label as it stands, " - ", minutes and seconds of the
+// duration (hours are not printed); "&<hr>" in the label is a line break.
+QString TimeLine(const QString &label, qint64 ms);
+
 // Counts, percentage with the don't-know bonus, mark and the summary lines.
 ExamResult ComputeResult(const AnswerLog &log, const ExamSettings &settings, const TMessages &texts);

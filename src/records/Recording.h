@@ -1,0 +1,50 @@
+#pragma once
+
+#include "PendingResults.h"
+#include "Report.h"
+
+#include <QDateTime>
+#include <QString>
+
+// What an examination leaves behind: the subject line, the report file and the result line in
+// the journal folder.
+
+// The examinee and the examination, as the window hands them over.
+struct ExamRecord
+{
+    QString Group;
+    QString Name;
+    QString ExamFileName;
+    const ExamSettings &Settings;
+    const TLineList &ExamLines;
+    const AnswerLog &Log;
+    const AnswerOrderTable &Order;
+    const TMessages &Messages;
+    ReportTitles Titles;
+};
+
+// What the journals keep between the examinees of one opened exam.
+struct JournalState
+{
+    bool SubjectPending = true; // the exam's line has not been found in the subject journal yet
+    int32_t SubjectNumber = 1;
+    QString ReportFileName;     // full name of the last report file written
+};
+
+struct JournalWrite
+{
+    bool ResultWritten = false; // the result line is in the journal
+    bool ResultKept = false;    // the journal could not be had: the line waits on this station
+};
+
+// The report input of a record at a moment, of the given report kind.
+ReportInput ReportOf(const ExamRecord &record, const QDateTime &now, int tipResult);
+
+// Writes the journals of one examination into the folder: the subject line when the exam is
+// new to the subject journal (held from the lookup to the append, so that two stations cannot
+// both add it), the report file when the settings ask for one, then the result line after the
+// lines kept on this station for that journal. A result journal that is missing from its folder
+// is not created: the result line is then dropped, as it always was; a journal that cannot be
+// had, or whose folder is gone, keeps the line on this station.
+JournalWrite WriteJournals(const QString &folder, const ExamRecord &record, JournalState &state,
+                           PendingResults &pending, const QDateTime &now);

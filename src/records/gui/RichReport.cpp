@@ -1,0 +1,157 @@
+#include "RichReport.h"
+
+#include "Cp1251.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+
+namespace {
+
+class RichSink : public ReportSink
+{
+public:
+    RichSink(QTextCursor &cursor, const ReportStyles &styles, const std::function<void()> &step)
+        : cursor_(cursor), step_(step)
+    {
+        for (size_t i = 0; i < styles.size(); ++i) {
+            formats_[i].setFont(styles[i].Font);
+            formats_[i].setForeground(styles[i].Color);
+        }
+    }
+
+    void Append(const QString &text, ReportFont font) override
+    {
+        // Each line break, CR LF or a CR alone, is a paragraph of the box.
+        const QTextCharFormat &format = formats_[size_t(font)];
+        qsizetype start = 0;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text.at(i);
+            if (c != u'\r' && c != u'\n')
+                continue;
+            if (i > start)
+                cursor_.insertText(text.mid(start, i - start), format);
+            cursor_.insertBlock(QTextBlockFormat(), format);
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+                ++i;
+            start = i + 1;
+        }
+        if (start < text.size())
+            cursor_.insertText(text.mid(start), format);
+    }
+
+    void QuestionDone() override
+    {
+        if (step_)
+            step_();
+    }
+
+private:
+    QTextCursor &cursor_;
+    const std::function<void()> &step_;
+    std::array<QTextCharFormat, size_t(ReportFont::Count)> formats_;
+};
+
+// Text of RTF: \, { and } escaped, Windows-1251 letters as \'xx, other characters as \uN?.
+void AppendRtfText(QByteArray &out, const QString &text)
+{
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        if (u == '\\' || u == '{' || u == '}') {
+            out += '\\';
+            out += char(u);
+        } else if (u == '\t') {
+            out += "\\tab ";
+        } else if (u == QChar::LineSeparator) {
+            out += "\\line ";
+        } else if (u >= 0x20 && u < 0x80) {
+            out += char(u);
+        } else if (u < 0x20) {
+            continue;
+        } else {
+            const char b = Cp1251::EncodeChar(c);
+            if (b != '?' && Cp1251::DecodeChar(uchar(b)) == c)
+                out += "\\'" + QByteArray::number(uchar(b), 16).rightJustified(2, '0');
+            else
+                out += "\\u" + QByteArray::number(int(short(u))) + '?';
+        }
+    }
+}
+
+} // namespace
+
+void BuildReportInto(QTextEdit *box, const ReportInput &in, const ReportStyles &styles,
+                     const std::function<void()> &step)
+{
+    box->setUpdatesEnabled(false);
+    box->clear();
+    QTextCursor cursor(box->document());
+    cursor.beginEditBlock();
+    RichSink sink(cursor, styles, step);
+    BuildReport(in, sink);
+    cursor.endEditBlock();
+    box->setUpdatesEnabled(true);
+}
+
+QByteArray ToRtf(const QTextDocument &document)
+{
+    QStringList fonts;
+    QList<QColor> colors{QColor(Qt::black)};
+    QByteArray body;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            const QFont font = format.font();
+            qsizetype f = fonts.indexOf(font.family());
+            if (f < 0) {
+                fonts.append(font.family());
+                f = fonts.size() - 1;
+            }
+            const QColor color = format.foreground().color();
+            qsizetype cf = colors.indexOf(color);
+            if (cf < 0) {
+                colors.append(color);
+                cf = colors.size() - 1;
+            }
+            const int halfPoints = font.pointSizeF() > 0 ? int(font.pointSizeF() * 2 + 0.5) : 20;
+            body += "{\\f" + QByteArray::number(f) + "\\fs" + QByteArray::number(halfPoints) +
+                    (font.bold() ? "\\b" : "") + (font.italic() ? "\\i" : "") + (font.underline() ? "\\ul" : "") +
+                    "\\cf" + QByteArray::number(cf + 1) + ' ';
+            AppendRtfText(body, fragment.text());
+            body += '}';
+        }
+        if (block.next().isValid())
+            body += "\\par\n";
+    }
+    QByteArray out = "{\\rtf1\\ansi\\ansicpg1251\\deff0\n{\\fonttbl";
+    for (qsizetype i = 0; i < fonts.size(); ++i) {
+        out += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset204 ";
+        AppendRtfText(out, fonts[i]);
+        out += ";}";
+    }
+    out += "}\n{\\colortbl;";
+    for (const QColor &c : colors)
+        out += "\\red" + QByteArray::number(c.red()) + "\\green" + QByteArray::number(c.green()) + "\\blue" +
+               QByteArray::number(c.blue()) + ';';
+    out += "}\n\\pard\\plain ";
+    out += body;
+    out += "\n}\n";
+    return out;
+}
+
+bool SavePdf(const QTextDocument &document, const QString &fileName)
+{
+    QPdfWriter writer(fileName);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setResolution(300);
+    writer.setTitle(document.metaInformation(QTextDocument::DocumentTitle));
+    std::unique_ptr<QTextDocument> copy(document.clone());
+    copy->print(&writer);
+    return QFileInfo(fileName).size() > 0;
+}
