@@ -33,6 +33,7 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QSaveFile>
@@ -1161,6 +1162,11 @@ void TFmZK::ButYesResultClick()
         reportBuilt_ = true;
         ButYesResult->setEnabled(true);
         REResult->setVisible(reportVisible_);
+        // The report is read from its top, and takes most of the page from the summary.
+        REResult->moveCursor(QTextCursor::Start);
+        const int h = RxSplitter1->height();
+        if (RxSplitter1->sizes().value(1) < h / 2)
+            RxSplitter1->setSizes({h / 4, h - h / 4});
         return;
     }
     const QString file = Dialogs().SaveFileName(this, ReportFileFilter, QStringLiteral("rtf"));
