@@ -40,6 +40,8 @@ QString SaveReportFile(const QString &journalDir, int32_t subject, const QDate &
     const QByteArray content = ScrambleBytes(Cp1251::Encode(report), Keys::Report);
     for (int k = 1; k <= MaxReportsPerName; ++k) {
         const QString file = JoinPath(dir, ReportFileName(subject, date, name, k, folder.MaxNameBytes()));
+        if (folder.Exists(file))
+            continue; // taken: a look is cheaper than writing the report to find out
         switch (folder.CreateNew(file, content)) {
         case FolderAccess::Created::Created:
             return file;
