@@ -14,7 +14,12 @@
 #include <QProcess>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QThread>
 #include <QtTest>
+
+#include <csignal>
 
 namespace {
 
@@ -316,6 +321,106 @@ private Q_SLOTS:
         QCOMPARE(lines[0], QStringLiteral("уже@записана"));
         QVERIFY(lines[1].contains(QStringLiteral("@Первый@")));
         QVERIFY(lines[2].contains(QStringLiteral("@Второй@")));
+    }
+
+    // Eight stations finish 250 examinations each at once in one folder, on four exams of which
+    // three are new to the subject journal (two stations race on each); every examinee has the
+    // same name, so the stations contend for the report names too.
+    void stationsWriteAtOnce()
+    {
+        QTemporaryDir dir;
+        WriteFile(dir.filePath(QStringLiteral("Journal.fzj")), "");
+        WriteFile(dir.filePath(QStringLiteral("JTema.fzj")), "1@E0@E0@3\r\n");
+        const int stations = 8, each = 250;
+        std::vector<std::unique_ptr<QProcess>> running;
+        for (int s = 0; s < stations; ++s) {
+            auto p = std::make_unique<QProcess>();
+            p->start(QStringLiteral(TARVIK_JOURNAL_STATION),
+                     {dir.path(), QStringLiteral("S%1").arg(s), QStringLiteral("E%1").arg(s % 4), QString::number(each)});
+            running.push_back(std::move(p));
+        }
+        for (auto &p : running) {
+            QVERIFY(p->waitForFinished(300000));
+            QCOMPARE(p->exitCode(), 0);
+        }
+        const QMap<QString, QString> subjects = CheckFolder(dir.path());
+        QCOMPARE(subjects.size(), 4);
+        QStringList groups;
+        const QStringList lines = Utf8Lines(dir.filePath(QStringLiteral("Journal.fzj")));
+        QCOMPARE(lines.size(), stations * each);
+        for (const QString &line : lines) {
+            const QStringList f = line.split(u'@');
+            groups.append(f[1]);
+            // The line's subject is its station's exam.
+            QCOMPARE(subjects.value(f[3]), QStringLiteral("E%1").arg(f[1].mid(1, 1).toInt() % 4));
+        }
+        groups.removeDuplicates();
+        QCOMPARE(groups.size(), stations * each);
+        QCOMPARE(QDir(dir.filePath(QStringLiteral("report"))).entryList(QDir::Files).size(), stations * each);
+    }
+
+    // A station killed at random moments while it writes: every line is whole, and every line
+    // names a report file that is there.
+    void killedStationLeavesWholeLines()
+    {
+        QTemporaryDir dir;
+        WriteFile(dir.filePath(QStringLiteral("Journal.fzj")), "");
+        WriteFile(dir.filePath(QStringLiteral("JTema.fzj")), "");
+        QStringList acknowledged;
+        for (int round = 0; round < 8; ++round) {
+            QProcess station;
+            station.start(QStringLiteral(TARVIK_JOURNAL_STATION),
+                          {dir.path(), QStringLiteral("K%1").arg(round), QStringLiteral("E%1").arg(round % 2), QStringLiteral("1000000")});
+            QVERIFY(station.waitForStarted());
+            QThread::msleep(20 + QRandomGenerator::global()->bounded(200));
+            ::kill(pid_t(station.processId()), SIGKILL);
+            station.waitForFinished();
+            // Every examination the station said it had written is in the journal.
+            for (const QByteArray &ok : station.readAllStandardOutput().split('\n'))
+                if (ok.startsWith("ok "))
+                    acknowledged.append(QStringLiteral("@K%1-%2@").arg(round).arg(QString::fromLatin1(ok.split(' ')[1])));
+        }
+        CheckFolder(dir.path());
+        const QString journal = Utf8Lines(dir.filePath(QStringLiteral("Journal.fzj"))).join(u'\n');
+        QVERIFY(!acknowledged.isEmpty());
+        for (const QString &group : acknowledged)
+            QVERIFY2(journal.contains(group), qPrintable(group));
+    }
+
+private:
+    static QStringList Utf8Lines(const QString &file)
+    {
+        const QByteArray bytes = ReadFile(file);
+        if (!bytes.isEmpty())
+            [&] { QVERIFY2(bytes.endsWith("\r\n"), "the last line is whole"); }();
+        return QString::fromUtf8(Cp1251::ToUtf8Text(bytes)).split(u'\n', Qt::SkipEmptyParts);
+    }
+
+    // Checks what stations left in a folder; the subject journal's numbers and exams.
+    static QMap<QString, QString> CheckFolder(const QString &folder)
+    {
+        QMap<QString, QString> subjects;
+        for (const QString &line : Utf8Lines(JoinPath(folder, QStringLiteral("JTema.fzj")))) {
+            const QStringList f = line.split(u'@');
+            [&] { QCOMPARE(f.size(), 4); }();
+            [&] { QVERIFY2(!subjects.values().contains(f[1]), "one subject line per exam"); }();
+            [&] { QVERIFY2(!subjects.contains(f[0]), "one number per subject"); }();
+            subjects.insert(f[0], f[1]);
+        }
+        static const QRegularExpression whole(QStringLiteral("^\\d\\d/\\d\\d/\\d\\d@[SK]\\d-\\d+@Иванов И\\.@\\d+@101@66@4@"
+                                                             "(\\d+_\\d{6} Иванов И \\d+\\.fzr)$"));
+        QStringList reports;
+        for (const QString &line : Utf8Lines(JoinPath(folder, QStringLiteral("Journal.fzj")))) {
+            const QRegularExpressionMatch m = whole.match(line);
+            [&] { QVERIFY2(m.hasMatch(), qPrintable(line)); }();
+            reports.append(m.captured(1));
+            const QByteArray report = Decoded(JoinPath(folder, QStringLiteral("report/") + m.captured(1)));
+            [&] { QVERIFY2(report.startsWith(Cp1251::Encode(QStringLiteral("Дата и время экзамена"))), qPrintable(line)); }();
+        }
+        const qsizetype all = reports.size();
+        reports.removeDuplicates();
+        [&] { QCOMPARE(reports.size(), all); }(); // no two lines name one report file
+        return subjects;
     }
 };
 

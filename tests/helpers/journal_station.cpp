@@ -1,0 +1,53 @@
+// A station that finishes COUNT examinations one after another in the journal folder FOLDER, as
+// the player does at the end of each: EXAM is the exam file's name (its title is the same), the
+// group is STATION-i and every examinee has the same name, so the report names are contended.
+// Prints "ok N REPORTFILE" after each examination is written: the other station of the tests.
+#include "Cp1251.h"
+#include "Files.h"
+#include "Recording.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc < 5) {
+        std::fprintf(stderr, "usage: journal_station FOLDER STATION EXAM COUNT\n");
+        return 2;
+    }
+    SetOpenRetryPolicy({2000, 5}); // stations wait for each other, as long as it takes
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    const QString station = QString::fromLocal8Bit(argv[2]);
+    const QString exam = QString::fromLocal8Bit(argv[3]);
+    const int count = std::atoi(argv[4]);
+
+    ExamSettings settings;
+    settings.AllZ = 2;
+    settings.CEdit = exam;
+    TLineList lines;
+    lines.SetText(QStringLiteral("[V0]\r\nS1=a\r\nS2=b\r\n[V1]\r\nS1=a\r\nS2=b\r\n[V2]\r\nS1=a\r\nS2=b\r\n"));
+    AnswerLog log;
+    log.CorrectNo = {1, 1, 1};
+    log.GivenNo = {1, 2, 1};
+    log.Percent = 66;
+    log.Mark = 4;
+    log.NotFinished = false;
+    AnswerOrderTable order{};
+    TMessages messages;
+    PendingResults pending(JoinPath(folder, QStringLiteral("pending-") + station));
+    JournalState state;
+    for (int i = 0; i < count; ++i) {
+        const ExamRecord record{station + u'-' + QString::number(i), QStringLiteral("Иванов И."), exam, settings,
+                                lines, log, order, messages, {}};
+        const JournalWrite w = WriteJournals(folder, record, state, pending, QDateTime::currentDateTime());
+        if (!w.ResultWritten) {
+            std::printf("failed %d\n", i);
+            return 1;
+        }
+        std::printf("ok %d %s\n", i, BareFileName(state.ReportFileName).toUtf8().constData());
+        std::fflush(stdout);
+    }
+    return 0;
+}
