@@ -6,6 +6,7 @@
 #include "helpers/ScriptedDialogs.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -35,8 +36,10 @@ struct Station
     ScriptedDialogs Dialogs;
     std::unique_ptr<TFmZK> W;
 
-    explicit Station(const QString &exam)
+    // NoJournals: started with the switch "/d".
+    explicit Station(const QString &exam, bool noJournals = false)
     {
+        Globals.CmdSwitches = Globals.NoJournalSwitch = noJournals;
         W = std::make_unique<TFmZK>(Globals);
         W->SetExamFileName(exam);
         W->resize(1024, 740);
@@ -349,6 +352,53 @@ private Q_SLOTS:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(s.W->CurrentPage(), int(PageResult));
         QCOMPARE(s.W->Log().CorrectCount, 1);
+    }
+
+    // What the window leaves in the journal folder at the end, at an interrupted close, and
+    // nothing at all without journals.
+    void journalsOfTheWindow_data()
+    {
+        QTest::addColumn<QByteArray>("setup");
+        QTest::addColumn<bool>("switchD");
+        QTest::addColumn<bool>("interrupt");
+        QTest::addColumn<QString>("line"); // the result line's fields after the name, or none
+        QTest::newRow("finished") << QByteArray() << false << false << "@1@10@50@3@1_091226 Иванов И 1.fzr";
+        QTest::newRow("marks not shown: still recorded") << QByteArray("TipOc=1\r\n") << false << false
+                                                          << "@1@10@50@3@1_091226 Иванов И 1.fzr";
+        QTest::newRow("interrupted on the second question") << QByteArray("YesReport=0\r\n") << false << true << "@1@10@0@0@";
+        QTest::newRow("no journals") << QByteArray("SaveJuornal=0\r\n") << false << false << QString();
+        QTest::newRow("switch /d") << QByteArray() << true << false << QString();
+    }
+    void journalsOfTheWindow()
+    {
+        QFETCH(QByteArray, setup);
+        QFETCH(bool, switchD);
+        QFETCH(bool, interrupt);
+        QFETCH(QString, line);
+        Exam exam("[Setup]\r\nAllZ=1\r\nCEdit=T\r\nSpisok=0\r\n" + setup + "[V0]\r\nCorNo=1\r\n[V1]\r\nCorNo=1\r\n");
+        const QString folder = exam.Dir.filePath("program");
+        QDir().mkpath(folder);
+        qputenv("TARVIK_PROGRAM_DIR", QFile::encodeName(folder));
+        {
+            Station s(exam.File, switchD);
+            s.ToFirstQuestion();
+            s.W->AnswerChosen(1);
+            s.W->ButNextClick();
+            if (!interrupt) {
+                s.W->AnswerChosen(2);
+                s.W->ButNextClick();
+                QCOMPARE(s.W->CurrentPage(), int(PageResult));
+            }
+        } // closing: an interrupted examination when a question is on screen
+        qputenv("TARVIK_PROGRAM_DIR", QByteArray());
+        if (line.isEmpty()) {
+            QVERIFY(QDir(folder).isEmpty()); // no file touched
+            return;
+        }
+        QCOMPARE(ReadFile(QDir(folder).filePath("Journal.fzj")),
+                 Cp1251::Encode("09/12/26@10А@Иванов И." + line + "\r\n"));
+        QCOMPARE(ReadFile(QDir(folder).filePath("JTema.fzj")), QByteArray("1@exam.fzk@T@2\r\n"));
+        QCOMPARE(QFile::exists(QDir(folder).filePath("report")), !line.endsWith(u'@'));
     }
 
     void noMarks()
