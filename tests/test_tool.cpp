@@ -184,6 +184,33 @@ private Q_SLOTS:
             QCOMPARE(s.Data(QString::fromLatin1(pic)), ReadFile(demo + u'/' + QString::fromLatin1(pic)));
         }
     }
+
+    // The journals joined for a spreadsheet: CSV with a byte-order mark and quoting, a table
+    // for reading, lines of other layouts named and left out.
+    void journalExport()
+    {
+        QTemporaryDir dir;
+        WriteFile(dir.filePath("JTema.fzj"), Cp1251::Encode(QStringLiteral("1@hist.fzk@История, 5 класс@2\r\nмусор\r\n")));
+        WriteFile(dir.filePath("Journal.fzj"),
+                  Cp1251::Encode(QStringLiteral("09/12/26@10А@Иванов \"Ваня\"@1@12@50@3@1_091226 Иванов 1.fzr\r\n"
+                                                "\r\nсломанная строка\r\n09/12/26@10Б@Петров@7@0@0@0@\r\n")));
+        const Run csv = Tool({"journal", "--csv", dir.path()});
+        QCOMPARE(csv.Code, 0);
+        QVERIFY(csv.Out.startsWith("\xEF\xBB\xBF")); // spreadsheet programs read it as UTF-8 then
+        QCOMPARE(QString::fromUtf8(csv.Out.mid(3)),
+                 QStringLiteral("Дата,Группа,\"Фамилия, имя\",Тема,Файл экзамена,Экзамен,Вопросов,Ответы,Процент,Оценка,Файл отчёта\r\n"
+                                "09/12/26,10А,\"Иванов \"\"Ваня\"\"\",1,hist.fzk,\"История, 5 класс\",2,12,50,3,1_091226 Иванов 1.fzr\r\n"
+                                "09/12/26,10Б,Петров,7,,,,0,0,0,\r\n"));
+        QCOMPARE(QString::fromUtf8(csv.Err), QStringLiteral("tarvik-tool: JTema.fzj line 2: not a subject line: мусор\n"
+                                                            "tarvik-tool: Journal.fzj line 3: not a result line: сломанная строка\n"));
+        const Run table = Tool({"journal", dir.path()});
+        QCOMPARE(table.Code, 0);
+        const QStringList rows = QString::fromUtf8(table.Out).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[1].indexOf(QStringLiteral("hist.fzk")), rows[0].indexOf(QStringLiteral("Файл экзамена")));
+        QCOMPARE(Tool({"journal", dir.filePath("none")}).Code, 1);
+        QCOMPARE(Tool({"journal"}).Code, 2);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestTool)

@@ -1,8 +1,10 @@
-// The examiner's tool: scrambles, unscrambles, packs, unpacks and lists the program's files.
+// The examiner's tool: scrambles, unscrambles, packs, unpacks and lists the program's files, and
+// reads the journals of a journal folder.
 // Exit status: 0 success, 1 damaged or unreadable input (one line on standard error), 2 usage.
 
 #include "Cp1251.h"
 #include "Files.h"
+#include "JournalExport.h"
 #include "ListStreams.h"
 #include "Random.h"
 #include "Scramble.h"
@@ -24,6 +26,7 @@ const char Usage[] =
     "  tarvik-tool pack   [--stored] [--from-utf8] OUT.uzk EXAMTEXT [PICTURE...]\n"
     "  tarvik-tool unpack [--to-utf8] IN.uzk DIR\n"
     "  tarvik-tool list   IN.uzk\n"
+    "  tarvik-tool journal [--csv] DIR\n"
     "IN or OUT may be - for standard input or output. --from-utf8 turns UTF-8 text into\n"
     "Windows-1251 with CR LF line ends; --to-utf8 turns text output back into UTF-8 with LF.\n";
 
@@ -241,6 +244,23 @@ int List(const QStringList &args)
     return 0;
 }
 
+// The journals of a journal folder, one row per result: a table to read, or CSV for a
+// spreadsheet. Lines of other layouts are named on standard error and left out.
+int Journal(const QStringList &args)
+{
+    const Arguments a = Parse(args, {QStringLiteral("--csv")}, {});
+    Expect(a, 1);
+    const QDir dir(a.Positional[0]);
+    if (!dir.exists())
+        Fail(QStringLiteral("no folder %1").arg(a.Positional[0]));
+    const JournalExport journals =
+        ExportJournals(ReadInput(dir.filePath(QStringLiteral("Journal.fzj"))), ReadInput(dir.filePath(QStringLiteral("JTema.fzj"))));
+    for (const QString &problem : journals.Problems)
+        std::fprintf(stderr, "tarvik-tool: %s\n", problem.toUtf8().constData());
+    WriteOutput(QStringLiteral("-"), Has(a, "--csv") ? CsvTable(journals) : AlignedTable(journals));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -262,6 +282,8 @@ int main(int argc, char **argv)
             return Unpack(args);
         if (command == QStringLiteral("list"))
             return List(args);
+        if (command == QStringLiteral("journal"))
+            return Journal(args);
         BadUsage(QStringLiteral("unknown command %1").arg(command));
     } catch (const Failure &f) {
         std::fprintf(stderr, "tarvik-tool: %s\n", f.Message.toLocal8Bit().constData());
