@@ -210,6 +210,8 @@ private Q_SLOTS:
         QTest::newRow("the first match decides") << "5@hist.fzk@X@1\r\n6@hist.fzk@X@1\r\n" << 5 << true;
         QTest::newRow("a number that is none") << "1@a.fzk@A@5\r\n№2@hist.fzk@B@5\r\n\r\n3@c.fzk@C@5\r\n" << 4 << true;
         QTest::newRow("number 0") << "0@hist.fzk@A@5\r\n" << 1 << true;
+        QTest::newRow("CR and LF alone break lines") << "1@a.fzk@A@5\r2@b.fzk@B@5\n\n\r3@c.fzk@C@5" << 4 << false;
+        QTest::newRow("a NUL ends the text") << "1@a.fzk@A@5\r\n" + QString(QChar(0)) + "2@hist.fzk@B@5\r\n" << 2 << false;
     }
     void subjectNumbers()
     {

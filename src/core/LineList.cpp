@@ -64,6 +64,32 @@ bool GetSection(const TLineList &source, TLineList &dest, const QString &name)
     return true;
 }
 
+TSectionIndex::TSectionIndex(const TLineList &source) : source_(source)
+{
+    // The first of equal headers counts, as the scan finds it: walked backwards, it is the last
+    // one put in.
+    for (int i = source.Count() - 1; i >= 0; --i) {
+        const QString &line = source[i];
+        if (line.startsWith(u'['))
+            first_.insert(line.toCaseFolded(), i);
+    }
+}
+
+bool TSectionIndex::Get(TLineList &dest, const QString &name) const
+{
+    dest.Clear();
+    const auto it = first_.constFind((u'[' + name + u']').toCaseFolded());
+    if (it == first_.constEnd())
+        return false;
+    for (int j = *it + 1; j < source_.Count(); ++j) {
+        const QString &line = source_[j];
+        dest.Add(line);
+        if (line.startsWith(u'['))
+            break;
+    }
+    return true;
+}
+
 QString ReadStr(const TLineList &lines, const QString &key, const QString &defaultValue)
 {
     for (const QString &line : lines.Lines()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -34,6 +35,19 @@ private:
 // Copies the lines of section [Name] of Source into Dest (cleared first): every line after the
 // header up to and including the next line that begins with "[". False when there is no header.
 bool GetSection(const TLineList &source, TLineList &dest, const QString &name);
+
+// GetSection for many sections of one text (the report reads every question's): the headers are
+// found once instead of by a scan for each section.
+class TSectionIndex
+{
+public:
+    explicit TSectionIndex(const TLineList &source);
+    bool Get(TLineList &dest, const QString &name) const;
+
+private:
+    const TLineList &source_;
+    QHash<QString, int> first_; // case-folded header line -> its first index
+};
 
 // The value of the first line whose text before its first "=" is Key; Default when there is no
 // such line or its value is empty.

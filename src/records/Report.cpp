@@ -78,10 +78,10 @@ void Header(const ReportInput &in, Writer &w)
     w.Text(QString(), ReportFont::F0);
 }
 
-void Question(const ReportInput &in, int32_t n, TLineList &section, Writer &w)
+void Question(const ReportInput &in, const TSectionIndex &sections, int32_t n, TLineList &section, Writer &w)
 {
     const TMessages &m = in.Messages;
-    GetSection(in.ExamLines, section, QStringLiteral("V%1").arg(n));
+    sections.Get(section, QStringLiteral("V%1").arg(n));
     const int correct = ReadInt(section, QStringLiteral("CorNo"), 1);
     const int answers = ReadInt(section, QStringLiteral("AllW"), 2) & 0xFF;
     const int given = in.Log.GivenNo[size_t(n)];
@@ -179,9 +179,10 @@ void BuildReport(const ReportInput &in, ReportSink &sink)
         return;
     }
     Header(in, w);
+    const TSectionIndex sections(in.ExamLines);
     TLineList section;
     for (int32_t n = 0; n < total; ++n) {
-        Question(in, n, section, w);
+        Question(in, sections, n, section, w);
         sink.QuestionDone();
     }
     w.Text(QString(), ReportFont::F0);

@@ -88,14 +88,14 @@ void AppendRtfText(QByteArray &out, const QString &text)
 void BuildReportInto(QTextEdit *box, const ReportInput &in, const ReportStyles &styles,
                      const std::function<void()> &step)
 {
-    box->setUpdatesEnabled(false);
+    // Built hidden: the box lays the text out once, when it is shown again.
+    box->setVisible(false);
     box->clear();
     QTextCursor cursor(box->document());
     cursor.beginEditBlock();
     RichSink sink(cursor, styles, step);
     BuildReport(in, sink);
     cursor.endEditBlock();
-    box->setUpdatesEnabled(true);
 }
 
 QByteArray ToRtf(const QTextDocument &document)

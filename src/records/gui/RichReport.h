@@ -18,8 +18,9 @@ struct ReportStyle
 };
 using ReportStyles = std::array<ReportStyle, size_t(ReportFont::Count)>;
 
-// Builds the report into the report box with the given styles, in one edit of its document, the
-// box redrawn once; Step is called after each question.
+// Builds the report into the report box with the given styles, in one edit of its document;
+// Step is called after each question. The box is hidden meanwhile and stays hidden: the caller
+// shows it (the report box takes its visibility at the end of every build).
 void BuildReportInto(QTextEdit *box, const ReportInput &in, const ReportStyles &styles,
                      const std::function<void()> &step = {});
 
