@@ -92,7 +92,10 @@ FolderAccess &Folder(const QString &)
 
 std::optional<QByteArray> ReadWhole(const QString &fileName)
 {
-    auto file = Folder(fileName).Open(fileName, fmOpenRead | fmShareDenyWrite);
+    FolderAccess &folder = Folder(fileName);
+    if (!folder.Exists(fileName))
+        return std::nullopt; // nothing to wait for
+    auto file = folder.Open(fileName, fmOpenRead | fmShareDenyWrite);
     if (!file)
         return std::nullopt;
     return file->readAll();

@@ -44,8 +44,8 @@ public:
 // The access for a name of the journal folder (a folder or a file in it).
 FolderAccess &Folder(const QString &name);
 
-// The whole content of an existing file, others allowed to read meanwhile (retried); nothing
-// when it could not be had.
+// The whole content of an existing file, others allowed to read meanwhile (retried while
+// another holds it); nothing when it is missing or could not be had.
 std::optional<QByteArray> ReadWhole(const QString &fileName);
 // Appends Line (which ends in its own CR LF) at the end of a file the caller holds from Open,
 // after a CR LF when the file's last line has none, so that it never runs on from a line of

@@ -1,6 +1,7 @@
 #include "JournalFolder.h"
 
 #include "Files.h"
+#include "FolderAccess.h"
 #include "Shares.h"
 
 #include <QFileInfo>
@@ -19,6 +20,22 @@ FolderResult SettleJournalDir(const NetFolder &net, const QString &programDir)
     if (!net.DbNetLocal)
         return {QString(), FolderOutcome::Unreachable};
     return {programDir, FolderOutcome::FellBack};
+}
+
+void PrepareJournalFiles(const QString &journalDir, const QString &programDir)
+{
+    for (const QString &file : {JoinPath(journalDir, QStringLiteral("JTema.fzj")),
+                                JoinPath(journalDir, QStringLiteral("Journal.fzj")),
+                                JoinPath(programDir, QStringLiteral("JSpisok.fzj"))})
+        Folder(file).CreateIfMissing(file);
+}
+
+TLineList ReadExamineeLines(const QString &journalDir, bool roster)
+{
+    TLineList lines;
+    if (const auto bytes = ReadWhole(JoinPath(journalDir, roster ? QStringLiteral("JSpisok.fzj") : QStringLiteral("Journal.fzj"))))
+        lines.SetText(*bytes);
+    return lines;
 }
 
 QString GetJournalDir(bool &dbNet, const QString &journalDir, const NetFolder &net,

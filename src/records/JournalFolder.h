@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LineList.h"
+
 #include <QString>
 
 // The network journal folder of an exam's settings.
@@ -33,3 +35,12 @@ FolderResult SettleJournalDir(const NetFolder &net, const QString &programDir);
 // start-up with DbNet_1; otherwise settled again now (DbNet follows the outcome).
 QString GetJournalDir(bool &dbNet, const QString &journalDir, const NetFolder &net,
                       const QString &programDir, bool *unreachable = nullptr);
+
+// Creates, each only when missing, as an empty file: "JTema.fzj" and "Journal.fzj" in the journal
+// folder, "JSpisok.fzj" in the program's folder.
+void PrepareJournalFiles(const QString &journalDir, const QString &programDir);
+
+// The lines the registration lists are built from: the result journal "Journal.fzj" (held from
+// writers while it is read; after the retries, no lines: a journal locked for good must not hang
+// the station), or the roster "JSpisok.fzj".
+TLineList ReadExamineeLines(const QString &journalDir, bool roster);

@@ -930,9 +930,7 @@ void TFmZK::PrepareJournalFolder()
         return;
     }
     journalDir_ = dir;
-    CreateIfMissing(JoinPath(journalDir_, QStringLiteral("JTema.fzj")));
-    CreateIfMissing(JoinPath(journalDir_, QStringLiteral("Journal.fzj")));
-    CreateIfMissing(JoinPath(programDir_, QStringLiteral("JSpisok.fzj")));
+    PrepareJournalFiles(journalDir_, programDir_);
     if (settings_.DbNet && !settings_.DbNet_1)
         DisconnectJournalShare();
 }
@@ -942,15 +940,7 @@ void TFmZK::FillGroupList()
     if (!examineeLoaded_) {
         examineeLoaded_ = true;
         const QString folder = GetJournalDir();
-        if (!settings_.Spisok) {
-            // A journal that stays locked or missing must not hang the station: after the
-            // retries the lists are simply empty.
-            if (auto file = OpenFileRetry(JoinPath(folder, QStringLiteral("Journal.fzj")),
-                                          fmOpenRead | fmShareDenyWrite))
-                examineeLines_.SetText(file->readAll());
-        } else {
-            examineeLines_.LoadFromFile(JoinPath(journalDir_, QStringLiteral("JSpisok.fzj")));
-        }
+        examineeLines_ = ReadExamineeLines(settings_.Spisok ? journalDir_ : folder, settings_.Spisok);
         if (settings_.DbNet && !settings_.DbNet_1)
             DisconnectJournalShare();
     }
@@ -1027,9 +1017,7 @@ bool TFmZK::CheckPassword()
     const QString path = JoinPath(GetJournalDir(), QStringLiteral("tarvik.pwl"));
     const QString name = ComboBox2->currentText();
     const QString password = MaskEdit1->text();
-    re3_ = PasswordList();
-    CreateIfMissing(path);
-    re3_ = ReadPasswordList(path);
+    re3_ = ReadPasswordList(path); // created empty when missing
     if (!re3_.Available) {
         // A list held elsewhere all the time is no empty list: a registered examinee would be
         // taken for a new one and registered twice.

@@ -113,7 +113,9 @@ QString PasswordRecord(const QString &name, const QString &password, const QStri
 
 PasswordList ReadPasswordList(const QString &fileName)
 {
-    auto file = Folder(fileName).Open(fileName, fmOpenRead | fmShareExclusive);
+    FolderAccess &folder = Folder(fileName);
+    folder.CreateIfMissing(fileName);
+    auto file = folder.Open(fileName, fmOpenRead | fmShareExclusive);
     if (!file)
         return {QByteArray(), false};
     const QByteArray bytes = file->readAll();

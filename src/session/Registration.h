@@ -41,8 +41,9 @@ PasswordOutcome ClassifyPassword(const PasswordList &list, const QString &name, 
 QString PasswordRecord(const QString &name, const QString &password, const QString &group,
                        const QDate &date);
 
-// The records of a password list file; a file shorter than two bytes is an empty list, one that
-// cannot be had within the retries an empty list that is not Available.
+// The records of a password list file (created empty when missing); a file shorter than two
+// bytes is an empty list, one that cannot be had within the retries an empty list that is not
+// Available.
 PasswordList ReadPasswordList(const QString &fileName);
 
 // The scrambled file of the list Old (a file's bytes) with Record added as its last line: the
