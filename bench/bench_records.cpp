@@ -41,20 +41,9 @@ public:
     };
     void Append(const QString &text, ReportFont font) override
     {
-        qsizetype start = 0;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const QChar c = text.at(i);
-            if (c != u'\r' && c != u'\n')
-                continue;
-            if (i > start)
-                Pieces.push_back({text.mid(start, i - start), size_t(font), false});
-            Pieces.push_back({QString(), size_t(font), true});
-            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
-                ++i;
-            start = i + 1;
-        }
-        if (start < text.size())
-            Pieces.push_back({text.mid(start), size_t(font), false});
+        ForEachReportLine(
+            text, [&](QStringView part) { Pieces.push_back({part.toString(), size_t(font), false}); },
+            [&] { Pieces.push_back({QString(), size_t(font), true}); });
     }
     std::vector<Piece> Pieces;
 };

@@ -6,6 +6,11 @@
 
 #include <QFileInfo>
 
+NetFolder NetFolderOf(const ExamSettings &s)
+{
+    return {s.PathDbNet, s.LoginDbNet, s.PaswDbNet, s.DbNetLocal, s.DbNet_1};
+}
+
 FolderResult SettleJournalDir(const NetFolder &net, const QString &programDir)
 {
     const QString share = LocalSharePath(net.PathDbNet);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LineList.h"
+#include "Settings.h"
 
 #include <QString>
 
@@ -13,6 +14,9 @@ struct NetFolder
     bool DbNetLocal = true;
     bool DbNet_1 = true;
 };
+
+// The network folder an exam's settings give.
+NetFolder NetFolderOf(const ExamSettings &settings);
 
 enum class FolderOutcome {
     OnShare,    // the share's folder is the journal folder

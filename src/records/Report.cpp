@@ -151,17 +151,8 @@ class PlainSink : public ReportSink
 public:
     void Append(const QString &text, ReportFont) override
     {
-        // A lone CR or LF, or CR LF, is one line break.
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const QChar c = text.at(i);
-            if (c == u'\r' || c == u'\n') {
-                Text += CRLF;
-                if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
-                    ++i;
-            } else {
-                Text += c;
-            }
-        }
+        ForEachReportLine(
+            text, [this](QStringView part) { Text += part; }, [this] { Text += CRLF; });
     }
     QString Text;
 };

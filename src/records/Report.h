@@ -48,6 +48,27 @@ struct ReportInput
 
 void BuildReport(const ReportInput &in, ReportSink &sink);
 
+// The lines of a piece: Text(part) for each run of characters, Break() for each line break (a CR
+// or LF alone, or CR LF).
+template <typename T, typename B>
+void ForEachReportLine(const QString &text, T textPart, B lineBreak)
+{
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != u'\r' && c != u'\n')
+            continue;
+        if (i > start)
+            textPart(QStringView(text).mid(start, i - start));
+        lineBreak();
+        if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        textPart(QStringView(text).mid(start));
+}
+
 // The report as the report file holds it: every text, blank and line break of the report, each
 // line break written CR LF.
 QString PlainReport(const ReportInput &in);

@@ -27,22 +27,11 @@ public:
 
     void Append(const QString &text, ReportFont font) override
     {
-        // Each line break, CR LF or a CR alone, is a paragraph of the box.
+        // Each line break is a paragraph of the box.
         const QTextCharFormat &format = formats_[size_t(font)];
-        qsizetype start = 0;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const QChar c = text.at(i);
-            if (c != u'\r' && c != u'\n')
-                continue;
-            if (i > start)
-                cursor_.insertText(text.mid(start, i - start), format);
-            cursor_.insertBlock(QTextBlockFormat(), format);
-            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
-                ++i;
-            start = i + 1;
-        }
-        if (start < text.size())
-            cursor_.insertText(text.mid(start), format);
+        ForEachReportLine(
+            text, [&](QStringView part) { cursor_.insertText(part.toString(), format); },
+            [&] { cursor_.insertBlock(QTextBlockFormat(), format); });
     }
 
     void QuestionDone() override

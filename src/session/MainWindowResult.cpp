@@ -1,0 +1,124 @@
+// The result page's records: the journals and report file written at the end of an examination
+// (and at an interrupted close), the detailed report in its box, its RTF and PDF copies. The
+// work is done in the records library; the window hands over its data and shows the outcome.
+
+#include "MainWindow.h"
+
+#include "Dialogs.h"
+#include "Files.h"
+#include "JournalFolder.h"
+#include "Shares.h"
+
+#include <QComboBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSplitter>
+#include <QTextCursor>
+#include <QTextEdit>
+
+namespace {
+
+// The save dialog of the detailed report: RTF first, as it always was, and a printable PDF.
+const QString ReportFileFilter = QStringLiteral("File RTF|*.rtf|PDF (*.pdf)|*.pdf");
+
+} // namespace
+
+// ---- Journals and the report -----------------------------------------------------------------
+
+ExamRecord TFmZK::Record() const
+{
+    return ExamRecord{ComboBox1->currentText(),
+                      ComboBox2->currentText(),
+                      examFileName_,
+                      settings_,
+                      examLines_,
+                      log_,
+                      *answerOrder_,
+                      messages_,
+                      {LabTop->text(), LabTema->text(), LabBut->text(), LabJob->text(), LabName->text()}};
+}
+
+void TFmZK::WriteJournals()
+{
+    if (!settings_.SaveJuornal)
+        return;
+    bool unreachable = false;
+    const NetFolder net = NetFolderOf(settings_);
+    QString folder = ::GetJournalDir(settings_.DbNet, journalDir_, net, programDir_, &unreachable);
+    if (unreachable)
+        folder = journalDir_; // the share's folder: the result waits there for it
+    PendingResults pending(PendingResults::DefaultFile());
+    const JournalWrite w = ::WriteJournals(folder, Record(), journal_, pending, Clock().Now());
+    if (settings_.DbNet)
+        DisconnectJournalShare();
+    if (w.ResultKept)
+        Dialogs().Message(this, MessageKind::Warning, messages_[Msg::U_WARNING], messages_[Msg::U_JOURNALPENDING]);
+}
+
+ReportStyles TFmZK::ReportStylesOfControls() const
+{
+    const auto of = [](const QWidget *w, QPalette::ColorRole role) {
+        return ReportStyle{w->font(), w->palette().color(role)};
+    };
+    ReportStyles s;
+    s[size_t(ReportFont::F0)] = of(REResult, QPalette::Text);
+    ReportStyle f1{REResult->font(), Memo15->palette().color(QPalette::Text)};
+    f1.Font.setPointSizeF(Memo15->font().pointSizeF());
+    s[size_t(ReportFont::F1)] = f1;
+    s[size_t(ReportFont::F1Red)] = {f1.Font, QColor(255, 0, 0)};
+    s[size_t(ReportFont::Memo15)] = of(Memo15, QPalette::Text);
+    s[size_t(ReportFont::LabTop)] = of(LabTop, QPalette::WindowText);
+    s[size_t(ReportFont::LabTema)] = of(LabTema, QPalette::WindowText);
+    s[size_t(ReportFont::LabBut)] = of(LabBut, QPalette::WindowText);
+    s[size_t(ReportFont::LabJob)] = of(LabJob, QPalette::WindowText);
+    s[size_t(ReportFont::Panel4)] = of(Panel4Caption, QPalette::WindowText);
+    s[size_t(ReportFont::Memo3)] = of(Memo3, QPalette::Text);
+    return s;
+}
+
+void TFmZK::ButYesResultClick()
+{
+    if (!reportBuilt_) {
+        reportVisible_ = true;
+        ButYesResult->setEnabled(false);
+        ProgressBar1->setRange(0, settings_.AllZ + 1);
+        ProgressBar1->setValue(0);
+        ProgressBar1->setVisible(true);
+        BuildReportInto(REResult, ReportOf(Record(), Clock().Now(), settings_.TipResult), ReportStylesOfControls(),
+                        [this] { ProgressBar1->setValue(ProgressBar1->value() + 1); });
+        ButYesResult->setText(messages_[Msg::U_REPORTSAVE]);
+        ProgressBar1->setVisible(false);
+        reportBuilt_ = true;
+        ButYesResult->setEnabled(true);
+        REResult->setVisible(reportVisible_);
+        // The report is read from its top, and takes most of the page from the summary.
+        REResult->moveCursor(QTextCursor::Start);
+        const int h = RxSplitter1->height();
+        if (RxSplitter1->sizes().value(1) < h / 2)
+            RxSplitter1->setSizes({h / 4, h - h / 4});
+        return;
+    }
+    const QString file = Dialogs().SaveFileName(this, ReportFileFilter, QStringLiteral("rtf"));
+    if (file.isEmpty())
+        return;
+    bool saved = false;
+    if (file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+        saved = SavePdf(*REResult->document(), file);
+    } else {
+        QSaveFile out(file);
+        const QByteArray rtf = ToRtf(*REResult->document());
+        saved = out.open(QIODevice::WriteOnly) && out.write(rtf) == rtf.size() && out.commit();
+    }
+    if (!saved)
+        Fail(Msg::U_REPORTNOTSAVED);
+}
+
+// ---- Journals ----------------------------------------------------------------------------------
+
+QString TFmZK::GetJournalDir()
+{
+    const NetFolder net = NetFolderOf(settings_);
+    return ::GetJournalDir(settings_.DbNet, journalDir_, net, programDir_);
+}
+
