@@ -6,11 +6,14 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libxcb1-dev zlib1g-dev libjpeg-dev libgif-dev fonts-dejavu-core)
+PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libxcb1-dev zlib1g-dev libjpeg-dev libgif-dev
+          libsmbclient-dev fonts-dejavu-core)
+# The share tests run their own Samba server.
+TEST_PACKAGES=(samba)
 
 install_missing() {
   local missing=()
-  for p in "${PACKAGES[@]}"; do
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
@@ -30,7 +33,10 @@ build() { # build folder, extra cmake arguments
   cmake --build "$dir" -j "$(nproc)"
 }
 
-install_missing
+case "${1:-run}" in
+  test | asan) install_missing "${PACKAGES[@]}" "${TEST_PACKAGES[@]}" ;;
+  *) install_missing "${PACKAGES[@]}" ;;
+esac
 case "${1:-run}" in
   run)
     build build

@@ -35,31 +35,6 @@ private:
     QProcess process_;
 };
 
-class FakeRunner : public CommandRunner
-{
-public:
-    QString Find(const QString &program) override
-    {
-        return HasGio ? QStringLiteral("/usr/bin/") + program : QString();
-    }
-    CommandResult Run(const QString &program, const QStringList &arguments,
-                      const QByteArray &input, int) override
-    {
-        Calls.append(program + u' ' + arguments.join(u' '));
-        Inputs.append(input);
-        CommandResult r;
-        r.Started = true;
-        r.ExitCode = ExitCode;
-        r.Output = Output;
-        return r;
-    }
-    bool HasGio = true;
-    int ExitCode = 0;
-    QByteArray Output;
-    QStringList Calls;
-    QList<QByteArray> Inputs;
-};
-
 QString MakeFile(const QTemporaryDir &dir, const char *name, const QByteArray &content)
 {
     const QString path = dir.filePath(QString::fromLatin1(name));
@@ -202,47 +177,6 @@ private Q_SLOTS:
         QCOMPARE(ConnectShare(dir.path(), QString(), QString()), int(ShareConnected));
         QCOMPARE(ConnectShare(dir.filePath(QStringLiteral("gone")), QString(), QString()),
                  int(ShareNotFound));
-    }
-
-    void connectUncShare()
-    {
-        QTemporaryDir runtime;
-        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-        FakeRunner fake;
-        SetCommandRunner(&fake);
-        const QString unc = QStringLiteral("\\\\Server1\\Exams\\journals");
-        QCOMPARE(LocalSharePath(unc),
-                 runtime.path() + QStringLiteral("/gvfs/smb-share:server=server1,share=exams/journals"));
-        QCOMPARE(LocalSharePath(QStringLiteral("/mnt/j")), QStringLiteral("/mnt/j"));
-
-        // Not mounted: gio is asked, with the user and password on its input.
-        QCOMPARE(ConnectShare(unc, QStringLiteral("teacher"), QStringLiteral("pw")),
-                 int(ShareConnected));
-        QCOMPARE(fake.Calls, QStringList{QStringLiteral("/usr/bin/gio mount smb://Server1/Exams")});
-        QCOMPARE(fake.Inputs.first(), QByteArray("teacher\n\npw\n"));
-        // Only what we mounted is unmounted.
-        DisconnectShare(unc, false);
-        QCOMPARE(fake.Calls.last(), QStringLiteral("/usr/bin/gio mount -u smb://Server1/Exams"));
-        fake.Calls.clear();
-        DisconnectShare(unc, false);
-        QVERIFY(fake.Calls.isEmpty());
-
-        // Mounted already by the user: 85, and nothing is run.
-        QVERIFY(QDir().mkpath(runtime.path() + QStringLiteral("/gvfs/smb-share:server=server1,share=exams")));
-        QCOMPARE(ConnectShare(unc, QString(), QString()), int(ShareAlreadyConnected));
-        QVERIFY(fake.Calls.isEmpty());
-        DisconnectShare(unc, true);
-        QVERIFY(fake.Calls.isEmpty());
-
-        const QString other = QStringLiteral("\\\\srv2\\j");
-        fake.ExitCode = 2;
-        fake.Output = "gio: smb://srv2/j/: Permission denied";
-        QCOMPARE(ConnectShare(other, QString(), QString()), int(ShareLogonFailure));
-        fake.Output = "gio: Failed to mount Windows share: Connection refused";
-        QCOMPARE(ConnectShare(other, QString(), QString()), int(ShareNotFound));
-        fake.HasGio = false;
-        QCOMPARE(ConnectShare(other, QString(), QString()), int(ShareNotFound));
-        SetCommandRunner(nullptr);
     }
 };
 

@@ -50,11 +50,21 @@ bool WriteAll(int fd, const char *data, qsizetype size)
 std::unique_ptr<QFile> TryOpenFile(const QString &fileName, uint16_t mode)
 {
     const int access = mode & 0x03;
-    const int flags = (access == 0 ? O_RDONLY : access == 1 ? O_WRONLY : O_RDWR) | O_CLOEXEC;
+    int lock = LockFor(mode);
     const QByteArray path = QFile::encodeName(fileName);
     if (path.isEmpty())
         return nullptr;
-    const int fd = ::open(path.constData(), flags);
+    int fd = -1;
+    if (access == 0 && lock == LOCK_EX) {
+        // A reader that lets nobody else in: an exclusive lock needs a descriptor with write
+        // access on NFS. Where the file cannot be written, a shared lock still keeps every
+        // writer out.
+        fd = ::open(path.constData(), O_RDWR | O_CLOEXEC);
+        if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM))
+            lock = LOCK_SH;
+    }
+    if (fd < 0)
+        fd = ::open(path.constData(), (access == 0 ? O_RDONLY : access == 1 ? O_WRONLY : O_RDWR) | O_CLOEXEC);
     if (fd < 0)
         return nullptr;
     struct stat st;
@@ -62,7 +72,6 @@ std::unique_ptr<QFile> TryOpenFile(const QString &fileName, uint16_t mode)
         ::close(fd);
         return nullptr;
     }
-    const int lock = LockFor(mode);
     if (lock != 0 && ::flock(fd, lock | LOCK_NB) != 0) {
         ::close(fd);
         return nullptr;

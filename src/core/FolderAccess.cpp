@@ -1,6 +1,7 @@
 #include "FolderAccess.h"
 
 #include "Files.h"
+#include "Shares.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,10 +85,10 @@ private:
 
 } // namespace
 
-FolderAccess &Folder(const QString &)
+FolderAccess &Folder(const QString &name)
 {
     static LocalFolder local;
-    return local;
+    return IsUncName(name) ? ShareFolder() : local;
 }
 
 std::optional<QByteArray> ReadWhole(const QString &fileName)

@@ -1,13 +1,26 @@
 #include "Shares.h"
 
-#include "Commands.h"
+#include "Files.h"
+#include "FolderAccess.h"
 
-#include <QDir>
+#include <QByteArray>
 #include <QFileInfo>
+#include <QHash>
+#include <QRecursiveMutex>
 #include <QSet>
-#include <QStandardPaths>
+#include <QUrl>
 
-#include <unistd.h>
+#include <libsmbclient.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <netdb.h>
+#include <sys/stat.h>
+
+// The SMB client library is not thread-safe: every call below runs under one lock, and the
+// program makes them on its user-interface thread. The sharing modes of the design are SMB's
+// own: the library takes the mode of each open from its context at the open.
 
 namespace {
 
@@ -16,11 +29,12 @@ struct UncName
     QString Server;
     QString Share;
     QString Rest; // separators "/", no leading one
+    QString Key() const { return (Server + u'/' + Share).toLower(); }
 };
 
 bool ParseUnc(const QString &name, UncName &unc)
 {
-    if (!name.startsWith(QStringLiteral("\\\\")) && !name.startsWith(QStringLiteral("//")))
+    if (!IsUncName(name))
         return false;
     QString rest = name.mid(2);
     rest.replace(u'\\', u'/');
@@ -33,29 +47,291 @@ bool ParseUnc(const QString &name, UncName &unc)
     return true;
 }
 
-QString MountFolder(const UncName &unc)
+struct Account
 {
-    QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (runtime.isEmpty())
-        runtime = QStringLiteral("/run/user/%1").arg(::getuid());
-    // GVfs names its mount folders with the server and share in lower case.
-    return runtime + QStringLiteral("/gvfs/smb-share:server=%1,share=%2")
-                         .arg(unc.Server.toLower(), unc.Share.toLower());
+    QByteArray User, Password;
+};
+
+class Client
+{
+public:
+    static Client &Instance()
+    {
+        static Client client;
+        return client;
+    }
+
+    QRecursiveMutex Lock;
+    QHash<QString, Account> Accounts; // server/share -> its account
+    QSet<QString> Connected;
+
+    SMBCCTX *Context()
+    {
+        if (ctx_)
+            return ctx_;
+        ctx_ = smbc_new_context();
+        if (!ctx_)
+            return nullptr;
+        smbc_setOptionUserData(ctx_, this);
+        smbc_setFunctionAuthDataWithContext(ctx_, &Client::Auth);
+        smbc_setOptionUseKerberos(ctx_, false);
+        smbc_setOptionFallbackAfterKerberos(ctx_, true);
+        smbc_setOptionNoAutoAnonymousLogin(ctx_, false);
+        // A dead server costs one wait of a few seconds, not the library's 20 s per call.
+        smbc_setTimeout(ctx_, 3000);
+        // The tests' server listens on a port of its own.
+        bool ok = false;
+        const int port = qEnvironmentVariableIntValue("TARVIK_SMB_PORT", &ok);
+        if (ok && port > 0 && port < 65536)
+            smbc_setPort(ctx_, uint16_t(port));
+        if (!smbc_init_context(ctx_)) {
+            smbc_free_context(ctx_, 1);
+            ctx_ = nullptr;
+        }
+        return ctx_;
+    }
+
+    static QByteArray Url(const UncName &unc)
+    {
+        QByteArray url = "smb://" + unc.Server.toUtf8() + '/' + QUrl::toPercentEncoding(unc.Share);
+        for (const QString &part : unc.Rest.split(u'/', Qt::SkipEmptyParts))
+            url += '/' + QUrl::toPercentEncoding(part);
+        return url;
+    }
+
+private:
+    static void Auth(SMBCCTX *c, const char *server, const char *share, char *workgroup, int workgroupLength,
+                     char *user, int userLength, char *password, int passwordLength)
+    {
+        Q_UNUSED(workgroup);
+        Q_UNUSED(workgroupLength);
+        auto *self = static_cast<Client *>(smbc_getOptionUserData(c));
+        const QString key = (QString::fromUtf8(server) + u'/' + QString::fromUtf8(share)).toLower();
+        auto it = self->Accounts.constFind(key);
+        if (it == self->Accounts.constEnd()) {
+            // The server's other shares (and the server itself) go with the account known for it.
+            for (auto a = self->Accounts.constBegin(); a != self->Accounts.constEnd(); ++a)
+                if (a.key().section(u'/', 0, 0) == QString::fromUtf8(server).toLower())
+                    it = a;
+        }
+        if (it == self->Accounts.constEnd())
+            return;
+        qstrncpy(user, it->User.constData(), size_t(userLength));
+        qstrncpy(password, it->Password.constData(), size_t(passwordLength));
+    }
+
+    SMBCCTX *ctx_ = nullptr;
+};
+
+smbc_share_mode ShareModeOf(uint16_t mode)
+{
+    switch ((mode >> 4) & 0x0F) {
+    case 1:
+        return SMBC_SHAREMODE_DENY_ALL;
+    case 2:
+        return SMBC_SHAREMODE_DENY_WRITE;
+    case 3:
+        return SMBC_SHAREMODE_DENY_READ;
+    default:
+        return SMBC_SHAREMODE_DENY_NONE;
+    }
 }
 
-QString SmbUri(const UncName &unc) { return QStringLiteral("smb://%1/%2").arg(unc.Server, unc.Share); }
+// One open file of a share, held with its sharing mode until closed.
+class ShareFile : public QIODevice
+{
+public:
+    ShareFile(SMBCCTX *ctx, SMBCFILE *file) : ctx_(ctx), file_(file) {}
+    ~ShareFile() override { close(); }
 
-QSet<QString> g_mountedByUs;
+    bool isSequential() const override { return false; }
+    qint64 size() const override
+    {
+        QMutexLocker lock(&Client::Instance().Lock);
+        struct stat st;
+        return file_ && smbc_getFunctionFstat(ctx_)(ctx_, file_, &st) == 0 ? qint64(st.st_size) : -1;
+    }
+    bool seek(qint64 pos) override
+    {
+        QMutexLocker lock(&Client::Instance().Lock);
+        if (!file_ || !QIODevice::seek(pos))
+            return false;
+        return smbc_getFunctionLseek(ctx_)(ctx_, file_, off_t(pos), SEEK_SET) == off_t(pos);
+    }
+    void close() override
+    {
+        QMutexLocker lock(&Client::Instance().Lock);
+        if (file_)
+            smbc_getFunctionClose(ctx_)(ctx_, file_);
+        file_ = nullptr;
+        QIODevice::close();
+    }
+    bool Truncate(qint64 size)
+    {
+        QMutexLocker lock(&Client::Instance().Lock);
+        return file_ && smbc_getFunctionFtruncate(ctx_)(ctx_, file_, off_t(size)) == 0;
+    }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        QMutexLocker lock(&Client::Instance().Lock);
+        if (!file_)
+            return -1;
+        qint64 done = 0;
+        while (done < maxSize) {
+            const ssize_t n = smbc_getFunctionRead(ctx_)(ctx_, file_, data + done, size_t(maxSize - done));
+            if (n < 0)
+                return done > 0 ? done : -1;
+            if (n == 0)
+                break;
+            done += n;
+        }
+        return done;
+    }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        QMutexLocker lock(&Client::Instance().Lock);
+        if (!file_)
+            return -1;
+        // The whole buffer in one call: a line goes to the server in one request.
+        const ssize_t n = smbc_getFunctionWrite(ctx_)(ctx_, file_, data, size_t(size));
+        return n < 0 ? -1 : qint64(n);
+    }
+
+private:
+    SMBCCTX *ctx_;
+    SMBCFILE *file_;
+};
+
+class Share : public FolderAccess
+{
+public:
+    std::unique_ptr<QIODevice> Open(const QString &fileName, uint16_t mode) override
+    {
+        UncName unc;
+        if (!ParseUnc(fileName, unc))
+            return nullptr;
+        const int access = mode & 0x03;
+        const int flags = access == 0 ? O_RDONLY : access == 1 ? O_WRONLY : O_RDWR;
+        const RetryPolicy policy = OpenRetryPolicy();
+        for (int attempt = 1;; ++attempt) {
+            int error = 0;
+            if (auto file = TryOpen(unc, flags, ShareModeOf(mode), error)) {
+                file->open((access == 0   ? QIODevice::ReadOnly
+                            : access == 1 ? QIODevice::WriteOnly
+                                          : QIODevice::ReadWrite) |
+                           QIODevice::Unbuffered);
+                return file;
+            }
+            // Only another station's sharing mode is waited out; anything else is the network.
+            if (error != EBUSY || attempt >= policy.Attempts)
+                return nullptr;
+            Delay(policy.IntervalMs);
+        }
+    }
+
+    bool Sync(QIODevice &file) override
+    {
+        // Each write is answered by the server once it has it; the library has no flush.
+        return dynamic_cast<ShareFile *>(&file) != nullptr;
+    }
+
+    bool Replace(const QString &, QIODevice &held, const QByteArray &content) override
+    {
+        // Renaming over an open file is refused on a share and a reader could see no file: the
+        // content is replaced in place under the caller's deny-all hold. A content that only
+        // grows (a record added to the password list) is written as its new end alone, so
+        // whatever happens the old part stays.
+        auto *file = dynamic_cast<ShareFile *>(&held);
+        if (!file || !file->seek(0))
+            return false;
+        const QByteArray old = file->readAll();
+        if (content.startsWith(old))
+            return file->seek(old.size()) && file->write(content.mid(old.size())) == content.size() - old.size();
+        return file->Truncate(0) && file->seek(0) && file->write(content) == content.size();
+    }
+
+    Created CreateNew(const QString &fileName, const QByteArray &content) override
+    {
+        UncName unc;
+        if (!ParseUnc(fileName, unc))
+            return Created::Failed;
+        int error = 0;
+        auto file = TryOpen(unc, O_WRONLY | O_CREAT | O_EXCL, SMBC_SHAREMODE_DENY_ALL, error);
+        if (!file)
+            return error == EEXIST ? Created::Exists : Created::Failed;
+        file->open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+        return file->write(content) == content.size() ? Created::Created : Created::Failed;
+    }
+
+    bool CreateIfMissing(const QString &fileName) override
+    {
+        const Created c = CreateNew(fileName, QByteArray());
+        return c == Created::Created || (c == Created::Exists && Exists(fileName));
+    }
+
+    bool MakeFolder(const QString &dir) override
+    {
+        UncName unc;
+        if (!ParseUnc(dir, unc))
+            return false;
+        QMutexLocker lock(&Client::Instance().Lock);
+        SMBCCTX *ctx = Client::Instance().Context();
+        if (!ctx)
+            return false;
+        // Level by level: the library makes one folder at a time.
+        UncName level = unc;
+        level.Rest.clear();
+        for (const QString &part : unc.Rest.split(u'/', Qt::SkipEmptyParts)) {
+            level.Rest += (level.Rest.isEmpty() ? QString() : QStringLiteral("/")) + part;
+            if (smbc_getFunctionMkdir(ctx)(ctx, Client::Url(level).constData(), 0775) != 0 && errno != EEXIST)
+                return false;
+        }
+        return true;
+    }
+
+    bool Exists(const QString &fileName) override
+    {
+        UncName unc;
+        if (!ParseUnc(fileName, unc))
+            return false;
+        QMutexLocker lock(&Client::Instance().Lock);
+        SMBCCTX *ctx = Client::Instance().Context();
+        struct stat st;
+        return ctx && smbc_getFunctionStat(ctx)(ctx, Client::Url(unc).constData(), &st) == 0;
+    }
+
+private:
+    static std::unique_ptr<ShareFile> TryOpen(const UncName &unc, int flags, smbc_share_mode shareMode, int &error)
+    {
+        QMutexLocker lock(&Client::Instance().Lock);
+        SMBCCTX *ctx = Client::Instance().Context();
+        if (!ctx) {
+            error = EIO;
+            return nullptr;
+        }
+        smbc_setOptionOpenShareMode(ctx, shareMode);
+        errno = 0;
+        SMBCFILE *f = smbc_getFunctionOpen(ctx)(ctx, Client::Url(unc).constData(), flags, 0664);
+        error = errno;
+        if (!f)
+            return nullptr;
+        return std::make_unique<ShareFile>(ctx, f);
+    }
+};
 
 } // namespace
 
-QString LocalSharePath(const QString &name)
+bool IsUncName(const QString &name)
 {
-    UncName unc;
-    if (!ParseUnc(name, unc))
-        return name;
-    const QString folder = MountFolder(unc);
-    return unc.Rest.isEmpty() ? folder : folder + u'/' + unc.Rest;
+    return name.startsWith(QStringLiteral("\\\\")) || name.startsWith(QStringLiteral("//"));
+}
+
+FolderAccess &ShareFolder()
+{
+    static Share share;
+    return share;
 }
 
 int ConnectShare(const QString &remoteName, const QString &userName, const QString &password)
@@ -63,25 +339,42 @@ int ConnectShare(const QString &remoteName, const QString &userName, const QStri
     UncName unc;
     if (!ParseUnc(remoteName, unc))
         return QFileInfo(remoteName).isDir() ? ShareConnected : ShareNotFound;
-    if (QFileInfo(MountFolder(unc)).isDir())
+    Client &client = Client::Instance();
+    QMutexLocker lock(&client.Lock);
+    if (client.Connected.contains(unc.Key()))
         return ShareAlreadyConnected;
-    CommandRunner &runner = Commands();
-    const QString gio = runner.Find(QStringLiteral("gio"));
-    if (gio.isEmpty())
+    // No such host is a path not found, before the library tries anything.
+    addrinfo *found = nullptr;
+    if (::getaddrinfo(unc.Server.toUtf8().constData(), nullptr, nullptr, &found) != 0)
         return ShareNotFound;
-    // gio asks for the user, the domain and the password, one line each.
-    const QByteArray answers = userName.toUtf8() + "\n\n" + password.toUtf8() + "\n";
-    const CommandResult r =
-        runner.Run(gio, {QStringLiteral("mount"), SmbUri(unc)}, answers, 30000);
-    if (r.Started && r.ExitCode == 0) {
-        g_mountedByUs.insert(SmbUri(unc).toLower());
+    ::freeaddrinfo(found);
+    client.Accounts.insert(unc.Key(), {userName.toUtf8(), password.toUtf8()});
+    SMBCCTX *ctx = client.Context();
+    if (!ctx)
+        return ShareNotFound;
+    UncName share = unc;
+    share.Rest.clear();
+    errno = 0;
+    SMBCFILE *dir = smbc_getFunctionOpendir(ctx)(ctx, (Client::Url(share) + '/').constData());
+    const int error = errno;
+    if (dir) {
+        smbc_getFunctionClosedir(ctx)(ctx, dir);
+        client.Connected.insert(unc.Key());
         return ShareConnected;
     }
-    const QByteArray out = r.Output.toLower();
-    if (out.contains("password") || out.contains("permission") || out.contains("logon") ||
-        out.contains("denied"))
+    // A failed logon must not stay in the server's cache for the next account.
+    smbc_getFunctionPurgeCachedServers(ctx)(ctx);
+    switch (error) {
+    case EACCES:
+    case EPERM:
         return ShareLogonFailure;
-    return ShareNotFound;
+    case ENOENT:
+    case ENODEV:
+    case ENOTDIR:
+        return ShareNameNotFound;
+    default:
+        return ShareNotFound;
+    }
 }
 
 void DisconnectShare(const QString &name, bool force)
@@ -90,11 +383,10 @@ void DisconnectShare(const QString &name, bool force)
     UncName unc;
     if (!ParseUnc(name, unc))
         return;
-    const QString uri = SmbUri(unc);
-    if (!g_mountedByUs.remove(uri.toLower()))
+    Client &client = Client::Instance();
+    QMutexLocker lock(&client.Lock);
+    if (!client.Connected.remove(unc.Key()))
         return;
-    CommandRunner &runner = Commands();
-    const QString gio = runner.Find(QStringLiteral("gio"));
-    if (!gio.isEmpty())
-        runner.Run(gio, {QStringLiteral("mount"), QStringLiteral("-u"), uri}, QByteArray(), 30000);
+    if (SMBCCTX *ctx = client.Context())
+        smbc_getFunctionPurgeCachedServers(ctx)(ctx);
 }

@@ -2,12 +2,30 @@
 
 #include "Errors.h"
 #include "Files.h"
+#include "FolderAccess.h"
+#include "Shares.h"
 #include "Pictures.h"
 #include "Scramble.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QThread>
+
+namespace {
+
+// A file on a share is read through the share's client (on the caller's thread: the reading of
+// an exam on a share is not moved to another thread).
+bool ReadExam(const QString &fileName, QByteArray &bytes)
+{
+    if (!IsUncName(fileName))
+        return ReadWholeFile(fileName, bytes);
+    const auto whole = ReadWhole(fileName);
+    if (whole)
+        bytes = *whole;
+    return bool(whole);
+}
+
+} // namespace
 
 LoadedExam LoadExamFile(const QString &fileName, int32_t previousKind, QThread *owner)
 {
@@ -27,16 +45,15 @@ LoadedExam LoadExamFile(const QString &fileName, int32_t previousKind, QThread *
         if (owner && owner != QThread::currentThread())
             exam.Streams->moveToThread(owner);
         QByteArray file;
-        if (ReadWholeFile(fileName, file)) {
+        if (ReadExam(fileName, file)) {
             exam.Streams->LoadFromScrambled(file, Keys::Settings);
             exam.Lines.SetText(exam.Streams->Data(QStringLiteral("unifileexam")));
         }
     } else if (exam.FileKind == KindQuestion) {
-        try {
-            exam.Lines.SetText(LoadTextFile(fileName.left(255), Keys::Settings, Keys::QuestionSignature));
-        } catch (const EFOpenError &) {
-            // An unreadable file reads as a file without settings.
-        }
+        // An unreadable file reads as a file without settings.
+        QByteArray file;
+        if (ReadExam(fileName.left(255), file))
+            exam.Lines.SetText(UnscrambleBytes(file, Keys::Settings, Keys::QuestionSignature));
     }
     return exam;
 }

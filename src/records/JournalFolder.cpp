@@ -13,9 +13,10 @@ NetFolder NetFolderOf(const ExamSettings &s)
 
 FolderResult SettleJournalDir(const NetFolder &net, const QString &programDir)
 {
-    const QString share = LocalSharePath(net.PathDbNet);
+    const QString share = net.PathDbNet;
     const auto journalThere = [&] {
-        return QFileInfo(JoinPath(share, QStringLiteral("Journal.fzj"))).isFile();
+        const QString journal = JoinPath(share, QStringLiteral("Journal.fzj"));
+        return Folder(journal).Exists(journal);
     };
     if (journalThere())
         return {share, FolderOutcome::OnShare};

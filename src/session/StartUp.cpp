@@ -2,6 +2,8 @@
 
 #include "Dialogs.h"
 #include "Files.h"
+#include "FolderAccess.h"
+#include "Shares.h"
 #include "MainWindow.h"
 #include "Random.h"
 
@@ -86,15 +88,15 @@ StartupAction DecideStartup(const QStringList &parameters, const StartupEnvironm
 
 std::unique_ptr<TFmZK> ShowExamWindow(RunGlobals &globals)
 {
-    // The exam is read on another thread while the window is built.
-    const QString exam = globals.ExamFileName;
-    std::future<LoadedExam> pending =
-        std::async(std::launch::async, [exam, main = QThread::currentThread()] {
-            return LoadExamFile(exam, 0, main);
-        });
     auto window = std::make_unique<TFmZK>(globals);
     window->SetExamFileName(globals.ExamFileName);
-    window->SetPrefetchedExam(std::move(pending));
+    // The exam is read on another thread while the window is built; one on a share is read on
+    // this thread, the only one that talks to shares.
+    const QString exam = globals.ExamFileName;
+    if (!IsUncName(exam))
+        window->SetPrefetchedExam(std::async(std::launch::async, [exam, main = QThread::currentThread()] {
+            return LoadExamFile(exam, 0, main);
+        }));
     // Fill the screen also where no window manager maximises.
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         window->setGeometry(screen->availableGeometry());
@@ -122,7 +124,7 @@ int RunTarvik(int argc, char **argv)
     // The subject manager is not part of this build yet: a manager file ends the program as a
     // manager closed without a choice does.
     env.RunManager = [](const QString &, QString &) { return false; };
-    env.FileExists = [](const QString &name) { return QFileInfo(name).isFile(); };
+    env.FileExists = [](const QString &name) { return IsUncName(name) ? Folder(name).Exists(name) : QFileInfo(name).isFile(); };
 
     switch (DecideStartup(app.arguments().mid(1), env, globals)) {
     case StartupAction::Quit:

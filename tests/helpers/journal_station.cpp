@@ -2,9 +2,11 @@
 // the player does at the end of each: EXAM is the exam file's name (its title is the same), the
 // group is STATION-i and every examinee has the same name, so the report names are contended.
 // Prints "ok N REPORTFILE" after each examination is written: the other station of the tests.
+// A UNC folder is connected with $TARVIK_SHARE_USER and $TARVIK_SHARE_PASSWORD.
 #include "Cp1251.h"
 #include "Files.h"
 #include "Recording.h"
+#include "Shares.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -22,6 +24,9 @@ int main(int argc, char **argv)
     const QString station = QString::fromLocal8Bit(argv[2]);
     const QString exam = QString::fromLocal8Bit(argv[3]);
     const int count = std::atoi(argv[4]);
+    // A folder on a share is reached with the account the tests give.
+    if (IsUncName(folder))
+        ConnectShare(folder, qEnvironmentVariable("TARVIK_SHARE_USER"), qEnvironmentVariable("TARVIK_SHARE_PASSWORD"));
 
     ExamSettings settings;
     settings.AllZ = 2;

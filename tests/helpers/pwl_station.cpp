@@ -2,6 +2,7 @@
 // a station does, and prints "ok N" after each one is written: the other station of the tests.
 #include "Files.h"
 #include "Registration.h"
+#include "Shares.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -19,6 +20,9 @@ int main(int argc, char **argv)
     const QString file = QString::fromLocal8Bit(argv[1]);
     const QString name = QString::fromLocal8Bit(argv[2]);
     const int count = std::atoi(argv[3]);
+    // A list on a share is reached with the account the tests give.
+    if (IsUncName(file))
+        ConnectShare(file, qEnvironmentVariable("TARVIK_SHARE_USER"), qEnvironmentVariable("TARVIK_SHARE_PASSWORD"));
     for (int i = 0; i < count; ++i) {
         const QString n = name + QString::number(i);
         const QString record = PasswordRecord(n, QStringLiteral("pw-") + n, QStringLiteral("G"), QDate(2026, 12, 9));
