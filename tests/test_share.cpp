@@ -1,5 +1,7 @@
 // The journal folder on a real SMB share: a Samba server of the test's own on 127.0.0.1.
 #include "Cp1251.h"
+#include "ExamFile.h"
+#include "Pictures.h"
 #include "Files.h"
 #include "FolderAccess.h"
 #include "MainWindow.h"
@@ -256,6 +258,17 @@ private Q_SLOTS:
         pending.WriteAll();
         QCOMPARE(Lines(Local(QStringLiteral("Journal.fzj"))), QStringList{QStringLiteral("09/12/26@10А@Иванов@1@0@0@0@")});
         QVERIFY(pending.Entries().isEmpty());
+    }
+
+    // An exam named by a UNC name is read through the share.
+    void examOnTheShare()
+    {
+        Clean();
+        Put(QStringLiteral("e.fzk"), Cp1251::Encode(QStringLiteral("[Setup]\r\nCEdit=На сервере\r\n")));
+        ConnectShare(Share, User, Password);
+        const LoadedExam exam = LoadExamFile(Share + QStringLiteral("\\e.fzk"), 0);
+        QCOMPARE(exam.FileKind, int(KindQuestion));
+        QVERIFY(exam.Lines.Lines().contains(QStringLiteral("CEdit=На сервере")));
     }
 
     // The window with the journal folder on the share: connected before every access and let
