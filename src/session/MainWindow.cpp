@@ -90,6 +90,12 @@ TFmZK::TFmZK(RunGlobals &globals, QWidget *parent)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     BuildWindow();
+    Link = new ServerLink(this);
+    connect(Link, &ServerLink::lampChanged, this, [this](int slot, ServerLink::Lamp lamp) {
+        ShapeIndicator *shape = std::array<ShapeIndicator *, 3>{Shape1, Shape2, Shape3}[size_t(slot)];
+        shape->setVisible(lamp != ServerLink::Lamp::Hidden);
+        shape->SetColor(lamp == ServerLink::Lamp::Connected ? QColor(0, 255, 0) : QColor(255, 0, 0));
+    });
     RxTimerEvent1 = Clock().NewTimer();
     RxTimerEvent1->SetInterval(1000);
     RxTimerEvent1->OnTimer = [this] { RxTimerEvent1Timer(); };
@@ -210,6 +216,7 @@ bool TFmZK::SetupApplied(SetupStep step, const ExamSettings &s)
         }
         break;
     case SetupStep::Shell:
+        Link->Configure(s);
         ShowTaskBar(!s.VisiTackBar);
         ShowAppButton(!s.TaskBar);
         break;
@@ -384,8 +391,7 @@ void TFmZK::ResetSession()
         ComboBox2->setEditText(QString());
         MaskEdit1->clear();
     }
-    for (ShapeIndicator *s : {Shape1, Shape2, Shape3})
-        s->setVisible(false);
+    Link->Reset(); // every socket closed without a message, the lamps hidden
     if (settings_.PathGraph.trimmed().size() > 4)
         LoadPictureInto(Image1, settings_.PathGraph);
     else
@@ -749,7 +755,6 @@ bool TFmZK::RegistrationAccepted()
     return true;
 }
 
-bool TFmZK::MonitoringOn() const { return settings_.InfIP1 || settings_.InfIP2 || settings_.InfIP3; }
 
 void TFmZK::StartQuestions(bool registered)
 {
@@ -758,8 +763,7 @@ void TFmZK::StartQuestions(bool registered)
     currentIndex_ = 0;
     currentAnswer_ = 0;
     if (registered) {
-        if (MonitoringOn())
-            SendInfo();
+        Link->SendInfo(ComboBox2->currentText(), ComboBox1->currentText(), settings_.CEdit, settings_.AllZ + 1);
         log_.ClearAnswerTimes();
     }
     LoadQuestion(questionOrder_[0]);
@@ -785,8 +789,8 @@ void TFmZK::AnswerStep()
         return; // no question is on screen
     const int32_t n = questionOrder_[size_t(currentIndex_)];
     log_.Answered(n, currentCorNo_, currentAnswer_, Clock().Now());
-    if (MonitoringOn())
-        SendAnswer(n, currentIndex_, AnswerCode(currentAnswer_, currentCorNo_, settings_.BolNotKnow));
+    if (Link->AnyEnabled())
+        Link->SendAnswer(n, currentIndex_, AnswerCode(currentAnswer_, currentCorNo_, settings_.BolNotKnow));
     if (currentIndex_ < settings_.AllZ) {
         ++currentIndex_;
         currentAnswer_ = 0;
@@ -826,8 +830,7 @@ void TFmZK::EndExamination()
     ButNext->setEnabled(true);
     ButNew->setVisible(true);
     ButNext->setFocus();
-    if (MonitoringOn())
-        SendResult(QStringLiteral("@%1@").arg(log_.Mark));
+    Link->SendResult(QStringLiteral("@%1@").arg(log_.Mark));
     ButYesResult->setEnabled(true);
 }
 
@@ -886,12 +889,6 @@ void TFmZK::RxTimerEvent2Timer()
     ButNextClick();
 }
 
-// ---- Later parts ---------------------------------------------------------------------------
-
-void TFmZK::SendInfo() {}
-void TFmZK::SendAnswer(int32_t, int32_t, char) {}
-void TFmZK::SendResult(const QString &) {}
-
 // ---- Closing -----------------------------------------------------------------------------------
 
 void TFmZK::closeEvent(QCloseEvent *event)
@@ -923,8 +920,7 @@ void TFmZK::RecordInterruptedExam()
     log_.NotFinished = true;
     if (settings_.SaveJuornal)
         WriteJournals();
-    if (MonitoringOn())
-        SendResult(QStringLiteral("@Not Fin@"));
+    Link->SendResult(QStringLiteral("@Not Fin@"));
     Q_EMIT examInterrupted();
 }
 

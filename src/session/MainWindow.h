@@ -7,6 +7,7 @@
 #include "Messages.h"
 #include "Questions.h"
 #include "Recording.h"
+#include "ServerLink.h"
 #include "Registration.h"
 #include "RichReport.h"
 #include "Scoring.h"
@@ -189,14 +190,9 @@ private:
     void EndExamination();
     void ShowDontKnowButton();
     void FocusFirstAnswer();
-    bool MonitoringOn() const;
     void Fail(Msg message);
 
-    // What later parts of the program fill in: the monitoring link, the journals and report
-    // file, the password list, the detailed report.
-    void SendInfo();
-    void SendAnswer(int32_t n, int32_t index, char code);
-    void SendResult(const QString &text);
+    // The journal folder and the registration page's keys.
     void PrepareJournalFolder();
     void DisconnectJournalShare();
     void InstallRegistrationKeys();
@@ -255,6 +251,7 @@ private:
 public:
     // Controls, by the names the exam's designers and tests know them by.
     QStackedWidget *Notebook1 = nullptr;
+    ServerLink *Link = nullptr; // the monitoring servers
     ClickPanel *Panel1 = nullptr;
     QLabel *Panel1Caption = nullptr;
     QPushButton *ButNext = nullptr;
