@@ -1,0 +1,200 @@
+// The station's link to its monitoring servers, against listeners of the test on loopback.
+#include "Cp1251.h"
+#include "MainWindow.h"
+#include "ServerLink.h"
+#include "helpers/ScriptedDialogs.h"
+#include "helpers/TestFiles.h"
+
+#include <QComboBox>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QtTest>
+
+namespace {
+
+// A monitoring server of the test: keeps what each station sends; may answer NUMBER at once or
+// after the first message.
+struct Listener
+{
+    QTcpServer Server;
+    QByteArray Received;
+    QByteArray Number; // "NUMBER7", or nothing
+    bool AnswerFirst = true;
+    bool Closed = false;
+
+    Listener(const char *address, quint16 port)
+    {
+        Server.listen(QHostAddress(QString::fromLatin1(address)), port);
+        QObject::connect(&Server, &QTcpServer::newConnection, &Server, [this] {
+            QTcpSocket *s = Server.nextPendingConnection();
+            if (AnswerFirst && !Number.isEmpty())
+                s->write(Number);
+            QObject::connect(s, &QTcpSocket::readyRead, s, [this, s] {
+                if (!AnswerFirst && !Number.isEmpty() && Received.isEmpty())
+                    s->write(Number);
+                Received += s->readAll();
+            });
+            QObject::connect(s, &QTcpSocket::disconnected, s, [this] { Closed = true; });
+        });
+    }
+};
+
+quint16 TestPort()
+{
+    static const quint16 port = quint16(30000 + QRandomGenerator::global()->bounded(20000));
+    return port;
+}
+
+} // namespace
+
+class TestMonitoring : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { qputenv("TARVIK_MONITOR_PORT", QByteArray::number(TestPort())); }
+
+    // A whole examination on the wire, byte for byte, with one, two and three servers, the
+    // number arriving while the station waits after connecting, or only after its INFO!!.
+    void wholeExamination_data()
+    {
+        QTest::addColumn<int>("servers");
+        QTest::addColumn<bool>("numberFirst");
+        QTest::addColumn<bool>("interrupt");
+        QTest::newRow("one server, number at once") << 1 << true << false;
+        QTest::newRow("two servers, number after INFO!!") << 2 << false << false;
+        QTest::newRow("three servers") << 3 << true << false;
+        QTest::newRow("interrupted") << 1 << true << true;
+    }
+    void wholeExamination()
+    {
+        QFETCH(int, servers);
+        QFETCH(bool, numberFirst);
+        QFETCH(bool, interrupt);
+        QTemporaryDir dir;
+        qputenv("TARVIK_PROGRAM_DIR", QFile::encodeName(dir.path()));
+        const char *addresses[] = {"127.0.0.1", "127.0.0.2", "127.0.0.3"};
+        std::vector<std::unique_ptr<Listener>> listeners;
+        QByteArray setup;
+        for (int k = 0; k < servers; ++k) {
+            listeners.push_back(std::make_unique<Listener>(addresses[k], TestPort()));
+            listeners.back()->Number = "NUMBER" + QByteArray::number(7 + k);
+            listeners.back()->AnswerFirst = numberFirst;
+            setup += "InfIP" + QByteArray::number(k + 1) + "=1\r\nIP" + QByteArray::number(k + 1) + "=" + addresses[k] + "\r\n";
+        }
+        const QString exam = dir.filePath(QStringLiteral("e.fzk"));
+        WriteFile(exam, Cp1251::Encode(QStringLiteral("[Setup]\r\nAllZ=1\r\nSpisok=0\r\nCEdit= История \r\nYesReport=0\r\n")) + setup +
+                            "[V0]\r\nCorNo=1\r\n[V1]\r\nCorNo=1\r\n");
+        RunGlobals globals;
+        ScriptedDialogs dialogs;
+        auto w = std::make_unique<TFmZK>(globals);
+        w->SetExamFileName(exam);
+        w->show();
+        w->ButNextClick();
+        w->ButNextClick();
+        w->ComboBox1->setEditText(QStringLiteral("10А"));
+        w->ComboBox2->setEditText(QStringLiteral("Иванов"));
+        w->ButNextClick();
+        QCOMPARE(w->CurrentPage(), int(PageTextAnswers));
+        QVERIFY(w->Shape1->isVisible()); // lime: connected
+        // The examinee reads the question meanwhile: a number sent after INFO!! arrives.
+        QTRY_COMPARE(w->Link->ClientNumber(servers - 1), 6 + servers);
+        w->AnswerChosen(1);
+        w->ButNextClick();
+        if (interrupt) {
+            dialogs.AnswerNext(true);
+            w->close();
+        } else {
+            w->AnswerChosen(2);
+            w->ButNextClick();
+        }
+        for (int k = 0; k < servers; ++k) {
+            Listener &l = *listeners[size_t(k)];
+            QTRY_VERIFY(l.Closed);
+            const QByteArray n = QByteArray::number(7 + k);
+            const QByteArray first = numberFirst ? n : "0";
+            const int q0 = w->QuestionOrder()[0], q1 = w->QuestionOrder()[1];
+            QByteArray expected = "INFO!!" + first + "@" + Cp1251::Encode(QStringLiteral("Иванов@10А@История@2@")) +
+                                  "ANSWER" + n + "@" + QByteArray::number(q0) + "@0@1@";
+            expected += interrupt ? "RESULT" + n + "@Not Fin@DISCON" + n + "@"
+                                  : "ANSWER" + n + "@" + QByteArray::number(q1) + "@1@0@RESULT" + n + "@3@DISCON" + n + "@";
+            QCOMPARE(l.Received, expected);
+            QCOMPARE(w->Link->ClientNumber(k), 7 + k);
+        }
+        if (!interrupt) {
+            dialogs.AnswerNext(true);
+            w->close();
+        }
+        qputenv("TARVIK_PROGRAM_DIR", QByteArray());
+    }
+
+    // Servers that cannot be had: the slot is given up quietly, its lamp red, the examination
+    // goes on; a server that never reads is given up when its queue is full; the reset closes
+    // every socket without a message.
+    void serversThatFail()
+    {
+        ExamSettings s;
+        s.InfIP1 = s.InfIP2 = s.InfIP3 = true;
+        s.IP1 = QStringLiteral("127.0.0.5"); // nobody listens: refused
+        s.IP2 = QString();                   // empty
+        s.IP3 = QStringLiteral("server.lab"); // a name: no lookup
+        ServerLink link;
+        QList<std::pair<int, ServerLink::Lamp>> lamps;
+        connect(&link, &ServerLink::lampChanged, this, [&](int k, ServerLink::Lamp l) { lamps.append({k, l}); });
+        link.Configure(s);
+        link.SendInfo(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), 1);
+        QTRY_VERIFY(!link.Enabled(0));
+        QVERIFY(!link.Enabled(1));
+        QVERIFY(!link.Enabled(2));
+        QVERIFY(lamps.contains({0, ServerLink::Lamp::Lost}));
+        QVERIFY(lamps.contains({1, ServerLink::Lamp::Lost}));
+        link.SendAnswer(0, 0, '1'); // nothing to send to, nothing happens
+        link.SendResult(QStringLiteral("@5@"));
+
+        // A server that accepts and never reads.
+        QTcpServer silent;
+        QVERIFY(silent.listen(QHostAddress(QStringLiteral("127.0.0.6")), TestPort()));
+        s.InfIP2 = s.InfIP3 = false;
+        s.IP1 = QStringLiteral("127.0.0.6");
+        link.Configure(s);
+        link.SendInfo(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), 1);
+        QVERIFY(link.Enabled(0));
+        for (int i = 0; i < 100000 && link.Enabled(0); ++i)
+            link.SendAnswer(i, i, '1');
+        QVERIFY(!link.Enabled(0)); // the queue would have grown without end
+        lamps.clear();
+        link.Reset();
+        QCOMPARE(lamps.size(), 3);
+        QVERIFY(lamps.contains({0, ServerLink::Lamp::Hidden}));
+    }
+
+    // NUMBER as TCP delivers it: split, doubled, malformed, drowned in garbage.
+    void numberMessages_data()
+    {
+        QTest::addColumn<QByteArrayList>("reads");
+        QTest::addColumn<int>("number");
+        QTest::newRow("whole") << QByteArrayList{"NUMBER12"} << 12;
+        QTest::newRow("split in the digits") << QByteArrayList{"NUMBER1", "2"} << 12;
+        QTest::newRow("split in the tag") << QByteArrayList{"NUM", "BER34"} << 34;
+        QTest::newRow("two in one read, the last wins") << QByteArrayList{"NUMBER3NUMBER4"} << 4;
+        QTest::newRow("malformed: ignored") << QByteArrayList{"NUMBER5", "xNUMBERyz"} << 5;
+        QTest::newRow("too large: ignored") << QByteArrayList{"NUMBER6", "NUMBER99999999999"} << 6;
+        QTest::newRow("megabytes of garbage") << QByteArrayList{"NUMBER8", QByteArray(4 << 20, 'z'), QByteArray(1 << 20, '7')} << 8;
+    }
+    void numberMessages()
+    {
+        QFETCH(QByteArrayList, reads);
+        QFETCH(int, number);
+        QByteArray received;
+        int32_t n = 0;
+        for (const QByteArray &r : reads) {
+            received += r;
+            TakeNumber(received, n);
+            QVERIFY(received.size() <= 16); // the buffer stays small whatever comes
+        }
+        QCOMPARE(n, number);
+    }
+};
+
+QTEST_MAIN(TestMonitoring)
+#include "test_monitoring.moc"
