@@ -1,12 +1,14 @@
 // The station's link to its monitoring servers, against listeners of the test on loopback.
 #include "Cp1251.h"
 #include "MainWindow.h"
+#include "Monitor.h"
 #include "ServerLink.h"
 #include "helpers/ScriptedDialogs.h"
 #include "helpers/TestFiles.h"
 
 #include <QComboBox>
 #include <QTcpServer>
+#include <QProcess>
 #include <QTcpSocket>
 #include <QtTest>
 
@@ -193,6 +195,152 @@ private Q_SLOTS:
             QVERIFY(received.size() <= 16); // the buffer stays small whatever comes
         }
         QCOMPARE(n, number);
+    }
+
+    // What stations send, as TCP delivers it and as a bad peer sends it: the messages that
+    // are whole come out, nothing else, and the buffer stays bounded.
+    void parser_data()
+    {
+        QTest::addColumn<QByteArrayList>("reads");
+        QTest::addColumn<QStringList>("messages");
+        const QByteArray info = Cp1251::Encode(QStringLiteral("INFO!!3@Иванов@10А@История@2@"));
+        QTest::newRow("in pieces") << QByteArrayList{info.left(9), info.mid(9, 5), info.mid(14) + "ANSW", "ER3@0@0@1@"}
+                                   << QStringList{"INFO!!|3|Иванов|10А|История|2", "ANSWER|3|0|0|1"};
+        QTest::newRow("garbage and an unknown tag") << QByteArrayList{"\x01\xffHELLO!1@2@" + info + "xyzDISCON3@"}
+                                                    << QStringList{"INFO!!|3|Иванов|10А|История|2", "DISCON|3"};
+        QTest::newRow("a field that is no number") << QByteArrayList{"ANSWERx@y@z@1@"} << QStringList{"ANSWER|x|y|z|1"};
+        QTest::newRow("cut short by the next message") << QByteArrayList{"INFO!!3@Пет", "RESULT3@5@"} << QStringList{"RESULT|3|5"};
+        QTest::newRow("10 MB without an @") << QByteArrayList{"INFO!!" + QByteArray(10 << 20, 'z'), "DISCON1@"}
+                                            << QStringList{"DISCON|1"};
+    }
+    void parser()
+    {
+        QFETCH(QByteArrayList, reads);
+        QFETCH(QStringList, messages);
+        MonitorParser parser;
+        QStringList got;
+        for (const QByteArray &r : reads)
+            for (const MonitorMessage &m : parser.Feed(r))
+                got.append(QString::fromLatin1(m.Tag) + u'|' + m.Fields.join(u'|'));
+        QCOMPARE(got, messages);
+    }
+
+    // The player and the monitor together on loopback: tarvik-monitor without a window writes its
+    // journal, a monitor in this process fills its table.
+    void playerAndMonitor()
+    {
+        QTemporaryDir dir;
+        const QString log = dir.filePath(QStringLiteral("monitor.log"));
+        QProcess monitor;
+        monitor.start(QStringLiteral(TARVIK_MONITOR), {"--headless", "--address", "127.0.0.1", "--port",
+                                                       QString::number(TestPort()), "--log", log});
+        QVERIFY(monitor.waitForReadyRead(10000));
+        MonitorModel model;
+        MonitorServer server(model);
+        QVERIFY(server.Listen(QHostAddress(QStringLiteral("127.0.0.2")), TestPort()));
+        qputenv("TARVIK_PROGRAM_DIR", QFile::encodeName(dir.path()));
+        const QString exam = dir.filePath(QStringLiteral("e.fzk"));
+        WriteFile(exam, Cp1251::Encode(QStringLiteral("[Setup]\r\nAllZ=1\r\nSpisok=0\r\nCEdit=История\r\nBolNotKnow=1\r\n"
+                                                      "InfIP1=1\r\nIP1=127.0.0.1\r\nInfIP2=1\r\nIP2=127.0.0.2\r\n[V0]\r\nCorNo=1\r\n[V1]\r\n")));
+        {
+            RunGlobals globals;
+            ScriptedDialogs dialogs;
+            TFmZK w(globals);
+            w.SetExamFileName(exam);
+            w.show();
+            w.ButNextClick();
+            w.ButNextClick();
+            w.ComboBox1->setEditText(QStringLiteral("10А"));
+            w.ComboBox2->setEditText(QStringLiteral("Иванов"));
+            w.ButNextClick();
+            QTRY_COMPARE(model.rowCount(), 1);
+            QTRY_COMPARE(model.RowAt(0).State, MonitorModel::RowState::InProgress);
+            w.AnswerChosen(w.CurrentQuestion().CorNo); // right
+            w.ButNextClick();
+            QTRY_COMPARE(model.RowAt(0).Answered, 1); // the row fills as the examinee answers
+            w.RadioButNotKwonClick();
+            w.ButNextClick();
+            QCOMPARE(w.CurrentPage(), int(PageResult));
+            dialogs.AnswerNext(true);
+            w.close();
+        }
+        qputenv("TARVIK_PROGRAM_DIR", QByteArray());
+        QTRY_VERIFY(!model.RowAt(0).Open);
+        const MonitorModel::Row &row = model.RowAt(0);
+        QCOMPARE(row.Name, QStringLiteral("Иванов"));
+        QCOMPARE(row.Group, QStringLiteral("10А"));
+        QCOMPARE(row.Exam, QStringLiteral("История"));
+        QCOMPARE(row.Answered, 2);
+        QCOMPARE(row.Total, 2);
+        QCOMPARE(row.Correct, 1);
+        QCOMPARE(row.DontKnow, 1);
+        QCOMPARE(row.Mark, QStringLiteral("3"));
+        QCOMPARE(row.State, MonitorModel::RowState::Finished);
+        QVERIFY(model.Csv().startsWith("\xEF\xBB\xBF"));
+        QTRY_COMPARE(QString::fromUtf8(ReadFile(log)).count(u'\n'), 5);
+        const QStringList lines = QString::fromUtf8(ReadFile(log)).split(u'\n', Qt::SkipEmptyParts);
+        QVERIFY(lines[0].contains(QStringLiteral("\t127.0.0.1:")));
+        QVERIFY(lines[0].endsWith(QStringLiteral("\tINFO!!1@Иванов@10А@История@2@")));
+        QVERIFY(lines[1].contains(QStringLiteral("\tANSWER1@")));
+        QVERIFY(lines[2].endsWith(QStringLiteral("@1@2@")));
+        QVERIFY(lines[3].endsWith(QStringLiteral("\tRESULT1@3@")));
+        QVERIFY(lines[4].endsWith(QStringLiteral("\tDISCON1@")));
+        monitor.kill();
+        monitor.waitForFinished();
+    }
+
+    // The monitor under load: 200 stations at once, each INFO!!, 100 answers and RESULT in
+    // pieces of random size; every message accounted for, none mixed between stations.
+    void monitorUnderLoad()
+    {
+        MonitorModel model;
+        MonitorServer server(model);
+        QVERIFY(server.Listen(QHostAddress(QStringLiteral("127.0.0.7")), 0));
+        const int stations = 200, answers = 100;
+        std::vector<std::unique_ptr<QTcpSocket>> sockets;
+        std::vector<QByteArray> streams;
+        std::vector<int> correct;
+        for (int s = 0; s < stations; ++s) {
+            QByteArray stream = "INFO!!0@Station" + QByteArray::number(s) + "@G" + QByteArray::number(s) + "@Exam@100@";
+            int right = 0;
+            for (int a = 0; a < answers; ++a) {
+                const char code = "012"[(s + a) % 3];
+                right += code == '1';
+                stream += AnswerMessage(0, a, a, code);
+            }
+            stream += "RESULT0@" + QByteArray::number(2 + s % 4) + "@DISCON0@";
+            streams.push_back(stream);
+            correct.push_back(right);
+            sockets.push_back(std::make_unique<QTcpSocket>());
+            sockets.back()->connectToHost(QHostAddress(QStringLiteral("127.0.0.7")), server.Port());
+        }
+        for (auto &socket : sockets)
+            QTRY_COMPARE_WITH_TIMEOUT(socket->state(), QAbstractSocket::ConnectedState, 10000);
+        // Sent in pieces of random size, the stations taking turns.
+        std::vector<qsizetype> sent(stations, 0);
+        for (bool more = true; more;) {
+            more = false;
+            for (int s = 0; s < stations; ++s) {
+                if (sent[s] >= streams[s].size())
+                    continue;
+                const qsizetype piece = 1 + QRandomGenerator::global()->bounded(300);
+                sockets[s]->write(streams[s].mid(sent[s], piece));
+                sent[s] += piece;
+                more = true;
+            }
+            QCoreApplication::processEvents();
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(server.MessagesHandled(), qint64(stations * (answers + 3)), 30000);
+        QCOMPARE(model.rowCount(), stations);
+        for (int r = 0; r < stations; ++r) {
+            const MonitorModel::Row &row = model.RowAt(r);
+            const int s = row.Name.mid(7).toInt();
+            QCOMPARE(row.Name, QStringLiteral("Station%1").arg(s));
+            QCOMPARE(row.Group, QStringLiteral("G%1").arg(s));
+            QCOMPARE(row.Answered, answers);
+            QCOMPARE(row.Correct, correct[size_t(s)]);
+            QCOMPARE(row.Mark, QString::number(2 + s % 4));
+        }
     }
 };
 

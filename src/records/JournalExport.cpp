@@ -83,13 +83,18 @@ QByteArray AlignedTable(const JournalExport &journals)
 
 QByteArray CsvTable(const JournalExport &journals)
 {
+    QList<QStringList> all{JournalExport::Columns};
+    all += journals.Rows;
+    return CsvRows(all);
+}
+
+QByteArray CsvRows(const QList<QStringList> &all)
+{
     const auto field = [](const QString &f) {
         if (!f.contains(u',') && !f.contains(u'"') && !f.contains(u'\r') && !f.contains(u'\n'))
             return f;
         return u'"' + QString(f).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
     };
-    QList<QStringList> all{JournalExport::Columns};
-    all += journals.Rows;
     QString text;
     for (const QStringList &row : all) {
         QStringList fields;

@@ -25,3 +25,5 @@ JournalExport ExportJournals(const QByteArray &results, const QByteArray &subjec
 QByteArray AlignedTable(const JournalExport &journals);
 // RFC 4180 CSV in UTF-8 after a byte-order mark, header first, CR LF line ends.
 QByteArray CsvTable(const JournalExport &journals);
+// The same of any rows.
+QByteArray CsvRows(const QList<QStringList> &rows);
