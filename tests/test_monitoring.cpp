@@ -279,7 +279,7 @@ private Q_SLOTS:
         QVERIFY(model.Csv().startsWith("\xEF\xBB\xBF"));
         QTRY_COMPARE(QString::fromUtf8(ReadFile(log)).count(u'\n'), 5);
         const QStringList lines = QString::fromUtf8(ReadFile(log)).split(u'\n', Qt::SkipEmptyParts);
-        QVERIFY(lines[0].contains(QStringLiteral("\t127.0.0.1:")));
+        QVERIFY(lines[0].contains(QStringLiteral("\t127.0.0.1\t")));
         QVERIFY(lines[0].endsWith(QStringLiteral("\tINFO!!1@Иванов@10А@История@2@")));
         QVERIFY(lines[1].contains(QStringLiteral("\tANSWER1@")));
         QVERIFY(lines[2].endsWith(QStringLiteral("@1@2@")));

@@ -299,7 +299,11 @@ bool MonitorServer::SetLog(const QString &fileName)
 void MonitorServer::Accept()
 {
     while (QTcpSocket *socket = server_->nextPendingConnection()) {
-        const QString address = socket->peerAddress().toString() + u':' + QString::number(socket->peerPort());
+        // Stations are IPv4: an address of the IPv6 listener is shown in its IPv4 form.
+        bool v4 = false;
+        const QHostAddress peer = socket->peerAddress();
+        const quint32 ip4 = peer.toIPv4Address(&v4);
+        const QString address = v4 ? QHostAddress(ip4).toString() : peer.toString();
         const int32_t number = ++nextNumber_;
         const int row = model_.AddStation(number, address, QDateTime::currentDateTime());
         // The rows stay; the connection's own row is found by its position, which only the
