@@ -325,7 +325,7 @@ void MonitorServer::Accept()
                 }
                 if (rowIndex->isValid()) {
                     model_.Apply(rowIndex->row(), m, now);
-                    Q_EMIT messageHandled(rowIndex->row());
+                    Q_EMIT messageHandled(rowIndex->row(), m);
                 }
             }
         });

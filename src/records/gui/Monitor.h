@@ -89,7 +89,8 @@ public:
     qint64 MessagesHandled() const { return handled_; }
 
 Q_SIGNALS:
-    void messageHandled(int row);
+    // A message of a station went into the table (its row).
+    void messageHandled(int row, const MonitorMessage &message);
 
 private:
     void Accept();
