@@ -702,7 +702,9 @@ void TFmZK::ButNextClick()
         if (settings_.SaveJuornal) {
             ShowPage(PageRegistration);
             ComboBox1->setFocus();
-            if (!globals_.SameUser && ComboBox1->count() > 0)
+            // A choose-only list is dropped down; a box that may be typed into is not, or the
+            // drop-down would take the keys the examinee types (the box completes from its list).
+            if (!globals_.SameUser && ComboBox1->count() > 0 && !ComboBox1->isEditable())
                 ComboBox1->showPopup();
         } else {
             StartQuestions(false);
