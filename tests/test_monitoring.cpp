@@ -170,6 +170,32 @@ private Q_SLOTS:
         QVERIFY(lamps.contains({0, ServerLink::Lamp::Hidden}));
     }
 
+    // A connection neither made nor refused (the server's queue is full, its SYNs dropped) is
+    // given up after a few seconds: the lamp turns red instead of staying dark.
+    void connectionNeverMade()
+    {
+        QTcpServer full;
+        full.setListenBacklogSize(0);
+        QVERIFY(full.listen(QHostAddress(QStringLiteral("127.0.0.8")), TestPort()));
+        full.pauseAccepting();
+        std::vector<std::unique_ptr<QTcpSocket>> fillers;
+        for (int i = 0; i < 8; ++i) {
+            fillers.push_back(std::make_unique<QTcpSocket>());
+            fillers.back()->connectToHost(QHostAddress(QStringLiteral("127.0.0.8")), TestPort());
+        }
+        QTest::qWait(200);
+        ExamSettings s;
+        s.InfIP1 = true;
+        s.IP1 = QStringLiteral("127.0.0.8");
+        ServerLink link;
+        QList<ServerLink::Lamp> lamps;
+        connect(&link, &ServerLink::lampChanged, this, [&](int, ServerLink::Lamp l) { lamps.append(l); });
+        link.Configure(s);
+        link.SendInfo(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!link.Enabled(0), 3 * ServerLink::ConnectTimeoutMs);
+        QCOMPARE(lamps.last(), ServerLink::Lamp::Lost);
+    }
+
     // NUMBER as TCP delivers it: split, doubled, malformed, drowned in garbage.
     void numberMessages_data()
     {
