@@ -337,7 +337,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("file");
         const QByteArray record = Cp1251::Encode(QStringLiteral("Иванов@secret@10А@01/09/26"));
         QTest::newRow("NUL inside") << ScrambleBytes(record + "\r\n" + QByteArray("x\0y@z\r\n", 8), Keys::Passwords);
-        QTest::newRow("not text") << ScrambleBytes(QByteArray("\x98\x98\xff\x00\x01\r\n\x98", 10), Keys::Passwords);
+        QTest::newRow("not text") << ScrambleBytes(QByteArray("\x98\x98\xff\x00\x01\r\n\x98", 8), Keys::Passwords);
         QTest::newRow("another key") << ScrambleBytes(record + "\r\n", Keys::Report);
         QTest::newRow("no line end") << ScrambleBytes(record, Keys::Passwords);
         QTest::newRow("unreadable method") << QByteArray("\x21garbage", 8);

@@ -308,7 +308,7 @@ void MonitorServer::Accept()
         const int row = model_.AddStation(number, address, QDateTime::currentDateTime());
         // The rows stay; the connection's own row is found by its position, which only the
         // examiner changes (by clearing rows): the index is kept up to date for that.
-        auto *rowIndex = new QPersistentModelIndex(model_.index(row, 0));
+        auto rowIndex = std::make_shared<QPersistentModelIndex>(model_.index(row, 0));
         auto parser = std::make_shared<MonitorParser>();
         socket->write("NUMBER" + QByteArray::number(number));
         connect(socket, &QTcpSocket::readyRead, this, [this, socket, parser, rowIndex, address] {
@@ -332,7 +332,6 @@ void MonitorServer::Accept()
         connect(socket, &QTcpSocket::disconnected, this, [this, socket, rowIndex] {
             if (rowIndex->isValid())
                 model_.ConnectionClosed(rowIndex->row(), QDateTime::currentDateTime());
-            delete rowIndex;
             socket->deleteLater();
         });
     }
