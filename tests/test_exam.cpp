@@ -6,6 +6,8 @@
 #include "Random.h"
 #include "Settings.h"
 
+#include "Manager.h"
+
 #include <QtTest>
 
 namespace {
@@ -261,6 +263,76 @@ private Q_SLOTS:
         QVERIFY(!LoadPicture(image, QStringLiteral("bad.bmp"), KindUniform, &streams, QString()));
         QVERIFY(!LoadPicture(image, QStringLiteral("missing.bmp"), KindUniform, &streams, QString()));
         QVERIFY(!LoadPicture(image, QStringLiteral("pic.jpg"), KindNone, &streams, QString()));
+    }
+
+    // The subject manager's lists: specifications in order of first appearance (one spelling),
+    // exact-case filtering, every line a subject when there is no specification.
+    void managerLists_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("specifications");
+        QTest::addColumn<QStringList>("subjects"); // of the first specification
+        QTest::newRow("no specification: every line, blank ones too")
+            << "Физика@C:\\Экзамены\\ф.uzk\r\n\r\nХимия@x.fzk@@@\r\n" << QStringList{}
+            << QStringList{"Физика", "", "Химия"};
+        QTest::newRow("specifications differing in case")
+            << "А@a.fzk@@@7 класс\r\nБ@b.fzk@@@7 КЛАСС\r\nВ@c.fzk@@@8 класс\r\nГ@d.fzk\r\nД@e.fzk@@@7 класс@x@y"
+            << QStringList{"7 класс", "8 класс"} << QStringList{"А", "Д"};
+    }
+    void managerLists()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, specifications);
+        QFETCH(QStringList, subjects);
+        const ManagerFile file = ReadManagerText(text);
+        QCOMPARE(file.Specifications, specifications);
+        QStringList listed;
+        for (const ManagerRecord &r : SubjectsOf(file, specifications.value(0)))
+            listed.append(r.Subject);
+        QCOMPARE(listed, subjects);
+    }
+
+    void managerChoice_data()
+    {
+        QTest::addColumn<QString>("examFile");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("network");
+        QTest::newRow("Windows folder") << " C:\\Exams\\Физика.uzk\t" << "C:\\Exams\\Физика.uzk" << "C:\\Exams" << false;
+        QTest::newRow("share") << "\\\\server\\exams\\a.fzk" << "\\\\server\\exams\\a.fzk" << "\\\\server\\exams" << true;
+        QTest::newRow("drive and share") << "X:\\\\srv\\e\\a.fzk" << "X:\\\\srv\\e\\a.fzk" << "X:\\\\srv\\e" << true;
+        QTest::newRow("slashes") << "/srv/exams/b.fzk" << "/srv/exams/b.fzk" << "/srv/exams" << false;
+        QTest::newRow("blank line") << "" << "" << "" << false;
+    }
+    void managerChoice()
+    {
+        QFETCH(QString, examFile);
+        QFETCH(QString, chosen);
+        QFETCH(QString, folder);
+        QFETCH(bool, network);
+        const ManagerChoice c = ChooseSubject({QStringLiteral("S"), examFile, QStringLiteral(" u "), QStringLiteral("p"), QString()});
+        QCOMPARE(c.ExamFile, chosen);
+        QCOMPARE(c.ShareDir, folder);
+        QCOMPARE(c.OnNetwork, network);
+        QCOMPARE(c.ShareUser, QStringLiteral("u"));
+    }
+
+    // At most one box of the subjects is checked.
+    void managerCheckList()
+    {
+        QList<bool> checked{false, true, false};
+        int selected = 1;
+        checked[2] = true; // another box checked: the first one goes
+        selected = ToggleCheck(checked, 2, selected);
+        QCOMPARE(checked, (QList<bool>{false, false, true}));
+        QCOMPARE(selected, 2);
+        checked[2] = false; // the selected box unchecked: it stays selected
+        QCOMPARE(ToggleCheck(checked, 2, selected), 2);
+        checked = {false, false, true};
+        checked[0] = false; // an unchecked box toggled off again: the selected one stays checked
+        selected = ToggleCheck(checked, 0, 2);
+        QCOMPARE(selected, 2);
+        QCOMPARE(checked, (QList<bool>{false, false, true}));
     }
 };
 

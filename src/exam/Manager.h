@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The subject manager file: subjects, each naming its exam file and, for one on a share, the
+// account to connect it with, grouped by an optional specification. What the manager's window
+// shows and does, as functions of data.
+
+struct ManagerRecord
+{
+    QString Subject;
+    QString ExamFile;
+    QString ShareUser;
+    QString SharePassword;
+    QString Specification;
+};
+
+struct ManagerFile
+{
+    QList<ManagerRecord> Lines; // every line, blank lines included
+    // In the order of first appearance, without repeats that differ only in letter case (the
+    // first spelling stays). Empty: no line has one.
+    QStringList Specifications;
+};
+
+// The unscrambled text of a manager file, split as the sectioned text splits.
+ManagerFile ReadManagerText(const QString &text);
+
+// The subjects listed for a specification: every line when the file has no specification, else
+// the lines whose specification is exactly the one shown (letter case counts).
+QList<ManagerRecord> SubjectsOf(const ManagerFile &file, const QString &specification);
+
+// The check list's rule when box Toggled was toggled (Checked holds the boxes after the toggle):
+// at most one box stays checked. Returns the new selected index.
+int ToggleCheck(QList<bool> &checked, int toggled, int selected);
+
+// "Start" on a subject: its exam file and account without surrounding blanks and control
+// characters, and the folder of the file (without its last separator). A name with two
+// backslashes at its first, second or third character is on a network share.
+struct ManagerChoice
+{
+    QString ExamFile;
+    QString ShareUser;
+    QString SharePassword;
+    QString ShareDir;
+    bool OnNetwork = false;
+};
+ManagerChoice ChooseSubject(const ManagerRecord &record);
