@@ -265,29 +265,29 @@ private Q_SLOTS:
         QVERIFY(!LoadPicture(image, QStringLiteral("pic.jpg"), KindNone, &streams, QString()));
     }
 
-    // The subject manager's lists: specifications in order of first appearance (one spelling),
-    // exact-case filtering, every line a subject when there is no specification.
+    // The subject manager's lists: categories in order of first appearance (one spelling),
+    // exact-case filtering, every line a subject when there is no category.
     void managerLists_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QStringList>("specifications");
-        QTest::addColumn<QStringList>("subjects"); // of the first specification
-        QTest::newRow("no specification: every line, blank ones too")
+        QTest::addColumn<QStringList>("categories");
+        QTest::addColumn<QStringList>("subjects"); // of the first category
+        QTest::newRow("no category: every line, blank ones too")
             << "Физика@C:\\Экзамены\\ф.uzk\r\n\r\nХимия@x.fzk@@@\r\n" << QStringList{}
             << QStringList{"Физика", "", "Химия"};
-        QTest::newRow("specifications differing in case")
+        QTest::newRow("categories differing in case")
             << "А@a.fzk@@@7 класс\r\nБ@b.fzk@@@7 КЛАСС\r\nВ@c.fzk@@@8 класс\r\nГ@d.fzk\r\nД@e.fzk@@@7 класс@x@y"
             << QStringList{"7 класс", "8 класс"} << QStringList{"А", "Д"};
     }
     void managerLists()
     {
         QFETCH(QString, text);
-        QFETCH(QStringList, specifications);
+        QFETCH(QStringList, categories);
         QFETCH(QStringList, subjects);
         const ManagerFile file = ReadManagerText(text);
-        QCOMPARE(file.Specifications, specifications);
+        QCOMPARE(file.Categories, categories);
         QStringList listed;
-        for (const ManagerRecord &r : SubjectsOf(file, specifications.value(0)))
+        for (const ManagerRecord &r : SubjectsOf(file, categories.value(0)))
             listed.append(r.Subject);
         QCOMPARE(listed, subjects);
     }

@@ -28,21 +28,21 @@ ManagerFile ReadManagerText(const QString &text)
         SplitFields(line, u'@', f, 6);
         file.Lines.append({f[0], f[1], f[2], f[3], f[4]});
         bool known = f[4].isEmpty();
-        for (const QString &s : file.Specifications)
+        for (const QString &s : file.Categories)
             known = known || s.compare(f[4], Qt::CaseInsensitive) == 0;
         if (!known)
-            file.Specifications.append(f[4]);
+            file.Categories.append(f[4]);
     }
     return file;
 }
 
-QList<ManagerRecord> SubjectsOf(const ManagerFile &file, const QString &specification)
+QList<ManagerRecord> SubjectsOf(const ManagerFile &file, const QString &category)
 {
-    if (file.Specifications.isEmpty())
+    if (file.Categories.isEmpty())
         return file.Lines;
     QList<ManagerRecord> out;
     for (const ManagerRecord &r : file.Lines)
-        if (r.Specification == specification)
+        if (r.Category == category)
             out.append(r);
     return out;
 }

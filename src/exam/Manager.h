@@ -5,7 +5,7 @@
 #include <QStringList>
 
 // The subject manager file: subjects, each naming its exam file and, for one on a share, the
-// account to connect it with, grouped by an optional specification. What the manager's window
+// account to connect it with, grouped by an optional category. What the manager's window
 // shows and does, as functions of data.
 
 struct ManagerRecord
@@ -14,7 +14,7 @@ struct ManagerRecord
     QString ExamFile;
     QString ShareUser;
     QString SharePassword;
-    QString Specification;
+    QString Category;
 };
 
 struct ManagerFile
@@ -22,15 +22,15 @@ struct ManagerFile
     QList<ManagerRecord> Lines; // every line, blank lines included
     // In the order of first appearance, without repeats that differ only in letter case (the
     // first spelling stays). Empty: no line has one.
-    QStringList Specifications;
+    QStringList Categories;
 };
 
 // The unscrambled text of a manager file, split as the sectioned text splits.
 ManagerFile ReadManagerText(const QString &text);
 
-// The subjects listed for a specification: every line when the file has no specification, else
-// the lines whose specification is exactly the one shown (letter case counts).
-QList<ManagerRecord> SubjectsOf(const ManagerFile &file, const QString &specification);
+// The subjects listed for a category: every line when the file has no category, else
+// the lines whose category is exactly the one shown (letter case counts).
+QList<ManagerRecord> SubjectsOf(const ManagerFile &file, const QString &category);
 
 // The check list's rule when box Toggled was toggled (Checked holds the boxes after the toggle):
 // at most one box stays checked. Returns the new selected index.
