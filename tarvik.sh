@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libxcb1-dev zlib1g-dev libjpeg-dev libgif-dev
-          libsmbclient-dev fonts-dejavu-core)
+          libsmbclient-dev libglib2.0-dev fonts-dejavu-core shared-mime-info desktop-file-utils)
 # The share tests run their own Samba server.
 TEST_PACKAGES=(samba)
 

@@ -317,6 +317,41 @@ private Q_SLOTS:
         QCOMPARE(c.ShareUser, QStringLiteral("u"));
     }
 
+    // Start on a subject: its share is connected only when its file cannot be reached yet.
+    void managerShare_data()
+    {
+        QTest::addColumn<QString>("examFile");
+        QTest::addColumn<bool>("reachable");    // before any connection
+        QTest::addColumn<int>("connectResult"); // -1: never connected
+        QTest::addColumn<bool>("reachableAfter");
+        QTest::addColumn<bool>("shareOpen");
+        const QString unc = QStringLiteral("\\\\srv\\exams\\a.fzk");
+        QTest::newRow("local subject leaves it as it was") << "C:\\Exams\\a.fzk" << false << -1 << false << false;
+        QTest::newRow("reachable share not connected again") << unc << true << -1 << true << true;
+        QTest::newRow("connected") << unc << false << 0 << true << true;
+        QTest::newRow("already connected") << unc << false << 85 << true << true;
+        QTest::newRow("refused, still unreachable") << unc << false << 53 << false << false;
+        QTest::newRow("logon failed, yet reachable now") << unc << false << 1326 << true << true;
+    }
+    void managerShare()
+    {
+        QFETCH(QString, examFile);
+        QFETCH(bool, reachable);
+        QFETCH(int, connectResult);
+        QFETCH(bool, reachableAfter);
+        QFETCH(bool, shareOpen);
+        const ManagerChoice c = ChooseSubject({QStringLiteral("S"), examFile, QStringLiteral("u"), QStringLiteral("p"), QString()});
+        bool connected = false;
+        const bool open = ManagerShareOpenAfter(
+            c, false, [&](const QString &name) { return name == c.ExamFile && (connected ? reachableAfter : reachable); },
+            [&](const QString &dir, const QString &user, const QString &password) {
+                connected = dir == QStringLiteral("\\\\srv\\exams") && user == u"u" && password == u"p";
+                return connectResult;
+            });
+        QCOMPARE(open, shareOpen);
+        QCOMPARE(connected, connectResult >= 0);
+    }
+
     // At most one box of the subjects is checked.
     void managerCheckList()
     {

@@ -1,5 +1,8 @@
 #include "Cp1251.h"
 #include "MainWindow.h"
+#include "MenZK.h"
+#include "NewExam.h"
+#include "Scramble.h"
 #include "helpers/TestFiles.h"
 #include "Preview.h"
 #include "helpers/FakeClock.h"
@@ -602,6 +605,75 @@ private Q_SLOTS:
         QCOMPARE(interrupted.size(), recorded ? 1 : 0);
         if (recorded)
             QVERIFY(s.W->Log().NotFinished);
+    }
+
+    // "Новый": the new-exam dialog's choices, and the subject manager again when chosen.
+    void newExam_data()
+    {
+        QTest::addColumn<bool>("fromManager");  // the run began with a manager file
+        QTest::addColumn<QString>("dialog");    // "new", "same", "manager", "cancel"
+        QTest::addColumn<QString>("manager");   // the manager's answer: row to start, "cancel"
+        QTest::addColumn<QString>("title");     // the exam open afterwards
+        QTest::addColumn<bool>("kept");         // group and name kept for the next examinee
+        QTest::addColumn<bool>("managerAfter"); // ManagerUsed afterwards
+        QTest::addColumn<bool>("errorBox");
+        QTest::newRow("question file: current subject only") << false << "new" << "" << "Первая" << false << false << false;
+        QTest::newRow("same examinee, current subject") << true << "same" << "" << "Первая" << true << false << false;
+        QTest::newRow("manager: another exam is read") << true << "manager" << "1" << "Вторая" << false << true << false;
+        QTest::newRow("manager cancelled: the exam it had") << true << "manager" << "cancel" << "Первая" << false << true << false;
+        QTest::newRow("blank subject: start-up's box, the exam it had") << true << "manager" << "2" << "Первая" << false << true << true;
+        QTest::newRow("dialog cancelled: nothing changes") << true << "cancel" << "" << "Первая" << true << true << false;
+    }
+    void newExam()
+    {
+        QFETCH(bool, fromManager);
+        QFETCH(QString, dialog);
+        QFETCH(QString, manager);
+        QFETCH(QString, title);
+        QFETCH(bool, kept);
+        QFETCH(bool, managerAfter);
+        QFETCH(bool, errorBox);
+        Exam first(Cp1251::Encode(QStringLiteral("[Setup]\r\nAllZ=0\r\nCEdit=Первая\r\nSpisok=0\r\nSaveJuornal=0\r\n[V0]\r\n")));
+        const QString second = first.Dir.filePath(QStringLiteral("second.fzk"));
+        WriteFile(second, Cp1251::Encode(QStringLiteral("[Setup]\r\nAllZ=0\r\nCEdit=Вторая\r\nSaveJuornal=0\r\n[V0]\r\n")));
+        const QString subjects = first.Dir.filePath(QStringLiteral("subjects.fzm"));
+        WriteFile(subjects, ScrambleBytes(Cp1251::Encode(QStringLiteral("Первая@%1\r\nВторая@%2\r\n\r\n").arg(first.File, second)),
+                                          Keys::Manager));
+        Station s(first.File);
+        s.Globals.ManagerUsed = fromManager;
+        s.Globals.StartFileName = subjects;
+        s.W->ComboBox1->setEditText(QStringLiteral("10А"));
+        s.W->ComboBox2->setEditText(QStringLiteral("Иванов И."));
+        QSignalSpy opened(s.W.get(), &TFmZK::examOpened);
+        bool managerOffered = false;
+        s.Dialogs.ActInNextDialog([&](QDialog *d) {
+            auto *n = static_cast<TFmNewExam *>(d);
+            managerOffered = n->RB21->isEnabled();
+            (dialog == u"same" ? n->RB12 : n->RB11)->click();
+            (dialog == u"manager" ? n->RB21 : n->RB22)->click();
+            (dialog == u"cancel" ? n->ButCancel : n->ButOk)->click();
+        });
+        if (!manager.isEmpty())
+            s.Dialogs.ActInNextDialog([&](QDialog *d) {
+                auto *m = static_cast<TFmMenZK *>(d);
+                QVERIFY(!s.W->isVisible()); // the window is hidden while the manager is open
+                if (manager == u"cancel")
+                    return m->ButCancel->click();
+                m->CheckListBox1->setCurrentRow(manager.toInt());
+                m->ButStart->click();
+            });
+        s.W->ButNewClick();
+        QVERIFY(s.Dialogs.AllAnswered());
+        QCOMPARE(managerOffered, fromManager);
+        QVERIFY(s.W->isVisible());
+        QCOMPARE(s.W->Settings().CEdit, title);
+        QCOMPARE(opened.size(), dialog == u"manager" ? 1 : 0);
+        QCOMPARE(s.W->CurrentPage(), int(PageTitle));
+        QCOMPARE(s.W->ComboBox2->currentText().isEmpty(), !kept);
+        QCOMPARE(s.Globals.ManagerUsed, managerAfter);
+        QCOMPARE(s.Dialogs.Messages.size(), errorBox ? 1 : 0);
+        if (errorBox)
+            QCOMPARE(s.Dialogs.Messages[0].Text, UnreachableExamMessage);
     }
 };
 

@@ -1,10 +1,14 @@
 #include "Commands.h"
+#include "FileTypes.h"
 #include "Files.h"
 #include "Shares.h"
 
 #include <QProcess>
 #include <QTimer>
 #include <QtTest>
+
+#include <gio/gdesktopappinfo.h>
+#include <glib.h>
 
 namespace {
 
@@ -49,6 +53,19 @@ QString MakeFile(const QTemporaryDir &dir, const char *name, const QByteArray &c
 class TestFiles : public QObject
 {
     Q_OBJECT
+
+static void WriteText(const QString &name, const QByteArray &text)
+{
+    QFile f(name);
+    f.open(QIODevice::WriteOnly);
+    f.write(text);
+}
+
+static QByteArray ReadText(const QString &name)
+{
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 private Q_SLOTS:
     void init() { SetOpenRetryPolicy({3, 20}); }
@@ -177,6 +194,107 @@ private Q_SLOTS:
         QCOMPARE(ConnectShare(dir.path(), QString(), QString()), int(ShareConnected));
         QCOMPARE(ConnectShare(dir.filePath(QStringLiteral("gone")), QString(), QString()),
                  int(ShareNotFound));
+    }
+
+    // The file types of the desktop, each run as the main window is shown.
+    void fileTypes_data()
+    {
+        QTest::addColumn<QString>("marker"); // the store's "Reg" of .uzk and .fzk before; "-": none
+        QTest::addColumn<bool>("fixedDisk");
+        QTest::addColumn<bool>("managerUsed");
+        QTest::addColumn<QStringList>("written");
+        QTest::addColumn<int>("recent");
+        QTest::newRow("first run, no manager") << "-" << true << false << QStringList{"uzk", "fzk"} << 2;
+        QTest::newRow("first run, manager") << "-" << true << true << QStringList{"fzm", "uzk", "fzk"} << 3;
+        QTest::newRow("registered: nothing written") << "1" << true << false << QStringList{} << 2;
+        QTest::newRow("marker 0: again") << "0" << true << false << QStringList{"uzk", "fzk"} << 2;
+        QTest::newRow("marker not a number: again") << "yes" << true << false << QStringList{"uzk", "fzk"} << 2;
+        QTest::newRow("not a fixed disk: nothing") << "-" << false << true << QStringList{} << 0;
+    }
+    void fileTypes()
+    {
+        QFETCH(QString, marker);
+        QFETCH(bool, fixedDisk);
+        QFETCH(bool, managerUsed);
+        QFETCH(QStringList, written);
+        QFETCH(int, recent);
+        QTemporaryDir home;
+        const QByteArray previous = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+        const auto restore = qScopeGuard([&] { qputenv("XDG_DATA_HOME", previous); });
+        QDir().mkpath(home.filePath(QStringLiteral("tarvik")));
+        if (marker != u"-") {
+            QFile store(home.filePath(QStringLiteral("tarvik/FileTypes.reg")));
+            QVERIFY(store.open(QIODevice::WriteOnly));
+            store.write(QStringLiteral("REGEDIT4\n\n[.uzk]\n\"Reg\"=\"%1\"\n\n[.fzk]\n\"Reg\"=\"%1\"\n").arg(marker).toUtf8());
+        }
+        // A program whose path the desktop entry must quote; it notes the file it was started on.
+        const QString exe = home.filePath(QStringLiteral("my exams/tar\"vik$1"));
+        QDir().mkpath(home.filePath(QStringLiteral("my exams")));
+        WriteText(exe, "#!/bin/sh\nprintf '%s' \"$1\" > \"$(dirname \"$0\")/started\"\n");
+        QFile::setPermissions(exe, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString manager = home.filePath(QStringLiteral("subjects.fzm")), exam = home.filePath(QStringLiteral("a b.uzk"));
+        RegisterFileTypes({exe, fixedDisk, managerUsed ? manager : exam, exam, managerUsed});
+
+        QStringList found;
+        for (const QString &ext : {QStringLiteral("fzm"), QStringLiteral("uzk"), QStringLiteral("fzk")}) {
+            const QString entry = home.filePath(QStringLiteral("applications/tarvik-%1.desktop").arg(ext));
+            if (!QFile::exists(entry))
+                continue;
+            found.append(ext);
+            // The desktop reads the entry back as this program on that type.
+            GDesktopAppInfo *info = g_desktop_app_info_new_from_filename(QFile::encodeName(entry).constData());
+            QVERIFY(info);
+            QVERIFY(g_strv_contains(g_app_info_get_supported_types(G_APP_INFO(info)),
+                                    TarvikMimeType(ext).toUtf8().constData()));
+            const QString started = home.filePath(QStringLiteral("my exams/started"));
+            QFile::remove(started);
+            GFile *file = g_file_new_for_path(QFile::encodeName(exam).constData());
+            GList *files = g_list_append(nullptr, file);
+            QVERIFY(g_app_info_launch(G_APP_INFO(info), files, nullptr, nullptr));
+            g_list_free(files);
+            g_object_unref(file);
+            g_object_unref(info);
+            QTRY_COMPARE(QString::fromUtf8(ReadText(started)), exam);
+            QVERIFY(QFile::exists(home.filePath(QStringLiteral("mime/packages/tarvik-%1.xml").arg(ext))));
+        }
+        QCOMPARE(found, written);
+        TClassesStore store(home.filePath(QStringLiteral("tarvik/FileTypes.reg")));
+        store.Load();
+        for (const QString &ext : written) {
+            QCOMPARE(store.Value(u'.' + ext, QStringLiteral("Reg")), QStringLiteral("1"));
+            QCOMPARE(store.Value(ext + QStringLiteral("\\Shell\\First_Action\\command"), QString()), exe + QStringLiteral(" %1"));
+        }
+
+        // The recent documents, read back as the desktop reads them.
+        GBookmarkFile *bookmarks = g_bookmark_file_new();
+        const QString list = home.filePath(QStringLiteral("recently-used.xbel"));
+        QCOMPARE(g_bookmark_file_load_from_file(bookmarks, QFile::encodeName(list).constData(), nullptr), recent > 0);
+        if (recent > 0) {
+            QCOMPARE(int(g_bookmark_file_get_size(bookmarks)), managerUsed ? 2 : 1);
+            const QByteArray uri = QUrl::fromLocalFile(exam).toString(QUrl::FullyEncoded).toUtf8();
+            QCOMPARE(QByteArray(g_bookmark_file_get_mime_type(bookmarks, uri.constData(), nullptr)), "application/x-tarvik-uzk");
+            QVERIFY(g_bookmark_file_has_application(bookmarks, uri.constData(), "Tarvik", nullptr));
+            QCOMPARE(int(g_bookmark_file_get_application_info(bookmarks, uri.constData(), "Tarvik", nullptr, nullptr, nullptr, nullptr) ? 1 : 0), 1);
+        }
+        g_bookmark_file_free(bookmarks);
+    }
+
+    // A store that cannot be written is the key's error, and the type is tried again next run.
+    void fileTypeStoreNotWritable()
+    {
+        QTemporaryDir home;
+        const QByteArray previous = qgetenv("XDG_DATA_HOME");
+        const QString notAFolder = home.filePath(QStringLiteral("file"));
+        QFile(notAFolder).open(QIODevice::WriteOnly);
+        qputenv("XDG_DATA_HOME", QFile::encodeName(notAFolder));
+        const auto restore = qScopeGuard([&] { qputenv("XDG_DATA_HOME", previous); });
+        try {
+            RegisterFileType(QStringLiteral("/usr/bin/tarvik"), QStringLiteral("uzk"), QStringLiteral("Open Tarvik"), QStringLiteral("U"));
+            QFAIL("no error");
+        } catch (const ERegistryError &e) {
+            QCOMPARE(e.Message(), QStringLiteral("Отказ создания ключа uzk"));
+        }
     }
 };
 

@@ -1,5 +1,14 @@
+#include "Cp1251.h"
+#include "Dialogs.h"
+#include "MenZK.h"
+#include "Scramble.h"
 #include "StartUp.h"
+#include "helpers/ScriptedDialogs.h"
+#include "helpers/TestFiles.h"
 
+#include <QComboBox>
+#include <QGroupBox>
+#include <QPushButton>
 #include <QtTest>
 
 namespace {
@@ -31,6 +40,23 @@ struct World
         return env;
     }
 };
+
+// A manager file as the examiner's tool writes it.
+QString WriteManagerFile(const QTemporaryDir &dir, const QString &text)
+{
+    const QString file = dir.filePath(QStringLiteral("subjects.fzm"));
+    WriteFile(file, ScrambleBytes(Cp1251::Encode(text), Keys::Manager));
+    return file;
+}
+
+// A press on row Row of the check list: on its text, or on its box.
+void PressRow(TCheckListBox *list, int row, bool onBox)
+{
+    const QRect r = list->visualItemRect(list->item(row));
+    const QPoint at = onBox ? QPoint(r.left() + list->style()->pixelMetric(QStyle::PM_IndicatorWidth) / 2 + 3, r.center().y())
+                            : QPoint(r.right() - 10, r.center().y());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+}
 
 } // namespace
 
@@ -131,7 +157,142 @@ private Q_SLOTS:
             QCOMPARE(g.ExamFileName, w.Dialog);
         }
     }
+
+    // The examinee's clicks on the subjects: a click on a subject checks it alone; a click on
+    // a box toggles the box first, then selects its subject; Space toggles the current one.
+    void managerCheckListClicks_data()
+    {
+        QTest::addColumn<QStringList>("actions"); // "t2" text of row 2, "b1" box of row 1, "s" Space
+        QTest::addColumn<QList<bool>>("checked");
+        QTest::addColumn<int>("selected");
+        QTest::newRow("click checks") << QStringList{"t0"} << QList<bool>{true, false, false} << 0;
+        QTest::newRow("click moves the check") << QStringList{"t0", "t2"} << QList<bool>{false, false, true} << 2;
+        QTest::newRow("box of another") << QStringList{"t0", "b1"} << QList<bool>{false, true, false} << 1;
+        QTest::newRow("box of an unchecked one") << QStringList{"b2"} << QList<bool>{false, false, true} << 2;
+        QTest::newRow("box of the selected one unchecks it") << QStringList{"t0", "b0"} << QList<bool>{false, false, false} << 0;
+        QTest::newRow("then another box") << QStringList{"t0", "b0", "b2"} << QList<bool>{false, false, true} << 2;
+        QTest::newRow("space") << QStringList{"t1", "s"} << QList<bool>{false, false, false} << 1;
+    }
+    void managerCheckListClicks()
+    {
+        QFETCH(QStringList, actions);
+        QFETCH(QList<bool>, checked);
+        QFETCH(int, selected);
+        QTemporaryDir dir;
+        QString shareDir;
+        bool shareOpen = true;
+        TFmMenZK m(WriteManagerFile(dir, QStringLiteral("А@a.fzk\r\nБ@b.fzk\r\nВ@c.fzk")), shareDir, shareOpen);
+        m.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&m));
+        for (const QString &a : actions) {
+            if (a == u"s")
+                QTest::keyClick(m.CheckListBox1, Qt::Key_Space);
+            else
+                PressRow(m.CheckListBox1, a.mid(1).toInt(), a.at(0) == u'b');
+        }
+        QList<bool> now;
+        for (int i = 0; i < 3; ++i)
+            now.append(m.CheckListBox1->Checked(i));
+        QCOMPARE(now, checked);
+        QCOMPARE(m.SelectedIndex(), selected);
+        QVERIFY(m.ButStart->isEnabled());
+    }
+
+    // The window on a file with categories: the first category's subjects, another category
+    // clears the choice, Start hands over the trimmed file and its folder.
+    void managerWindow()
+    {
+        QTemporaryDir dir;
+        QString shareDir = QStringLiteral("/old/share");
+        bool shareOpen = false;
+        TFmMenZK m(WriteManagerFile(dir, QStringLiteral("Физика@ C:\\Экзамены\\ф.uzk @@@7 класс\r\n"
+                                                    "Химия@/srv/x.fzk@@@7 КЛАСС\r\n"
+                                                    "Алгебра@/srv/a.fzk@@@8 класс\r\n"
+                                                    "Без класса@/srv/n.fzk\r\n")),
+                   shareDir, shareOpen);
+        QVERIFY(m.GroupBox2->isVisibleTo(&m));
+        QCOMPARE(m.ComboBox1->count(), 2);
+        QCOMPARE(m.ComboBox1->currentText(), QStringLiteral("7 класс"));
+        QCOMPARE(m.CheckListBox1->count(), 1);
+        QVERIFY(!m.ButStart->isEnabled());
+        m.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&m));
+        PressRow(m.CheckListBox1, 0, false);
+        QVERIFY(m.ButStart->isEnabled());
+        m.ComboBox1->setCurrentIndex(1);
+        Q_EMIT m.ComboBox1->activated(1);
+        QCOMPARE(m.CheckListBox1->item(0)->text(), QStringLiteral("Алгебра"));
+        QVERIFY(!m.ButStart->isEnabled());
+        QCOMPARE(m.SelectedIndex(), -1);
+        m.ButStart->click(); // nothing chosen: nothing happens
+        QVERIFY(!m.Chosen);
+        m.ComboBox1->setCurrentIndex(0);
+        Q_EMIT m.ComboBox1->activated(0);
+        const QPoint first = m.CheckListBox1->visualItemRect(m.CheckListBox1->item(0)).center();
+        QTest::mouseClick(m.CheckListBox1->viewport(), Qt::LeftButton, {}, first);
+        QTest::mouseDClick(m.CheckListBox1->viewport(), Qt::LeftButton, {}, first);
+        QVERIFY(m.Chosen);
+        QCOMPARE(m.ChosenFile, QStringLiteral("C:\\Экзамены\\ф.uzk"));
+        QCOMPARE(shareDir, QStringLiteral("C:\\Экзамены"));
+        QVERIFY(!shareOpen); // a local subject leaves it as it was
+        QCOMPARE(m.result(), int(QDialog::Accepted));
+    }
+
+    // Start-up on a manager file, through the real manager window.
+    void startupWithManager_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("act"); // row to start, "cancel", or "" (no window)
+        QTest::addColumn<int>("action");
+        QTest::addColumn<QString>("exam");
+        QTest::addColumn<bool>("errorBox");
+        const int run = int(StartupAction::Run), quit = int(StartupAction::Quit),
+                  unreachable = int(StartupAction::Unreachable);
+        const QString lines = QStringLiteral("Физика@ C:\\Экзамены\\exam.fzk\r\n\r\nХимия@%1/exam.fzk\r\n");
+        QTest::newRow("subject started") << lines << "2" << run << "%1/exam.fzk" << false;
+        QTest::newRow("Windows path, bare name here") << lines << "0" << run << "exam.fzk" << false;
+        QTest::newRow("blank line: no exam") << lines << "1" << unreachable << "" << false;
+        QTest::newRow("cancelled") << lines << "cancel" << quit << "" << false;
+        QTest::newRow("unreadable manager file") << QString() << "" << quit << "" << true;
+    }
+    void startupWithManager()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, act);
+        QFETCH(int, action);
+        QFETCH(QString, exam);
+        QFETCH(bool, errorBox);
+        QTemporaryDir dir;
+        WriteFile(dir.filePath(QStringLiteral("exam.fzk")), "[Setup]\r\n");
+        const QString manager = text.isEmpty() ? dir.filePath(QStringLiteral("gone.fzm"))
+                                               : WriteManagerFile(dir, text.arg(dir.path()));
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        ScriptedDialogs dialogs;
+        if (!act.isEmpty())
+            dialogs.ActInNextDialog([act](QDialog *d) {
+                auto *m = static_cast<TFmMenZK *>(d);
+                if (act == u"cancel")
+                    return m->ButCancel->click();
+                m->CheckListBox1->setCurrentRow(act.toInt());
+                m->ButStart->click();
+            });
+        RunGlobals g;
+        StartupEnvironment env;
+        env.RunManager = [&g](const QString &, QString &chosen) { return RunSubjectManager(nullptr, g, chosen); };
+        env.FileExists = ExamFileExists;
+        const StartupAction result = DecideStartup({manager}, env, g);
+        QDir::setCurrent(previous);
+        QCOMPARE(int(result), action);
+        if (action == int(StartupAction::Run))
+            QCOMPARE(g.ExamFileName, exam.contains(u'%') ? exam.arg(dir.path()) : exam);
+        QCOMPARE(g.ManagerUsed, action != int(StartupAction::Quit));
+        QVERIFY(dialogs.AllAnswered());
+        QCOMPARE(dialogs.Messages.size(), errorBox ? 1 : 0);
+        if (errorBox)
+            QCOMPARE(dialogs.Messages[0].Text, UnreadableManagerMessage.arg(manager));
+    }
 };
 
-QTEST_GUILESS_MAIN(TestStartup)
+QTEST_MAIN(TestStartup)
 #include "test_startup.moc"

@@ -34,6 +34,8 @@ QString UserDataDir()
     return WithSlash(dir);
 }
 
+QString InstalledDataDir() { return QDir::cleanPath(ExecutableDir() + QStringLiteral("../share/tarvik")) + u'/'; }
+
 QString ProgramDir()
 {
     // A station may keep its files elsewhere (and tests keep theirs apart).
@@ -41,7 +43,9 @@ QString ProgramDir()
     if (!configured.isEmpty())
         return WithSlash(configured);
     const QString exe = ExecutableDir();
-    if (::access(QFile::encodeName(exe).constData(), W_OK) == 0)
+    // An installed program (bin/ beside share/tarvik/) keeps its files in the user's folder even
+    // where it could write to bin/ (as root).
+    if (!QFileInfo(InstalledDataDir()).isDir() && ::access(QFile::encodeName(exe).constData(), W_OK) == 0)
         return exe;
     return UserDataDir();
 }

@@ -74,3 +74,15 @@ ManagerChoice ChooseSubject(const ManagerRecord &record)
     c.OnNetwork = unc >= 0 && unc <= 2;
     return c;
 }
+
+bool ManagerShareOpenAfter(const ManagerChoice &choice, bool shareOpen,
+                           const std::function<bool(const QString &)> &exists,
+                           const std::function<int(const QString &, const QString &, const QString &)> &connect)
+{
+    if (!choice.OnNetwork)
+        return shareOpen;
+    if (exists(choice.ExamFile))
+        return true;
+    const int result = connect(choice.ShareDir, choice.ShareUser, choice.SharePassword);
+    return result == 0 || result == 85 || exists(choice.ExamFile);
+}

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // The subject manager file: subjects, each naming its exam file and, for one on a share, the
 // account to connect it with, grouped by an optional category. What the manager's window
@@ -48,3 +49,10 @@ struct ManagerChoice
     bool OnNetwork = false;
 };
 ManagerChoice ChooseSubject(const ManagerRecord &record);
+
+// Whether the manager's share is to be let go later, after Start on a subject: a subject on a
+// network share whose file is not reachable yet is connected with its account; one already
+// reachable is not connected again. A local subject leaves it as it was.
+bool ManagerShareOpenAfter(const ManagerChoice &choice, bool shareOpen,
+                           const std::function<bool(const QString &)> &exists,
+                           const std::function<int(const QString &, const QString &, const QString &)> &connect);

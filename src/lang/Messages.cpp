@@ -112,7 +112,7 @@ QStringList LanguageFileCandidates(const QString &fileName, const QString &progr
 {
     const QString bare = BareFileName(fileName);
     return {fileName, JoinPath(programDir, bare), bare, JoinPath(UserDataDir(), bare),
-            JoinPath(QStringLiteral("/usr/share/tarvik"), bare)};
+            JoinPath(InstalledDataDir(), bare), JoinPath(QStringLiteral("/usr/share/tarvik"), bare)};
 }
 
 QString FindLanguageFile(const QString &fileName, const QString &programDir,

@@ -1,5 +1,7 @@
 #include "MainWindow.h"
 
+#include "FileTypes.h"
+
 #include "DateFormat.h"
 #include "Desktop.h"
 #include "Dialogs.h"
@@ -331,6 +333,12 @@ void TFmZK::OpenExam()
     }
     examRead_ = true;
     journal_ = JournalState();
+    // The file types on this desktop; a store that cannot be written is said, and the
+    // examination goes on.
+    Guarded(this, [this] {
+        RegisterFileTypes({QCoreApplication::applicationFilePath(), IsFixedDisk(ExecutableDir()),
+                           globals_.StartFileName, examFileName_, globals_.ManagerUsed});
+    });
     const bool free = !settings_.Spisok;
     ComboBox1->setEditable(free);
     ComboBox2->setEditable(free);

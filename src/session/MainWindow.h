@@ -101,6 +101,9 @@ public:
     void RadioGroup1Click();
     // The result page's "Подробно..." (builds the report) and "Сохранить" (saves it).
     void ButYesResultClick();
+    // "Новый": the new-exam dialog, then the same exam for the next examinee, or the subject
+    // manager again (the window hidden meanwhile) and the window on the exam chosen there.
+    void ButNewClick();
     void ShowPreview(PictureBox *image);
 
     // Answer timing.

@@ -418,6 +418,7 @@ QWidget *TFmZK::BuildBottomBar()
     row->addWidget(ButNew);
     row->addWidget(ButNext);
     connect(ButNext, &QPushButton::clicked, this, [this] { Guarded(this, [this] { ButNextClick(); }); });
+    connect(ButNew, &QPushButton::clicked, this, [this] { Guarded(this, [this] { ButNewClick(); }); });
     connect(Panel1, &ClickPanel::clicked, this, [this] { RadioButNotKwonClick(); });
     return Panel1;
 }

@@ -7,6 +7,7 @@
 #include "Dialogs.h"
 #include "Files.h"
 #include "JournalFolder.h"
+#include "NewExam.h"
 #include "Shares.h"
 
 #include <QComboBox>
@@ -122,3 +123,33 @@ QString TFmZK::GetJournalDir()
     return ::GetJournalDir(settings_.DbNet, journalDir_, net, programDir_);
 }
 
+
+// ---- The next examination --------------------------------------------------------------------
+
+void TFmZK::ButNewClick()
+{
+    TFmNewExam dialog(globals_.SameUser, globals_.ManagerUsed, this);
+    Dialogs().Exec(&dialog);
+    if (!dialog.OkPressed)
+        return;
+    if (!globals_.ManagerUsed) {
+        ResetSession();
+        return;
+    }
+    hide();
+    QString chosen;
+    if (RunSubjectManager(nullptr, globals_, chosen)) {
+        // A subject whose file cannot be reached (a blank line of the manager file names none)
+        // is said as at start-up; the window comes back with the exam it had.
+        const QString reachable = ReachableExamFile(chosen, ExamFileExists);
+        if (reachable.isEmpty()) {
+            Dialogs().Message(nullptr, MessageKind::Error, QStringLiteral("Ошибка"), UnreachableExamMessage);
+        } else {
+            globals_.ExamFileName = reachable;
+            SetExamFileName(reachable);
+        }
+    }
+    // Shown again by the program: the exam (new or the same) is opened and reset to its title.
+    show();
+    activateWindow();
+}

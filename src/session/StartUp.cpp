@@ -1,10 +1,12 @@
 #include "StartUp.h"
 
 #include "Dialogs.h"
+#include "Errors.h"
 #include "Files.h"
 #include "FolderAccess.h"
 #include "Shares.h"
 #include "MainWindow.h"
+#include "MenZK.h"
 #include "Random.h"
 
 #include <QApplication>
@@ -20,6 +22,8 @@ const QString ExamFileFilter = QStringLiteral(
     "Tarvik|*.fzk|File manager of questions Tarvik|*.fzm");
 const QString UnreachableExamMessage =
     QStringLiteral("Нет доступа к файлу экзамена или не доступен сетевой ресурс.");
+const QString UnreadableManagerMessage =
+    QStringLiteral("Нет доступа к файлу менеджера тем:\n%1");
 
 namespace {
 
@@ -81,9 +85,38 @@ StartupAction DecideStartup(const QStringList &parameters, const StartupEnvironm
         g.ExamFileName = chosen;
         g.ManagerUsed = true;
     }
-    if (!env.FileExists(g.ExamFileName))
-        g.ExamFileName = BareFileName(g.ExamFileName);
-    return env.FileExists(g.ExamFileName) ? StartupAction::Run : StartupAction::Unreachable;
+    const QString reachable = ReachableExamFile(g.ExamFileName, env.FileExists);
+    g.ExamFileName = reachable.isEmpty() ? BareFileName(g.ExamFileName) : reachable;
+    return reachable.isEmpty() ? StartupAction::Unreachable : StartupAction::Run;
+}
+
+QString ReachableExamFile(const QString &name, const std::function<bool(const QString &)> &exists)
+{
+    if (exists(name))
+        return name;
+    const QString bare = BareFileName(name);
+    return exists(bare) ? bare : QString();
+}
+
+bool ExamFileExists(const QString &name)
+{
+    return IsUncName(name) ? Folder(name).Exists(name) : QFileInfo(name).isFile();
+}
+
+bool RunSubjectManager(QWidget *parent, RunGlobals &g, QString &chosenFile)
+{
+    std::unique_ptr<TFmMenZK> manager;
+    try {
+        manager = std::make_unique<TFmMenZK>(g.StartFileName, g.ManagerShareDir, g.ManagerShareOpen, parent);
+    } catch (const TarvikError &) {
+        Dialogs().Message(parent, MessageKind::Error, QStringLiteral("Ошибка"),
+                          UnreadableManagerMessage.arg(g.StartFileName));
+        return false;
+    }
+    if (Dialogs().Exec(manager.get()) != QDialog::Accepted || !manager->Chosen)
+        return false;
+    chosenFile = manager->ChosenFile;
+    return true;
 }
 
 std::unique_ptr<TFmZK> ShowExamWindow(RunGlobals &globals)
@@ -121,10 +154,10 @@ int RunTarvik(int argc, char **argv)
         return found.isEmpty() ? QString() : found.first();
     };
     env.AskExamFile = [] { return Dialogs().OpenFileName(nullptr, ExamFileFilter); };
-    // The subject manager is not part of this build yet: a manager file ends the program as a
-    // manager closed without a choice does.
-    env.RunManager = [](const QString &, QString &) { return false; };
-    env.FileExists = [](const QString &name) { return IsUncName(name) ? Folder(name).Exists(name) : QFileInfo(name).isFile(); };
+    env.RunManager = [&globals](const QString &, QString &exam) {
+        return RunSubjectManager(nullptr, globals, exam);
+    };
+    env.FileExists = ExamFileExists;
 
     switch (DecideStartup(app.arguments().mid(1), env, globals)) {
     case StartupAction::Quit:

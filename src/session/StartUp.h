@@ -39,10 +39,23 @@ enum class StartupAction {
 // The filter of the open dialog.
 extern const QString ExamFileFilter;
 extern const QString UnreachableExamMessage;
+extern const QString UnreadableManagerMessage;
+
+// The exam file to open: the name as given when it exists, else its bare name when that exists
+// in the current folder, else empty (the exam cannot be reached).
+QString ReachableExamFile(const QString &name, const std::function<bool(const QString &)> &exists);
+// Whether an exam file exists, locally or on a share.
+bool ExamFileExists(const QString &name);
 
 // Decides the exam file from the parameters (as the shell split them, quotes removed).
 StartupAction DecideStartup(const QStringList &parameters, const StartupEnvironment &env,
                             RunGlobals &globals);
+
+class QWidget;
+// The subject manager on Globals.StartFileName, shown modally: true with the chosen exam file
+// when a subject was started. A manager file that cannot be read is said in an error box, and
+// counts as a manager closed without a choice.
+bool RunSubjectManager(QWidget *parent, RunGlobals &globals, QString &chosenFile);
 
 class TFmZK;
 // Creates the main window on the exam and shows it maximised.

@@ -3,6 +3,7 @@
 #include "Errors.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
@@ -72,6 +73,15 @@ public:
         if (Unattended() || !g_passwordPrompt)
             return std::nullopt;
         return g_passwordPrompt(parent, caption, prompt);
+    }
+
+    int Exec(QDialog *dialog) override
+    {
+        if (Unattended()) {
+            std::fprintf(stderr, "%s: no one to answer\n", dialog->windowTitle().toLocal8Bit().constData());
+            return QDialog::Rejected;
+        }
+        return dialog->exec();
     }
 };
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+class QDialog;
 class QWidget;
 
 enum class MessageKind {
@@ -34,6 +35,9 @@ public:
     // The password confirmation dialog: the typed text, or nothing when it was cancelled.
     virtual std::optional<QString> Password(QWidget *parent, const QString &caption,
                                             const QString &prompt) = 0;
+    // Shows one of the program's own dialogs (the subject manager, the new-exam dialog) modally;
+    // its result code. A test acts on the dialog's controls instead.
+    virtual int Exec(QDialog *dialog) = 0;
 };
 
 // The box the real seam shows for a message (not yet shown): caption, the text as plain text,

@@ -2,6 +2,9 @@
 
 #include "Dialogs.h"
 
+#include <QDialog>
+#include <functional>
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -26,6 +29,9 @@ public:
     void ChooseNextFile(const QString &file) { files_.append(file); }
     // What the password dialog gets typed next; nothing means Cancel.
     void TypeNextPassword(std::optional<QString> text) { passwords_.append(text); }
+    // What the examinee does in the next dialog of the program's own (clicks on its controls);
+    // the dialog's result is what those clicks left.
+    void ActInNextDialog(std::function<void(QDialog *)> act) { dialogs_.append(std::move(act)); }
 
     bool Message(QWidget *, MessageKind kind, const QString &caption, const QString &text) override
     {
@@ -61,16 +67,32 @@ public:
         return passwords_.takeFirst();
     }
 
-    bool AllAnswered() const { return answers_.isEmpty() && files_.isEmpty() && passwords_.isEmpty(); }
+    int Exec(QDialog *dialog) override
+    {
+        DialogTitles.append(dialog->windowTitle());
+        if (dialogs_.isEmpty()) {
+            Unexpected.append(dialog->windowTitle());
+            return QDialog::Rejected;
+        }
+        dialogs_.takeFirst()(dialog);
+        return dialog->result();
+    }
+
+    bool AllAnswered() const
+    {
+        return answers_.isEmpty() && files_.isEmpty() && passwords_.isEmpty() && dialogs_.isEmpty();
+    }
 
     QList<Asked> Messages;
     QStringList Unexpected;
     QStringList Filters;
     QStringList PasswordPrompts;
+    QStringList DialogTitles;
 
 private:
     DialogSeam *previous_;
     QList<bool> answers_;
     QStringList files_;
     QList<std::optional<QString>> passwords_;
+    QList<std::function<void(QDialog *)>> dialogs_;
 };
