@@ -3,6 +3,7 @@
 #   ./tarvik.sh           build and open the demo exam (./tarvik.sh run demo.uzk: another form)
 #   ./tarvik.sh test      build and run every test
 #   ./tarvik.sh asan      build with AddressSanitizer and UndefinedBehaviorSanitizer, run every test
+#   ./tarvik.sh package   build the Debian package build/tarvik_VERSION_ARCH.deb
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -10,6 +11,8 @@ PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libxcb1-d
           libsmbclient-dev libglib2.0-dev fonts-dejavu-core shared-mime-info desktop-file-utils)
 # The share tests run their own Samba server.
 TEST_PACKAGES=(samba)
+# The package's dependencies are computed by dpkg-shlibdeps.
+PACKAGE_PACKAGES=(dpkg-dev)
 
 install_missing() {
   local missing=()
@@ -35,6 +38,7 @@ build() { # build folder, extra cmake arguments
 
 case "${1:-run}" in
   test | asan) install_missing "${PACKAGES[@]}" "${TEST_PACKAGES[@]}" ;;
+  package) install_missing "${PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}" ;;
   *) install_missing "${PACKAGES[@]}" ;;
 esac
 case "${1:-run}" in
@@ -52,12 +56,16 @@ case "${1:-run}" in
     build build
     cd build && ctest --output-on-failure
     ;;
+  package)
+    build build
+    cd build && cpack -G DEB
+    ;;
   asan)
     build build-asan -DCMAKE_BUILD_TYPE=Debug -DTARVIK_SANITIZE=ON -DTARVIK_BENCH=OFF
     cd build-asan && ctest --output-on-failure
     ;;
   *)
-    echo "usage: $0 [run|test|asan]" >&2
+    echo "usage: $0 [run|test|asan|package]" >&2
     exit 2
     ;;
 esac

@@ -8,6 +8,8 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -111,7 +113,6 @@ TFmMenZK::TFmMenZK(const QString &startFileName, QString &managerShareDir, bool 
     const int width = 420;
 
     Image1 = Named(new QLabel(this), "Image1");
-    Image1->setPixmap(Banner(width));
     Image1->setAccessibleName(QStringLiteral("Tarvik"));
     GroupBox2 = Named(new QGroupBox(QStringLiteral("The specification"), this), "GroupBox2");
     ComboBox1 = Named(new QComboBox(GroupBox2), "ComboBox1");
@@ -140,7 +141,6 @@ TFmMenZK::TFmMenZK(const QString &startFileName, QString &managerShareDir, bool 
     body->addWidget(GroupBox1, 1);
     body->addLayout(buttons);
     layout->addLayout(body);
-    setFixedSize(width, 360);
 
     connect(ComboBox1, &QComboBox::activated, this, &TFmMenZK::ComboBox1Change);
     connect(CheckListBox1, &QListWidget::currentRowChanged, this, &TFmMenZK::CheckListBox1Click);
@@ -151,6 +151,15 @@ TFmMenZK::TFmMenZK(const QString &startFileName, QString &managerShareDir, bool 
     connect(ButCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     FormCreate(startFileName);
+    // Wide enough for the longest subject, within the screen.
+    int widest = 0;
+    for (const ManagerRecord &r : file_.Lines)
+        widest = qMax(widest, CheckListBox1->fontMetrics().horizontalAdvance(r.Subject));
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const int room = screen ? screen->availableGeometry().width() * 9 / 10 : 1000;
+    const int shown = qBound(width, widest + 90, qMax(width, room));
+    Image1->setPixmap(Banner(shown));
+    setFixedSize(shown, 360);
 }
 
 void TFmMenZK::FormCreate(const QString &startFileName)
