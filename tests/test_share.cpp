@@ -20,6 +20,10 @@
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QThread>
+#include "MenZK.h"
+#include "Scramble.h"
+
+#include <QPushButton>
 #include <QtTest>
 
 #include <csignal>
@@ -260,15 +264,27 @@ private Q_SLOTS:
         QVERIFY(pending.Entries().isEmpty());
     }
 
-    // An exam named by a UNC name is read through the share.
+    // An exam named by a UNC name is read through the share, and so is a manager file whose
+    // subject is there: chosen, it is reachable already, and its share is to be let go later.
     void examOnTheShare()
     {
         Clean();
         Put(QStringLiteral("e.fzk"), Cp1251::Encode(QStringLiteral("[Setup]\r\nCEdit=На сервере\r\n")));
+        const QString exam = Share + QStringLiteral("\\e.fzk");
+        Put(QStringLiteral("subjects.fzm"),
+            ScrambleBytes(Cp1251::Encode(QStringLiteral("На сервере@ %1 @%2@%3\r\n").arg(exam, User, Password)), Keys::Manager));
         ConnectShare(Share, User, Password);
-        const LoadedExam exam = LoadExamFile(Share + QStringLiteral("\\e.fzk"), 0);
-        QCOMPARE(exam.FileKind, int(KindQuestion));
-        QVERIFY(exam.Lines.Lines().contains(QStringLiteral("CEdit=На сервере")));
+        QString shareDir;
+        bool shareOpen = false;
+        TFmMenZK manager(Share + QStringLiteral("\\subjects.fzm"), shareDir, shareOpen);
+        manager.CheckListBox1->setCurrentRow(0);
+        manager.ButStart->click();
+        QCOMPARE(manager.ChosenFile, exam);
+        QCOMPARE(shareDir, Share);
+        QVERIFY(shareOpen);
+        const LoadedExam loaded = LoadExamFile(manager.ChosenFile, 0);
+        QCOMPARE(loaded.FileKind, int(KindQuestion));
+        QVERIFY(loaded.Lines.Lines().contains(QStringLiteral("CEdit=На сервере")));
     }
 
     // The window with the journal folder on the share: connected before every access and let

@@ -1,5 +1,6 @@
 #include "MenZK.h"
 
+#include "Accessibility.h"
 #include "Cp1251.h"
 #include "Errors.h"
 #include "FolderAccess.h"
@@ -116,6 +117,7 @@ TFmMenZK::TFmMenZK(const QString &startFileName, QString &managerShareDir, bool 
     Image1->setAccessibleName(QStringLiteral("Tarvik"));
     GroupBox2 = Named(new QGroupBox(QStringLiteral("The specification"), this), "GroupBox2");
     ComboBox1 = Named(new QComboBox(GroupBox2), "ComboBox1");
+    KeepAccessibleName(ComboBox1); // before anything asks for its accessible interface
     ComboBox1->setAccessibleName(GroupBox2->title());
     (new QVBoxLayout(GroupBox2))->addWidget(ComboBox1);
     GroupBox2->hide();
@@ -143,7 +145,8 @@ TFmMenZK::TFmMenZK(const QString &startFileName, QString &managerShareDir, bool 
     layout->addLayout(body);
 
     connect(ComboBox1, &QComboBox::activated, this, &TFmMenZK::ComboBox1Change);
-    connect(CheckListBox1, &QListWidget::currentRowChanged, this, &TFmMenZK::CheckListBox1Click);
+    // A subject is selected by a click, by the keys, or by a screen reader's selection.
+    connect(CheckListBox1, &QListWidget::itemSelectionChanged, this, &TFmMenZK::CheckListBox1Click);
     connect(CheckListBox1, &QListWidget::itemClicked, this, &TFmMenZK::CheckListBox1Click);
     connect(CheckListBox1, &TCheckListBox::clickCheck, this, &TFmMenZK::CheckListBox1ClickCheck);
     connect(CheckListBox1, &QListWidget::itemDoubleClicked, this, &TFmMenZK::ButStartClick);
@@ -200,9 +203,10 @@ void TFmMenZK::ComboBox1Change()
 
 void TFmMenZK::CheckListBox1Click()
 {
-    const int row = CheckListBox1->currentRow();
-    if (row < 0)
+    const QList<QListWidgetItem *> selected = CheckListBox1->selectedItems();
+    if (selected.isEmpty())
         return;
+    const int row = CheckListBox1->row(selected.first());
     if (row != selectedIndex_) {
         CheckListBox1->SetChecked(row, true);
         CheckListBox1->SetChecked(selectedIndex_, false);
