@@ -227,6 +227,35 @@ private Q_SLOTS:
                                                 Keys::Report));
         SetOpenRetryPolicy(RetryPolicy());
     }
+
+    // Piece by piece, in pieces of any size, the same bytes as the whole: the scrambled form
+    // for every method, and the text conversions with characters and CR LF cut between pieces.
+    void piecesEqualTheWhole()
+    {
+        QByteArray content;
+        for (int i = 0; i < 30000; ++i)
+            content += char(Random(256));
+        const QByteArray utf8 = QByteArray("\xEF\xBB\xBF") + QStringLiteral("Вопрос\r\nответ\rещё\nё€\r\n").repeated(500).toUtf8() + "\r";
+        for (int m = 1; m <= 10; ++m) {
+            const uint8_t methodByte = uint8_t(32 + 15 * m + m % 15);
+            QByteArray scrambled(1, char(methodByte));
+            Cp1251::Utf8TextEncoder encoder;
+            Cp1251::Utf8TextDecoder decoder;
+            QByteArray encoded, decoded;
+            const QByteArray cp1251 = Cp1251::FromUtf8Text(utf8);
+            for (qsizetype at = 0, n = 1; at < content.size(); at += n, n = 1 + Random(5000)) {
+                QByteArray piece = content.mid(at, n);
+                ScramblePiece(piece.constData(), piece.data(), piece.size(), Keys::Report, methodByte, true, at);
+                scrambled += piece;
+                encoded += encoder.Feed(utf8.mid(at, n));
+                decoded += decoder.Feed(cp1251.mid(at, n));
+            }
+            decoded += decoder.Finish();
+            QCOMPARE(scrambled, ScrambleBytes(content, Keys::Report, methodByte));
+            QCOMPARE(encoded, cp1251);
+            QCOMPARE(decoded, Cp1251::ToUtf8Text(cp1251));
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestScramble)

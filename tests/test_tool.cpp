@@ -122,17 +122,35 @@ private Q_SLOTS:
         }
     }
 
-    void unpackNeverWritesOutsideTheFolder()
+    // Every entry lands inside the folder under its bare name; a name that names no file (empty,
+    // or with a control character) is one line on standard error and exit 1.
+    void unpackNames_data()
     {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("written"); // below the output folder, or the message's name
+        QTest::newRow("path climbing out") << "..\\..\\evil.bmp" << 0 << "evil.bmp";
+        QTest::newRow("NUL inside") << QString::fromLatin1("a\0b.bmp", 7) << 1 << "a\\x00b.bmp";
+        QTest::newRow("tab and escape") << "t\tx\x1b.gif" << 1 << "t\\x09x\\x1b.gif";
+        QTest::newRow("empty") << "" << 1 << "";
+    }
+    void unpackNames()
+    {
+        QFETCH(QString, entry);
+        QFETCH(int, code);
+        QFETCH(QString, written);
         QTemporaryDir dir;
-        const QByteArray container = BuildContainer(
-            {{QStringLiteral("unifileexam"), "[Setup]"}, {QStringLiteral("..\\..\\evil.bmp"), "E"}},
-            true);
+        const QByteArray container = BuildContainer({{QStringLiteral("unifileexam"), "[Setup]"}, {entry, "E"}}, true);
         const QString uzk = dir.filePath(QStringLiteral("bad.uzk"));
         WriteFile(uzk, ScrambleBytes(container, Keys::Settings));
-        QCOMPARE(Tool({QStringLiteral("unpack"), uzk, dir.filePath(QStringLiteral("x/y"))}).Code, 0);
-        QCOMPARE(ReadFile(dir.filePath(QStringLiteral("x/y/evil.bmp"))), QByteArray("E"));
-        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("evil.bmp"))));
+        const Run r = Tool({QStringLiteral("unpack"), uzk, dir.filePath(QStringLiteral("x/y"))});
+        QCOMPARE(r.Code, code);
+        if (code == 0) {
+            QCOMPARE(ReadFile(dir.filePath(QStringLiteral("x/y/") + written)), QByteArray("E"));
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("bad.uzk")});
+        } else {
+            QCOMPARE(r.Err, QStringLiteral("tarvik-tool: entry \"%1\" has no usable file name\n").arg(written).toUtf8());
+        }
     }
 
     void damagedAndUnreadableInput()
@@ -154,6 +172,23 @@ private Q_SLOTS:
         QCOMPARE(Tool({"unscramble", "--key", "report", "-", "-"}, "\x28zzz").Code, 1);
         QCOMPARE(Tool({"unscramble", "--key", "report", "-", "-"}, "A").Code, 1);
         QCOMPARE(Tool({"scramble", "--key", "report", "-", "-"}, "").Code, 1);
+    }
+
+
+    // Files larger than the tool's pieces: the round trip through standard input and output.
+    void largeFilesStream()
+    {
+        QTemporaryDir dir;
+        QByteArray utf8;
+        for (int i = 0; utf8.size() < 3 * 1024 * 1024 + 17; ++i)
+            utf8 += QStringLiteral("Вопрос №%1\nответ — ё\r\n").arg(i).toUtf8();
+        const QString scrambled = dir.filePath(QStringLiteral("big.fzk"));
+        QCOMPARE(Tool({"scramble", "--key", "exam", "--from-utf8", "-", scrambled}, utf8).Code, 0);
+        const QByteArray cp1251 = Cp1251::FromUtf8Text(utf8);
+        QCOMPARE(UnscrambleBytes(ReadFile(scrambled), Keys::Settings), cp1251);
+        const Run back = Tool({"unscramble", "--key", "exam", "--to-utf8", scrambled, "-"});
+        QCOMPARE(back.Code, 0);
+        QCOMPARE(back.Out, Cp1251::ToUtf8Text(cp1251));
     }
 
     void usageErrors()

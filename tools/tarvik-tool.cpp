@@ -14,8 +14,14 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <map>
+#include <memory>
+#include <optional>
+#include <unistd.h>
 
 namespace {
 
@@ -131,18 +137,119 @@ void Expect(const Arguments &a, int count)
         BadUsage(QStringLiteral("wrong number of file names"));
 }
 
+// An input read piece by piece (a file, or standard input for "-").
+class PieceReader
+{
+public:
+    explicit PieceReader(const QString &name) : name_(name)
+    {
+        if (name == QStringLiteral("-")) {
+            fd_ = 0;
+        } else {
+            fd_ = ::open(QFile::encodeName(name).constData(), O_RDONLY | O_CLOEXEC);
+            if (fd_ < 0)
+                Fail(QStringLiteral("cannot read %1: %2").arg(name, QString::fromLocal8Bit(std::strerror(errno))));
+        }
+    }
+    ~PieceReader()
+    {
+        if (fd_ > 0)
+            ::close(fd_);
+    }
+    // The next piece, as full as the input allows; empty at its end.
+    QByteArray Next()
+    {
+        QByteArray piece(PieceSize, Qt::Uninitialized);
+        qsizetype got = 0;
+        while (got < piece.size()) {
+            const ssize_t n = ::read(fd_, piece.data() + got, size_t(piece.size() - got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                Fail(QStringLiteral("cannot read %1: %2").arg(name_, QString::fromLocal8Bit(std::strerror(errno))));
+            if (n == 0)
+                break;
+            got += n;
+        }
+        piece.truncate(got);
+        return piece;
+    }
+
+    static constexpr qsizetype PieceSize = 1 << 20;
+
+private:
+    QString name_;
+    int fd_ = -1;
+};
+
+// An output written piece by piece: standard output for "-", else a file that appears whole
+// when Commit is called, and not at all otherwise.
+class PieceWriter
+{
+public:
+    explicit PieceWriter(const QString &name) : name_(name)
+    {
+        if (name != QStringLiteral("-")) {
+            file_ = std::make_unique<QSaveFile>(name);
+            if (!file_->open(QIODevice::WriteOnly))
+                Fail(QStringLiteral("cannot write %1: %2").arg(name, file_->errorString()));
+        }
+    }
+    void Write(const QByteArray &bytes)
+    {
+        if (file_) {
+            if (file_->write(bytes) != bytes.size())
+                Fail(QStringLiteral("cannot write %1: %2").arg(name_, file_->errorString()));
+            return;
+        }
+        for (qsizetype done = 0; done < bytes.size();) {
+            const ssize_t n = ::write(1, bytes.constData() + done, size_t(bytes.size() - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                Fail(QStringLiteral("cannot write to standard output"));
+            done += n;
+        }
+    }
+    void Commit()
+    {
+        if (file_ && !file_->commit())
+            Fail(QStringLiteral("cannot write %1: %2").arg(name_, file_->errorString()));
+    }
+
+private:
+    QString name_;
+    std::unique_ptr<QSaveFile> file_;
+};
+
+// Scrambling and unscrambling go piece by piece: the memory they take does not grow with the file.
 int Scramble(const QStringList &args)
 {
     const Arguments a = Parse(args, {QStringLiteral("--from-utf8")}, {QStringLiteral("--key")});
     QByteArray key, signature;
     KeyFor(a, key, signature);
     Expect(a, 2);
-    QByteArray content = ReadInput(a.Positional[0]);
+    PieceReader in(a.Positional[0]);
+    PieceWriter out(a.Positional[1]);
+    std::optional<Cp1251::Utf8TextEncoder> text;
     if (Has(a, "--from-utf8"))
-        content = Cp1251::FromUtf8Text(content);
-    if (content.isEmpty())
+        text.emplace();
+    const uint8_t methodByte = NewMethodByte();
+    qint64 position = 0;
+    for (QByteArray piece = in.Next(); !piece.isEmpty(); piece = in.Next()) {
+        QByteArray content = text ? text->Feed(piece) : piece;
+        if (content.isEmpty())
+            continue;
+        if (position == 0)
+            out.Write(QByteArray(1, char(methodByte)));
+        ScramblePiece(content.constData(), content.data(), content.size(), key, methodByte, true, position);
+        out.Write(content);
+        position += content.size();
+    }
+    // Nothing was written: an output file never appears.
+    if (position == 0)
         Fail(QStringLiteral("%1 is empty: an empty content is never scrambled").arg(a.Positional[0]));
-    WriteOutput(a.Positional[1], ScrambleBytes(content, key));
+    out.Commit();
     return 0;
 }
 
@@ -152,15 +259,29 @@ int Unscramble(const QStringList &args)
     QByteArray key, signature;
     KeyFor(a, key, signature);
     Expect(a, 2);
-    const QByteArray source = ReadInput(a.Positional[0]);
-    const bool plain = !signature.isEmpty() && source.startsWith(signature);
-    if (!plain && (source.size() < 2 || ScrambleMethod(uint8_t(source[0])) == 0))
+    PieceReader in(a.Positional[0]);
+    QByteArray piece = in.Next();
+    const bool plain = !signature.isEmpty() && piece.startsWith(signature);
+    if (!plain && (piece.size() < 2 || ScrambleMethod(uint8_t(piece[0])) == 0))
         Fail(QStringLiteral("%1 is not a scrambled file: it holds no readable content")
                  .arg(a.Positional[0]));
-    QByteArray content = UnscrambleBytes(source, key, signature);
+    const uint8_t methodByte = plain ? 0 : uint8_t(piece[0]);
+    if (!plain)
+        piece.remove(0, 1);
+    PieceWriter out(a.Positional[1]);
+    std::optional<Cp1251::Utf8TextDecoder> text;
     if (Has(a, "--to-utf8"))
-        content = Cp1251::ToUtf8Text(content);
-    WriteOutput(a.Positional[1], content);
+        text.emplace();
+    qint64 position = 0;
+    for (; !piece.isEmpty(); piece = in.Next()) {
+        if (!plain)
+            ScramblePiece(piece.constData(), piece.data(), piece.size(), key, methodByte, false, position);
+        position += piece.size();
+        out.Write(text ? text->Feed(piece) : piece);
+    }
+    if (text)
+        out.Write(text->Finish());
+    out.Commit();
     return 0;
 }
 
@@ -198,7 +319,8 @@ void LoadContainer(const QString &name, TListStreams &streams)
     }
 }
 
-// An entry name as a file name in the output folder: its bare name, never a path.
+// An entry name as a file name in the output folder: its bare name, never a path. A name with a
+// control character (a NUL among them) names no file.
 QString OutputName(const QString &entry)
 {
     if (entry == QStringLiteral("unifileexam"))
@@ -206,7 +328,19 @@ QString OutputName(const QString &entry)
     const QString bare = BareFileName(entry);
     if (bare.isEmpty() || bare == QStringLiteral(".") || bare == QStringLiteral(".."))
         return QString();
+    for (const QChar c : bare)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return QString();
     return bare;
+}
+
+// A name as the one-line message shows it: control characters as \xNN.
+QString Printable(const QString &name)
+{
+    QString out;
+    for (const QChar c : name)
+        out += c.unicode() < 0x20 || c.unicode() == 0x7F ? QStringLiteral("\\x%1").arg(uint(c.unicode()), 2, 16, QChar(u'0')) : QString(c);
+    return out;
 }
 
 int Unpack(const QStringList &args)
@@ -221,7 +355,7 @@ int Unpack(const QStringList &args)
     for (const QString &entry : streams.Names()) {
         const QString name = OutputName(entry);
         if (name.isEmpty())
-            Fail(QStringLiteral("entry \"%1\" has no usable file name").arg(entry));
+            Fail(QStringLiteral("entry \"%1\" has no usable file name").arg(Printable(entry)));
         QByteArray data = streams.Data(entry);
         if (entry == QStringLiteral("unifileexam") && Has(a, "--to-utf8"))
             data = Cp1251::ToUtf8Text(data);

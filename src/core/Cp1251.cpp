@@ -145,4 +145,41 @@ QByteArray ToUtf8Text(const QByteArray &cp1251)
     return text.toUtf8();
 }
 
+QByteArray Utf8TextEncoder::Feed(const QByteArray &piece)
+{
+    const QString text = decoder_(piece);
+    QString normal;
+    normal.reserve(text.size() + text.size() / 16);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\n' && afterCr_) {
+            afterCr_ = false;
+            continue;
+        }
+        afterCr_ = c == u'\r';
+        if (c == u'\r' || c == u'\n')
+            normal += QStringLiteral("\r\n");
+        else
+            normal += c;
+    }
+    return Encode(normal);
+}
+
+QByteArray Utf8TextDecoder::Feed(const QByteArray &piece)
+{
+    QString text = Decode((heldCr_ ? QByteArray("\r") : QByteArray()) + piece);
+    heldCr_ = text.endsWith(u'\r');
+    if (heldCr_)
+        text.chop(1);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text.toUtf8();
+}
+
+QByteArray Utf8TextDecoder::Finish()
+{
+    const bool cr = heldCr_;
+    heldCr_ = false;
+    return cr ? QByteArray("\r") : QByteArray();
+}
+
 } // namespace Cp1251

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringDecoder>
 
 // Windows-1251 is the encoding of every file, record and wire message of the program. Text is
 // decoded once where it enters and encoded once where it leaves; in memory it is QString.
@@ -28,5 +29,27 @@ bool EncodeExactly(const QString &text, QByteArray &bytes);
 // UTF-8 text with any line ends to Windows-1251 with CR LF line ends, and back (CR LF to LF).
 QByteArray FromUtf8Text(const QByteArray &utf8);
 QByteArray ToUtf8Text(const QByteArray &cp1251);
+
+// The same conversions piece by piece, for a text of any size: the pieces' outputs joined equal
+// the conversion of the whole. A character or a CR LF split between two pieces stays whole.
+class Utf8TextEncoder
+{
+public:
+    QByteArray Feed(const QByteArray &piece);
+
+private:
+    QStringDecoder decoder_{QStringDecoder::Utf8};
+    bool afterCr_ = false; // the last piece ended in CR: a LF that follows belongs to it
+};
+
+class Utf8TextDecoder
+{
+public:
+    QByteArray Feed(const QByteArray &piece);
+    QByteArray Finish();
+
+private:
+    bool heldCr_ = false; // a CR at the end of the last piece, waiting for its LF
+};
 
 } // namespace Cp1251

@@ -38,11 +38,20 @@ std::vector<uint8_t> KeyStream(const QByteArray &key, uint8_t methodByte, int me
     return stream;
 }
 
+// Start: where in the key stream the first byte stands (a piece that does not begin the content).
 template <typename Op>
-void Apply(const uint8_t *in, uint8_t *out, size_t n, const std::vector<uint8_t> &ks, Op op)
+void Apply(const uint8_t *in, uint8_t *out, size_t n, const std::vector<uint8_t> &ks, Op op, size_t start)
 {
     const size_t block = ks.size();
     const uint8_t *k = ks.data();
+    if (start != 0) {
+        const size_t m = std::min(n, block - start);
+        for (size_t j = 0; j < m; ++j)
+            out[j] = op(in[j], k[start + j]);
+        in += m;
+        out += m;
+        n -= m;
+    }
     while (n > 0) {
         const size_t m = n < block ? n : block;
         for (size_t j = 0; j < m; ++j)
@@ -56,36 +65,37 @@ void Apply(const uint8_t *in, uint8_t *out, size_t n, const std::vector<uint8_t>
 inline uint8_t Neg(uint8_t x) { return uint8_t(0u - x); }
 
 void Transform(const uint8_t *in, uint8_t *out, size_t n, const QByteArray &key,
-               uint8_t methodByte, bool scramble)
+               uint8_t methodByte, bool scramble, uint64_t position = 0)
 {
     const int method = ScrambleMethod(methodByte);
     if (method == 0 || key.isEmpty() || n == 0)
         return;
     const std::vector<uint8_t> ks = KeyStream(key, methodByte, method);
+    const size_t start = size_t(position % ks.size());
     switch ((method + 1) / 2) {
     case 1:
-        Apply(in, out, n, ks, [](uint8_t x, uint8_t k) { return uint8_t(x ^ k); });
+        Apply(in, out, n, ks, [](uint8_t x, uint8_t k) { return uint8_t(x ^ k); }, start);
         break;
     case 2:
         if (scramble)
-            Apply(in, out, n, ks, [](uint8_t p, uint8_t k) { return Neg(p ^ k); });
+            Apply(in, out, n, ks, [](uint8_t p, uint8_t k) { return Neg(p ^ k); }, start);
         else
-            Apply(in, out, n, ks, [](uint8_t c, uint8_t k) { return uint8_t(Neg(c) ^ k); });
+            Apply(in, out, n, ks, [](uint8_t c, uint8_t k) { return uint8_t(Neg(c) ^ k); }, start);
         break;
     case 3:
         if (scramble)
-            Apply(in, out, n, ks, [](uint8_t p, uint8_t k) { return uint8_t(Neg(p) ^ k); });
+            Apply(in, out, n, ks, [](uint8_t p, uint8_t k) { return uint8_t(Neg(p) ^ k); }, start);
         else
-            Apply(in, out, n, ks, [](uint8_t c, uint8_t k) { return Neg(c ^ k); });
+            Apply(in, out, n, ks, [](uint8_t c, uint8_t k) { return Neg(c ^ k); }, start);
         break;
     case 4:
         if (scramble)
-            Apply(in, out, n, ks, [](uint8_t p, uint8_t k) { return uint8_t(p + k); });
+            Apply(in, out, n, ks, [](uint8_t p, uint8_t k) { return uint8_t(p + k); }, start);
         else
-            Apply(in, out, n, ks, [](uint8_t c, uint8_t k) { return uint8_t(c - k); });
+            Apply(in, out, n, ks, [](uint8_t c, uint8_t k) { return uint8_t(c - k); }, start);
         break;
     default:
-        Apply(in, out, n, ks, [](uint8_t x, uint8_t k) { return uint8_t(k - x); });
+        Apply(in, out, n, ks, [](uint8_t x, uint8_t k) { return uint8_t(k - x); }, start);
         break;
     }
 }
@@ -127,11 +137,16 @@ QByteArray ScrambleBytes(const QByteArray &content, const QByteArray &key, uint8
     return out;
 }
 
-QByteArray ScrambleBytes(const QByteArray &content, const QByteArray &key)
+uint8_t NewMethodByte()
 {
     const int m = 1 + Random(10);
     const int r = Random(15);
-    return ScrambleBytes(content, key, uint8_t(32 + 15 * m + r));
+    return uint8_t(32 + 15 * m + r);
+}
+
+QByteArray ScrambleBytes(const QByteArray &content, const QByteArray &key)
+{
+    return ScrambleBytes(content, key, NewMethodByte());
 }
 
 void UnscrambleInto(const char *source, qsizetype size, uint8_t methodByte, const QByteArray &key,
@@ -139,6 +154,13 @@ void UnscrambleInto(const char *source, qsizetype size, uint8_t methodByte, cons
 {
     Transform(reinterpret_cast<const uint8_t *>(source), reinterpret_cast<uint8_t *>(dest),
               size_t(size), key, methodByte, false);
+}
+
+void ScramblePiece(const char *in, char *out, qsizetype n, const QByteArray &key, uint8_t methodByte,
+                   bool scramble, qint64 position)
+{
+    Transform(reinterpret_cast<const uint8_t *>(in), reinterpret_cast<uint8_t *>(out), size_t(n), key,
+              methodByte, scramble, uint64_t(position));
 }
 
 QByteArray UnscrambleBytes(const QByteArray &source, const QByteArray &key,

@@ -27,11 +27,18 @@ int ScrambleMethod(uint8_t methodByte);
 // The scrambled form of Content with the given method byte (47..196 for a writer; any byte
 // is accepted). Empty for an empty content or key.
 QByteArray ScrambleBytes(const QByteArray &content, const QByteArray &key, uint8_t methodByte);
+// A method byte for a writer, drawn from the program's generator.
+uint8_t NewMethodByte();
 // The same with a method byte drawn from the program's generator.
 QByteArray ScrambleBytes(const QByteArray &content, const QByteArray &key);
 // The content of a scrambled form; Source as it is when it begins with a non-empty Signature.
 QByteArray UnscrambleBytes(const QByteArray &source, const QByteArray &key,
                            const QByteArray &signature = QByteArray());
+// One piece of a content scrambled (or unscrambled) as a stream: the N bytes that stand at
+// Position of the content (0 for the byte after the method byte). Pieces in any sizes give the
+// bytes the whole content gives.
+void ScramblePiece(const char *in, char *out, qsizetype n, const QByteArray &key, uint8_t methodByte,
+                   bool scramble, qint64 position);
 // Unscrambles the Size bytes after the method byte into Dest (Size bytes).
 void UnscrambleInto(const char *source, qsizetype size, uint8_t methodByte, const QByteArray &key,
                     char *dest);

@@ -7,35 +7,55 @@
 #include "FolderAccess.h"
 #include "Scramble.h"
 
+#include <QSet>
+
 #include <cstring>
 #include <optional>
 
 namespace {
 
-bool ContainsText(const QStringList &items, const QString &text)
+// Texts in order of first appearance, without repeats that differ only in letter case. The
+// case-folded keys are what a case-insensitive comparison compares, so a text is looked up once
+// whatever the number already there.
+class DistinctTexts
 {
-    for (const QString &item : items)
-        if (item.compare(text, Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
-}
+public:
+    explicit DistinctTexts(QStringList &items) : items_(items)
+    {
+        keys_.reserve(items.size());
+        for (const QString &item : items)
+            keys_.insert(item.toCaseFolded());
+    }
+    void Add(const QString &text)
+    {
+        if (!text.isEmpty() && !keys_.contains(text.toCaseFolded())) {
+            keys_.insert(text.toCaseFolded());
+            items_.append(text);
+        }
+    }
+
+private:
+    QStringList &items_;
+    QSet<QString> keys_;
+};
 
 } // namespace
 
 void AddMissing(QStringList &items, const QStringList &more)
 {
+    DistinctTexts distinct(items);
     for (const QString &m : more)
-        if (!m.isEmpty() && !ContainsText(items, m))
-            items.append(m);
+        distinct.Add(m);
 }
 
 QStringList ExamineeGroups(const TLineList &lines, bool roster)
 {
     QStringList groups;
+    DistinctTexts distinct(groups);
     QStringList fields;
     for (const QString &line : lines.Lines()) {
         SplitFields(line, u'@', fields, 9);
-        AddMissing(groups, {fields[roster ? 0 : 1]});
+        distinct.Add(fields[roster ? 0 : 1]);
     }
     return groups;
 }
@@ -44,11 +64,12 @@ QStringList ExamineeNames(const TLineList &lines, bool roster, const QString &gr
 {
     const QString wanted = group.toUpper();
     QStringList names;
+    DistinctTexts distinct(names);
     QStringList fields;
     for (const QString &line : lines.Lines()) {
         SplitFields(line, u'@', fields, 9);
         if (fields[roster ? 0 : 1].toUpper().contains(wanted))
-            AddMissing(names, {fields[roster ? 1 : 2]});
+            distinct.Add(fields[roster ? 1 : 2]);
     }
     return names;
 }
