@@ -8,7 +8,11 @@
 
 #include "Manager.h"
 
+#include <QtEndian>
 #include <QtTest>
+
+#include <gif_lib.h>
+#include <vector>
 
 namespace {
 
@@ -41,6 +45,31 @@ TLineList Text(const QString &text)
 QByteArray Demo(const char *name) { return ReadFile(DemoFile(name)); }
 
 } // namespace
+
+// A GIF of one frame: even rows red, odd rows blue.
+QByteArray Gif(int screenWidth, int screenHeight, int width, int height, bool interlace)
+{
+    QByteArray out;
+    int error = 0;
+    GifFileType *gif = EGifOpen(&out, [](GifFileType *g, const GifByteType *bytes, int n) {
+        static_cast<QByteArray *>(g->UserData)->append(reinterpret_cast<const char *>(bytes), n);
+        return n;
+    }, &error);
+    const GifColorType colours[2] = {{255, 0, 0}, {0, 0, 255}};
+    ColorMapObject *map = GifMakeMapObject(2, colours);
+    EGifPutScreenDesc(gif, screenWidth, screenHeight, 1, 0, map);
+    EGifPutImageDesc(gif, 0, 0, width, height, interlace, nullptr);
+    std::vector<GifPixelType> line(static_cast<size_t>(width));
+    static const int start[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
+    for (int pass = 0; pass < (interlace ? 4 : 1); ++pass)
+        for (int y = interlace ? start[pass] : 0; y < height; y += interlace ? step[pass] : 1) {
+            std::fill(line.begin(), line.end(), GifPixelType(y % 2));
+            EGifPutLine(gif, line.data(), width);
+        }
+    EGifCloseFile(gif, &error);
+    GifFreeMapObject(map);
+    return out;
+}
 
 class TestExam : public QObject
 {
@@ -241,12 +270,46 @@ private Q_SLOTS:
             QVERIFY(qAbs(image.pixelColor(2, 2).lightness() - 255) < 8);
         }
         const QByteArray jpeg = Demo("triangle.jpg");
-        (void)DecodeJpeg(jpeg.left(jpeg.size() / 3)); // a cut file gives what it has, never a crash
-        QVERIFY(DecodeJpeg(jpeg.left(20)).isNull());
-        QVERIFY(DecodeJpeg(QByteArray("\xff\xd8 not really", 12)).isNull());
+        (void)DecodeJpeg(jpeg.left(jpeg.size() / 3), QSize(800, 800)); // a cut file gives what it has, never a crash
+        QVERIFY(DecodeJpeg(jpeg.left(20), QSize(800, 800)).isNull());
+        QVERIFY(DecodeJpeg(QByteArray("\xff\xd8 not really", 12), QSize(800, 800)).isNull());
         QVERIFY(DecodeGif(QByteArray("GIF89a")).isNull());
         QVERIFY(DecodePicture(Demo("square.bmp"), QStringLiteral("x.wmf")).isNull());
         QVERIFY(DecodePicture(QByteArray("BM garbage"), QStringLiteral("x.bmp")).isNull());
+    }
+
+    // Pictures are never held larger than they can be shown: a GIF is its first frame whatever
+    // screen it claims, a large JPEG is decoded at a reduced scale, and what would still be too
+    // large is no picture.
+    void pictureLimits_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("size"); // invalid: no picture
+        QByteArray huge = Demo("triangle.jpg");
+        const qsizetype sof = huge.indexOf("\xff\xc0");
+        QVERIFY(sof > 0);
+        huge[sof + 5] = char(0x27), huge[sof + 6] = char(0x10), huge[sof + 7] = char(0x27), huge[sof + 8] = char(0x10);
+        QTest::newRow("JPEG claiming 10000 x 10000, cut") << huge.left(2000) << "a.jpg" << QSize(800, 800);
+        QTest::newRow("GIF: 4 x 4 frame on a 10000 x 10000 screen") << Gif(10000, 10000, 4, 4, false) << "b.gif" << QSize(4, 4);
+        QTest::newRow("GIF frame over the budget") << Gif(6000, 6000, 6000, 6000, false) << "c.gif" << QSize();
+        QTest::newRow("larger than the screen: shrunk") << Gif(1600, 1000, 1600, 1000, false) << "s.gif" << QSize(800, 500);
+        QTest::newRow("interlaced GIF") << Gif(600, 400, 600, 400, true) << "d.gif" << QSize(600, 400);
+        QByteArray bmp(54, '\0');
+        bmp[0] = 'B', bmp[1] = 'M', bmp[14] = 40, bmp[26] = 1, bmp[28] = 24;
+        qToLittleEndian<qint32>(30000, bmp.data() + 18), qToLittleEndian<qint32>(30000, bmp.data() + 22);
+        QTest::newRow("BMP claiming 30000 x 30000") << bmp << "e.bmp" << QSize();
+    }
+    void pictureLimits()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(QString, name);
+        QFETCH(QSize, size);
+        const QImage image = DecodePicture(data, name, QSize(800, 800));
+        QCOMPARE(image.isNull() ? QSize() : image.size(), size);
+        if (name == u"d.gif") // rows in their places: red on even rows, blue on odd ones
+            for (int y : {0, 1, 2, 3, 4, 5, 6, 7, 250, 399})
+                QCOMPARE(image.pixelColor(300, y).red() > image.pixelColor(300, y).blue(), y % 2 == 0);
     }
 
     void containerPictures()

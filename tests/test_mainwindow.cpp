@@ -348,6 +348,30 @@ private Q_SLOTS:
         QCOMPARE(w.Memo14->font().pointSize(), 12);
     }
 
+    // Texts too long to lay out are shown cut, with a mark; the exam's values stay whole for
+    // the records.
+    void oversizedTextsAreCut()
+    {
+        QTemporaryDir dir;
+        const QString exam = dir.filePath(QStringLiteral("long.fzk"));
+        WriteFile(exam, "[Setup]\r\nAllZ=0\r\nSaveJuornal=0\r\nCEdit=" + QByteArray(300000, 'T') + "\r\nTopEdit=" +
+                            QByteArray(3000, 'L') + "\r\n[V0]\r\nForm=3\r\nB1=1\r\nS1=" + QByteArray(5000, 'S') +
+                            "\r\nVopros=" + QByteArray(200000, 'Q') + "\r\n");
+        Player p(exam);
+        TFmZK &w = *p.Window;
+        const QString mark = QStringLiteral(" [\u2026]");
+        for (const auto &[shown, limit] : {std::pair{w.windowTitle(), 255}, {w.LabTema->text(), 2000}, {w.LabTop->text(), 2000}}) {
+            QCOMPARE(shown.size(), limit);
+            QVERIFY(shown.endsWith(mark));
+        }
+        QCOMPARE(w.Settings().CEdit.size(), 300000);
+        p.ToFirstQuestion();
+        QCOMPARE(Plain(w.Memo13).size(), 100000);
+        QVERIFY(Plain(w.Memo13).endsWith(mark));
+        QCOMPARE(w.RadioGroup2Items[0]->text().size(), 2000);
+        QCOMPARE(w.CurrentQuestion().Vopros.size(), 200000);
+    }
+
     void passwordBoxAndSwitch()
     {
         QTemporaryDir dir;

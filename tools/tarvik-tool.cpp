@@ -156,13 +156,15 @@ public:
         if (fd_ > 0)
             ::close(fd_);
     }
-    // The next piece, as full as the input allows; empty at its end.
-    QByteArray Next()
+    // The next piece, as full as the input allows; empty at its end. The same buffer is used
+    // again, so reading costs no new memory.
+    const QByteArray &Next()
     {
-        QByteArray piece(PieceSize, Qt::Uninitialized);
+        piece_.resize(PieceSize);
+        char *data = piece_.data();
         qsizetype got = 0;
-        while (got < piece.size()) {
-            const ssize_t n = ::read(fd_, piece.data() + got, size_t(piece.size() - got));
+        while (got < PieceSize) {
+            const ssize_t n = ::read(fd_, data + got, size_t(PieceSize - got));
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0)
@@ -171,15 +173,18 @@ public:
                 break;
             got += n;
         }
-        piece.truncate(got);
-        return piece;
+        piece_.truncate(got);
+        return piece_;
     }
+    // Changed in place by the caller between two pieces.
+    QByteArray &Piece() { return piece_; }
 
-    static constexpr qsizetype PieceSize = 1 << 20;
+    static constexpr qsizetype PieceSize = 256 * 1024;
 
 private:
     QString name_;
     int fd_ = -1;
+    QByteArray piece_;
 };
 
 // An output written piece by piece: standard output for "-", else a file that appears whole
@@ -236,8 +241,9 @@ int Scramble(const QStringList &args)
         text.emplace();
     const uint8_t methodByte = NewMethodByte();
     qint64 position = 0;
-    for (QByteArray piece = in.Next(); !piece.isEmpty(); piece = in.Next()) {
-        QByteArray content = text ? text->Feed(piece) : piece;
+    QByteArray converted;
+    while (!in.Next().isEmpty()) {
+        QByteArray &content = text ? (converted = text->Feed(in.Piece())) : in.Piece();
         if (content.isEmpty())
             continue;
         if (position == 0)
@@ -260,7 +266,8 @@ int Unscramble(const QStringList &args)
     KeyFor(a, key, signature);
     Expect(a, 2);
     PieceReader in(a.Positional[0]);
-    QByteArray piece = in.Next();
+    in.Next();
+    QByteArray &piece = in.Piece();
     const bool plain = !signature.isEmpty() && piece.startsWith(signature);
     if (!plain && (piece.size() < 2 || ScrambleMethod(uint8_t(piece[0])) == 0))
         Fail(QStringLiteral("%1 is not a scrambled file: it holds no readable content")
@@ -273,7 +280,7 @@ int Unscramble(const QStringList &args)
     if (Has(a, "--to-utf8"))
         text.emplace();
     qint64 position = 0;
-    for (; !piece.isEmpty(); piece = in.Next()) {
+    for (; !piece.isEmpty(); in.Next()) {
         if (!plain)
             ScramblePiece(piece.constData(), piece.data(), piece.size(), key, methodByte, false, position);
         position += piece.size();

@@ -92,3 +92,14 @@ QString RemoveAll(const QString &text, const QString &sub)
         from = qMax<qsizetype>(0, at - sub.size() + 1);
     }
 }
+
+QString ShownText(const QString &text, qsizetype limit)
+{
+    if (text.size() <= limit)
+        return text;
+    const QString mark = QStringLiteral(" [\u2026]");
+    qsizetype keep = qMax<qsizetype>(0, limit - mark.size());
+    if (keep > 0 && text.at(keep - 1).isHighSurrogate())
+        --keep;
+    return text.left(keep) + mark;
+}

@@ -38,6 +38,17 @@ QString GetField(const QString &text, QChar separator, int index);
 
 // Every "&<hr>" becomes CR LF.
 QString ExpandLineBreaks(const QString &text);
+
+// How much of a text of an exam or language file the window lays out. The file's value is kept
+// whole for the records; beyond these lengths the window shows the start and a mark.
+namespace ShownLimit {
+constexpr qsizetype TextBox = 100'000; // a question, an answer, the instructions, report pieces
+constexpr qsizetype Label = 2'000;     // title-page labels, list items, language texts
+constexpr qsizetype Title = 255;       // the window's title (the window system's limit is near)
+} // namespace ShownLimit
+// Text as the window shows it: at most Limit characters (never half a character); a longer text
+// is cut and ends with " […]", so the reader sees that it was cut.
+QString ShownText(const QString &text, qsizetype limit);
 // Removes Sub again and again until none is left.
 QString RemoveAll(const QString &text, const QString &sub);
 inline QString IfStr(bool flag, const QString &ifTrue, const QString &ifFalse)

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 #include <sys/mman.h>
+#include <new>
 #include <zlib.h>
 
 namespace {
@@ -18,9 +19,6 @@ const char Signature[8] = {0x0C, 0x00, 0x0D, 0x0E, 'C', 'O', 'D', 'E'};
 const unsigned char CompressedMark = 0x26;
 const unsigned char StoredMark = 0x20;
 
-// Inflates one zlib stream fed by Next (which fills a buffer and returns its length, 0 at the
-// end of the input) into Out. False for a damaged or cut stream, or one that inflates to more
-// than the limit.
 // A large body is faulted in page by page as it is inflated; huge pages make that cost small.
 void AdviseHugePages(QByteArray &buffer)
 {
@@ -31,14 +29,33 @@ void AdviseHugePages(QByteArray &buffer)
         ::madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
 }
 
+// Room for Size bytes of body; false when the memory is not to be had (the body is then taken
+// as damaged, as one over the limit is).
+bool Grow(QByteArray &out, qsizetype size)
+{
+    try {
+        out.resize(size);
+    } catch (const std::bad_alloc &) {
+        out = QByteArray();
+        return false;
+    }
+    AdviseHugePages(out);
+    return true;
+}
+
+// Inflates one zlib stream fed by Next (which fills a buffer and returns its length, 0 at the
+// end of the input) into Out. False for a damaged or cut stream, or one that inflates to more
+// than the limit or than the memory holds.
 template <typename Feed>
 bool Inflate(Feed next, qsizetype sizeHint, QByteArray &out)
 {
     z_stream z{};
     if (inflateInit(&z) != Z_OK)
         return false;
-    out.resize(qBound<qsizetype>(64 * 1024, sizeHint, TListStreams::MaxBodySize));
-    AdviseHugePages(out);
+    if (!Grow(out, qBound<qsizetype>(64 * 1024, sizeHint, TListStreams::MaxBodySize))) {
+        inflateEnd(&z);
+        return false;
+    }
     qsizetype produced = 0;
     int rc = Z_OK;
     const char *chunk = nullptr;
@@ -52,12 +69,10 @@ bool Inflate(Feed next, qsizetype sizeHint, QByteArray &out)
             z.avail_in = uInt(chunkLen);
         }
         if (produced == out.size()) {
-            if (out.size() >= TListStreams::MaxBodySize) {
+            if (out.size() >= TListStreams::MaxBodySize || !Grow(out, qMin(out.size() * 2, TListStreams::MaxBodySize))) {
                 inflateEnd(&z);
                 return false;
             }
-            out.resize(qMin(out.size() * 2, TListStreams::MaxBodySize));
-            AdviseHugePages(out);
         }
         const qsizetype room = qMin<qsizetype>(out.size() - produced, 1 << 30);
         z.next_out = reinterpret_cast<Bytef *>(out.data() + produced);

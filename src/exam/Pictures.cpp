@@ -5,6 +5,8 @@
 
 #include <QBuffer>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QImageReader>
 
 #include <csetjmp>
@@ -16,7 +18,11 @@
 
 namespace {
 
-constexpr qint64 MaxPixels = 100'000'000;
+// No picture is held larger than this while it is decoded (100 MB as 32-bit pixels); a larger
+// one is hidden, as an undecodable one is.
+constexpr qint64 MaxPixels = 25'000'000;
+// libjpeg's own working memory (a progressive picture keeps all its coefficients).
+constexpr long JpegWorkingMemory = 96L * 1024 * 1024;
 
 struct JpegError
 {
@@ -68,7 +74,7 @@ struct JpegPixels
 
 // Only C state lives in this frame: libjpeg's errors jump back to its start, and everything the
 // decoder fills belongs to the caller.
-bool ReadJpeg(const QByteArray &data, JpegPixels &out)
+bool ReadJpeg(const QByteArray &data, QSize bound, JpegPixels &out)
 {
     jpeg_decompress_struct info;
     JpegError error;
@@ -80,11 +86,18 @@ bool ReadJpeg(const QByteArray &data, JpegPixels &out)
         return false;
     }
     jpeg_create_decompress(&info);
+    info.mem->max_memory_to_use = JpegWorkingMemory;
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char *>(data.constData()),
                  static_cast<unsigned long>(data.size()));
     jpeg_read_header(&info, TRUE);
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    // Decoded at 1/2, 1/4 or 1/8 when that is still at least the size it can be shown at.
+    info.scale_num = 1;
+    info.scale_denom = 1;
+    while (info.scale_denom < 8 && info.image_width / (info.scale_denom * 2) >= unsigned(bound.width()) &&
+           info.image_height / (info.scale_denom * 2) >= unsigned(bound.height()))
+        info.scale_denom *= 2;
     jpeg_calc_output_dimensions(&info);
     if (qint64(info.output_width) * info.output_height > MaxPixels) {
         jpeg_destroy_decompress(&info);
@@ -107,10 +120,10 @@ bool ReadJpeg(const QByteArray &data, JpegPixels &out)
 
 } // namespace
 
-QImage DecodeJpeg(const QByteArray &data)
+QImage DecodeJpeg(const QByteArray &data, QSize bound)
 {
     JpegPixels jpeg;
-    if (data.isEmpty() || !ReadJpeg(data, jpeg) || jpeg.Width <= 0 || jpeg.Height <= 0)
+    if (data.isEmpty() || !ReadJpeg(data, bound, jpeg) || jpeg.Width <= 0 || jpeg.Height <= 0)
         return QImage();
     QImage image(jpeg.Width, jpeg.Height, QImage::Format_RGB888);
     if (image.isNull())
@@ -143,48 +156,74 @@ QImage DecodeGif(const QByteArray &data)
     GifFileType *gif = DGifOpen(&memory, GifRead, &error);
     if (!gif)
         return QImage();
+    // The first frame alone, at its own size: the logical screen it claims may be far larger.
+    GraphicsControlBlock gcb{};
+    gcb.TransparentColor = NO_TRANSPARENT_COLOR;
     QImage image;
-    if (DGifSlurp(gif) == GIF_OK && gif->ImageCount > 0 && gif->SWidth > 0 && gif->SHeight > 0 &&
-        qint64(gif->SWidth) * gif->SHeight <= MaxPixels) {
-        const SavedImage &frame = gif->SavedImages[0];
-        const ColorMapObject *map =
-            frame.ImageDesc.ColorMap ? frame.ImageDesc.ColorMap : gif->SColorMap;
-        GraphicsControlBlock gcb;
-        gcb.TransparentColor = NO_TRANSPARENT_COLOR;
-        DGifSavedExtensionToGCB(gif, 0, &gcb);
-        if (map && frame.RasterBits) {
-            image = QImage(gif->SWidth, gif->SHeight, QImage::Format_ARGB32);
-            if (!image.isNull()) {
-                image.fill(gcb.TransparentColor != NO_TRANSPARENT_COLOR ? Qt::transparent : Qt::white);
-                const GifImageDesc &d = frame.ImageDesc;
-                for (int y = 0; y < d.Height; ++y) {
-                    const int sy = d.Top + y;
-                    if (sy < 0 || sy >= gif->SHeight)
-                        continue;
-                    QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(sy));
-                    for (int x = 0; x < d.Width; ++x) {
-                        const int sx = d.Left + x;
-                        if (sx < 0 || sx >= gif->SWidth)
-                            continue;
-                        const int index = frame.RasterBits[size_t(y) * size_t(d.Width) + size_t(x)];
-                        if (index == gcb.TransparentColor || index >= map->ColorCount)
-                            continue;
+    GifRecordType type = UNDEFINED_RECORD_TYPE;
+    while (image.isNull() && DGifGetRecordType(gif, &type) == GIF_OK && type != TERMINATE_RECORD_TYPE) {
+        if (type == EXTENSION_RECORD_TYPE) {
+            int code = 0;
+            GifByteType *block = nullptr;
+            if (DGifGetExtension(gif, &code, &block) != GIF_OK)
+                break;
+            if (code == GRAPHICS_EXT_FUNC_CODE && block && block[0] >= 4)
+                DGifExtensionToGCB(block[0], block + 1, &gcb);
+            while (block && DGifGetExtensionNext(gif, &block) == GIF_OK) {
+            }
+            continue;
+        }
+        if (type != IMAGE_DESC_RECORD_TYPE || DGifGetImageDesc(gif) != GIF_OK)
+            break;
+        const GifImageDesc &d = gif->Image;
+        const ColorMapObject *map = d.ColorMap ? d.ColorMap : gif->SColorMap;
+        if (!map || d.Width <= 0 || d.Height <= 0 || qint64(d.Width) * d.Height > MaxPixels)
+            break;
+        QImage frame(d.Width, d.Height, QImage::Format_ARGB32);
+        if (frame.isNull())
+            break;
+        frame.fill(gcb.TransparentColor != NO_TRANSPARENT_COLOR ? Qt::transparent : Qt::white);
+        std::vector<GifPixelType> line(size_t(d.Width));
+        // Rows in the order they are stored: interlaced pictures in four passes.
+        static const int start[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
+        const int passes = d.Interlace ? 4 : 1;
+        bool whole = true;
+        for (int pass = 0; pass < passes && whole; ++pass) {
+            for (int y = d.Interlace ? start[pass] : 0; y < d.Height; y += d.Interlace ? step[pass] : 1) {
+                if (DGifGetLine(gif, line.data(), d.Width) != GIF_OK) {
+                    whole = false; // a cut picture shows what was read
+                    break;
+                }
+                QRgb *row = reinterpret_cast<QRgb *>(frame.scanLine(y));
+                for (int x = 0; x < d.Width; ++x) {
+                    const int index = line[size_t(x)];
+                    if (index != gcb.TransparentColor && index < map->ColorCount) {
                         const GifColorType &c = map->Colors[index];
-                        line[sx] = qRgb(c.Red, c.Green, c.Blue);
+                        row[x] = qRgb(c.Red, c.Green, c.Blue);
                     }
                 }
             }
         }
+        image = frame;
     }
     DGifCloseFile(gif, &error);
     return image;
 }
 
-QImage DecodePicture(const QByteArray &data, const QString &name)
+QSize PictureBound()
 {
-    const QString ext = Extension(name);
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        if (const QScreen *screen = QGuiApplication::primaryScreen())
+            return screen->size() * screen->devicePixelRatio();
+    return QSize(4096, 4096);
+}
+
+namespace {
+
+QImage Decode(const QByteArray &data, const QString &ext, QSize bound)
+{
     if (ext == QStringLiteral(".JPG") || ext == QStringLiteral(".JPEG"))
-        return DecodeJpeg(data);
+        return DecodeJpeg(data, bound);
     if (ext == QStringLiteral(".GIF"))
         return DecodeGif(data);
     if (ext == QStringLiteral(".WMF") || ext == QStringLiteral(".EMF"))
@@ -200,6 +239,19 @@ QImage DecodePicture(const QByteArray &data, const QString &name)
     if (size.isValid() && qint64(size.width()) * size.height() > MaxPixels)
         return QImage();
     return reader.read();
+}
+
+} // namespace
+
+QImage DecodePicture(const QByteArray &data, const QString &name, QSize bound)
+{
+    if (!bound.isValid() || bound.isEmpty())
+        bound = PictureBound();
+    const QImage image = Decode(data, Extension(name), bound);
+    // Never held larger than it can be shown.
+    if (image.width() > bound.width() || image.height() > bound.height())
+        return image.scaled(bound, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return image;
 }
 
 QString FindPictureFile(const QString &name, const QString &examFileName,

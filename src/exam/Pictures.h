@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <functional>
 
@@ -11,11 +12,18 @@ class TListStreams;
 // file are files beside it.
 enum ExamFileKind : int32_t { KindNone = 0, KindUniform = 1, KindQuestion = 2 };
 
+// The largest size a picture is shown at: the screen's, in device pixels (4096 x 4096 where
+// there is no screen).
+QSize PictureBound();
+
 // Decoders by the picture name's extension: .JPG/.JPEG with libjpeg, .GIF with giflib (first
-// frame), .BMP and .ICO with Qt; .WMF and .EMF are not decoded. A null image for data the
-// decoder cannot read (or a picture of more than 100 million pixels).
-QImage DecodePicture(const QByteArray &data, const QString &name);
-QImage DecodeJpeg(const QByteArray &data);
+// frame, at the frame's own size), .BMP and .ICO with Qt; .WMF and .EMF are not decoded. A
+// picture larger than Bound (PictureBound() when not given) is shrunk to fit it, keeping its
+// proportions; a JPEG is decoded at a reduced scale where that still fills Bound. A null image
+// for data the decoder cannot read, and for a picture of more than 25 million pixels as
+// decoded (or one whose decoding would need more than 96 MB of libjpeg's memory).
+QImage DecodePicture(const QByteArray &data, const QString &name, QSize bound = QSize());
+QImage DecodeJpeg(const QByteArray &data, QSize bound);
 QImage DecodeGif(const QByteArray &data);
 
 // For a question file: the first of the name as written, its bare file name in the current

@@ -1,5 +1,6 @@
 #include "Messages.h"
 
+#include "Codecs.h"
 #include "Files.h"
 #include "Paths.h"
 
@@ -104,7 +105,8 @@ TMessages ReadLanguageSection(const TLineList &source, int number, int tipResult
     table.Charset = ReadInt(section, QStringLiteral("U_CHARSET"), 0);
     table.Locale = ReadStr(section, QStringLiteral("U_LOCALE"), number == 0 ? QStringLiteral("ru") : QString());
     for (size_t i = 0; i < table.Texts.size(); ++i)
-        table.Texts[i] = ReadStr(section, MessageKey(Msg(i), tipResult), MessageDefault(Msg(i)));
+        table.Texts[i] = ShownText(ReadStr(section, MessageKey(Msg(i), tipResult), MessageDefault(Msg(i))),
+                                   ShownLimit::Label);
     return table;
 }
 

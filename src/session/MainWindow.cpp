@@ -69,12 +69,15 @@ void ShadeFocusedAnswer(QWidget *cell, bool focused)
 // "3: Москва": what a screen reader says of the answer button at position 3.
 QString AnswerAccessibleName(int position, const QString &text)
 {
-    return QStringLiteral("%1: %2").arg(position).arg(ExpandLineBreaks(text).simplified());
+    return QStringLiteral("%1: %2").arg(position).arg(ExpandLineBreaks(ShownText(text, ShownLimit::Label)).simplified());
 }
+
+// A text of the exam in a label: laid out only as far as a label can show.
+QString LabelText(const QString &value) { return ExpandLineBreaks(ShownText(value, ShownLimit::Label)); }
 
 void SetRichText(QTextEdit *memo, const QString &text)
 {
-    QString plain = text;
+    QString plain = ShownText(text, ShownLimit::TextBox);
     plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     plain.replace(u'\r', u'\n');
     memo->setPlainText(plain);
@@ -156,23 +159,23 @@ bool TFmZK::SetupApplied(SetupStep step, const ExamSettings &s)
         LoadLanguage(s.Language, ExecutableDir() + QStringLiteral("Language.fll"));
         break;
     case SetupStep::TopEdit:
-        LabTop->setText(ExpandLineBreaks(s.TopEdit));
+        LabTop->setText(LabelText(s.TopEdit));
         break;
     case SetupStep::CEdit:
-        LabTema->setText(ExpandLineBreaks(s.CEdit));
-        setWindowTitle(ExpandLineBreaks(s.CEdit).simplified());
+        LabTema->setText(LabelText(s.CEdit));
+        setWindowTitle(ShownText(ExpandLineBreaks(ShownText(s.CEdit, ShownLimit::Label)).simplified(), ShownLimit::Title));
         break;
     case SetupStep::ButEdit:
-        LabBut->setText(ExpandLineBreaks(s.ButEdit));
+        LabBut->setText(LabelText(s.ButEdit));
         break;
     case SetupStep::GrStretch:
         Image1->SetStretch(s.GrStretch);
         break;
     case SetupStep::Jobtitle:
-        LabJob->setText(ExpandLineBreaks(s.Jobtitle));
+        LabJob->setText(LabelText(s.Jobtitle));
         break;
     case SetupStep::Surname:
-        LabName->setText(ExpandLineBreaks(s.Surname));
+        LabName->setText(LabelText(s.Surname));
         break;
     case SetupStep::HelpExam:
         SetRichText(Memo15, s.HelpExam);
@@ -498,7 +501,7 @@ void TFmZK::LoadQuestion(int32_t n)
 void TFmZK::ShowQuestion()
 {
     const TQuestion &q = question_;
-    const QString questionText = ExpandLineBreaks(QStringLiteral("  ") + q.Vopros);
+    const QString questionText = ExpandLineBreaks(QStringLiteral("  ") + ShownText(q.Vopros, ShownLimit::TextBox));
     const int page = q.Page();
     ShowPage(page);
     // A page shown for the first time divides its splitter between question and answers; later
@@ -547,7 +550,7 @@ void TFmZK::ShowQuestion()
             if (!q.B[size_t(k)])
                 continue;
             QRadioButton *b = RadioGroup2Items[size_t(item)];
-            b->setText(q.S[size_t(k)]); // list items are taken as written
+            b->setText(ShownText(q.S[size_t(k)], ShownLimit::Label)); // list items are taken as written
             b->setAccessibleName(AnswerAccessibleName(item + 1, q.S[size_t(k)]));
             RadioGroup2Positions[size_t(item)] = k + 1;
             ++item;

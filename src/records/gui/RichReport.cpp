@@ -1,5 +1,6 @@
 #include "RichReport.h"
 
+#include "Codecs.h"
 #include "Cp1251.h"
 
 #include <QFileInfo>
@@ -27,10 +28,11 @@ public:
 
     void Append(const QString &text, ReportFont font) override
     {
-        // Each line break is a paragraph of the box.
+        // Each line break is a paragraph of the box; a piece is laid out as far as a text box shows
+        // (the report file keeps it whole).
         const QTextCharFormat &format = formats_[size_t(font)];
         ForEachReportLine(
-            text, [&](QStringView part) { cursor_.insertText(part.toString(), format); },
+            ShownText(text, ShownLimit::TextBox), [&](QStringView part) { cursor_.insertText(part.toString(), format); },
             [&] { cursor_.insertBlock(QTextBlockFormat(), format); });
     }
 
