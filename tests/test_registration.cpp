@@ -142,6 +142,11 @@ private Q_SLOTS:
         const TLineList roster = Lines("11Б@Ким@extra\n10А@Лебедев\n11б@Орлов\n");
         QCOMPARE(ExamineeGroups(roster, true), (QStringList{"11Б", "10А"}));
         QCOMPARE(ExamineeNames(roster, true, QStringLiteral("11Б")), (QStringList{"Ким", "Орлов"}));
+        // After what the list holds already; letters beyond the 16-bit range fold as well.
+        QCOMPARE(ExamineeGroups(roster, true, {QStringLiteral("11б"), QStringLiteral("Новый")}),
+                 (QStringList{"11б", "Новый", "10А"}));
+        QCOMPARE(ExamineeGroups(Lines(QStringLiteral("\U00010400@a\n\U00010428@b\n").toUtf8()), true),
+                 QStringList{QStringLiteral("\U00010400")});
     }
 
     void appendKeepsWhatOthersWrote()

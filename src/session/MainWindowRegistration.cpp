@@ -63,7 +63,7 @@ void TFmZK::FillGroupList()
     for (int i = 0; i < ComboBox1->count(); ++i)
         items.append(ComboBox1->itemText(i));
     const int before = int(items.size());
-    AddMissing(items, ExamineeGroups(examineeLines_, settings_.Spisok));
+    items = ExamineeGroups(examineeLines_, settings_.Spisok, items);
     ComboBox1->addItems(items.mid(before));
     ComboBox1->setCurrentIndex(-1);
 }
@@ -74,7 +74,7 @@ void TFmZK::FillNameList(const QString &group)
     for (int i = 0; i < ComboBox2->count(); ++i)
         items.append(ComboBox2->itemText(i));
     const int before = int(items.size());
-    AddMissing(items, ExamineeNames(examineeLines_, settings_.Spisok, group));
+    items = ExamineeNames(examineeLines_, settings_.Spisok, group, items);
     ComboBox2->addItems(items.mid(before));
 }
 

@@ -7,71 +7,119 @@
 #include "FolderAccess.h"
 #include "Scramble.h"
 
-#include <QSet>
-
 #include <cstring>
+#include <vector>
 #include <optional>
 
 namespace {
 
-// Texts in order of first appearance, without repeats that differ only in letter case. The
-// case-folded keys are what a case-insensitive comparison compares, so a text is looked up once
-// whatever the number already there.
+// Texts in order of first appearance, without repeats that differ only in letter case. Each text
+// is looked up by a hash of its case-folded characters (what a case-insensitive comparison
+// compares), so the cost grows with the texts, not with texts times the ones already there, and
+// a text already there costs no allocation.
 class DistinctTexts
 {
 public:
-    explicit DistinctTexts(QStringList &items) : items_(items)
+    // Expected: how many texts may come (room is made for them at once).
+    DistinctTexts(QStringList &items, qsizetype expected) : items_(items)
     {
-        keys_.reserve(items.size());
-        for (const QString &item : items)
-            keys_.insert(item.toCaseFolded());
+        Rehash(size_t(qMin<qsizetype>(items.size() + expected, 1 << 22)) * 2);
     }
-    void Add(const QString &text)
+    void Add(QStringView text)
     {
-        if (!text.isEmpty() && !keys_.contains(text.toCaseFolded())) {
-            keys_.insert(text.toCaseFolded());
-            items_.append(text);
-        }
+        if (text.isEmpty())
+            return;
+        const uint64_t hash = FoldedHash(text);
+        for (size_t at = hash & mask_; slots_[at] >= 0; at = (at + 1) & mask_)
+            if (hashes_[at] == hash && text.compare(items_[slots_[at]], Qt::CaseInsensitive) == 0)
+                return;
+        if (size_t(items_.size()) * 2 >= slots_.size())
+            Rehash(slots_.size() * 2);
+        items_.append(text.toString());
+        itemHashes_.push_back(hash);
+        Place(hash, int32_t(items_.size() - 1));
     }
 
 private:
+    static uint64_t FoldedHash(QStringView text)
+    {
+        uint64_t h = 1469598103934665603ull;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            char32_t c = text[i].unicode();
+            if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            {
+                c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+                ++i;
+            }
+            h = (h ^ QChar::toCaseFolded(c)) * 1099511628211ull;
+        }
+        return h;
+    }
+    void Place(uint64_t hash, int32_t index)
+    {
+        size_t at = hash & mask_;
+        while (slots_[at] >= 0)
+            at = (at + 1) & mask_;
+        slots_[at] = index;
+        hashes_[at] = hash;
+    }
+    void Rehash(size_t least)
+    {
+        size_t size = 1024;
+        while (size < least)
+            size *= 2;
+        slots_.assign(size, -1);
+        hashes_.assign(size, 0);
+        mask_ = size - 1;
+        itemHashes_.resize(size_t(items_.size()));
+        for (qsizetype i = 0; i < items_.size(); ++i) {
+            if (size_t(i) >= hashed_)
+                itemHashes_[size_t(i)] = FoldedHash(items_[i]);
+            Place(itemHashes_[size_t(i)], int32_t(i));
+        }
+        hashed_ = itemHashes_.size();
+    }
+
     QStringList &items_;
-    QSet<QString> keys_;
+    std::vector<int32_t> slots_; // index into the items, -1 for a free slot
+    std::vector<uint64_t> hashes_;
+    std::vector<uint64_t> itemHashes_; // of each item, in order
+    size_t hashed_ = 0;
+    size_t mask_ = 0;
 };
+
+// Field Index of an "@" record, as SplitFields gives it.
+QStringView FieldOf(const QString &line, int index)
+{
+    qsizetype start = 0;
+    for (int i = 0; i < index; ++i) {
+        const qsizetype at = line.indexOf(u'@', start);
+        if (at < 0)
+            return QStringView();
+        start = at + 1;
+    }
+    const qsizetype end = line.indexOf(u'@', start);
+    return QStringView(line).mid(start, (end < 0 ? line.size() : end) - start);
+}
 
 } // namespace
 
-void AddMissing(QStringList &items, const QStringList &more)
+QStringList ExamineeGroups(const TLineList &lines, bool roster, QStringList items)
 {
-    DistinctTexts distinct(items);
-    for (const QString &m : more)
-        distinct.Add(m);
+    DistinctTexts distinct(items, lines.Count());
+    for (const QString &line : lines.Lines())
+        distinct.Add(FieldOf(line, roster ? 0 : 1));
+    return items;
 }
 
-QStringList ExamineeGroups(const TLineList &lines, bool roster)
-{
-    QStringList groups;
-    DistinctTexts distinct(groups);
-    QStringList fields;
-    for (const QString &line : lines.Lines()) {
-        SplitFields(line, u'@', fields, 9);
-        distinct.Add(fields[roster ? 0 : 1]);
-    }
-    return groups;
-}
-
-QStringList ExamineeNames(const TLineList &lines, bool roster, const QString &group)
+QStringList ExamineeNames(const TLineList &lines, bool roster, const QString &group, QStringList items)
 {
     const QString wanted = group.toUpper();
-    QStringList names;
-    DistinctTexts distinct(names);
-    QStringList fields;
-    for (const QString &line : lines.Lines()) {
-        SplitFields(line, u'@', fields, 9);
-        if (fields[roster ? 0 : 1].toUpper().contains(wanted))
-            distinct.Add(fields[roster ? 1 : 2]);
-    }
-    return names;
+    DistinctTexts distinct(items, lines.Count());
+    for (const QString &line : lines.Lines())
+        if (FieldOf(line, roster ? 0 : 1).toString().toUpper().contains(wanted))
+            distinct.Add(FieldOf(line, roster ? 1 : 2));
+    return items;
 }
 
 

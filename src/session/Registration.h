@@ -8,14 +8,13 @@
 
 // The examinee lists and the shared password list of the registration page.
 
-// Groups of the examinee lines in file order of first appearance, without case-insensitive
-// repeats. A roster line is group@name; a journal line date@group@name@...
-QStringList ExamineeGroups(const TLineList &lines, bool roster);
-// Names of the lines whose group, in upper case, contains Group in upper case ("1" offers
-// the names of groups 10 and 110).
-QStringList ExamineeNames(const TLineList &lines, bool roster, const QString &group);
-// Appends the items that Box does not hold yet (case-insensitive) to Items.
-void AddMissing(QStringList &items, const QStringList &more);
+// Items (a list's entries already there), followed by the groups of the examinee lines that it
+// does not hold yet, in file order of first appearance, without case-insensitive repeats. A
+// roster line is group@name; a journal line date@group@name@...
+QStringList ExamineeGroups(const TLineList &lines, bool roster, QStringList items = {});
+// The same with the names of the lines whose group, in upper case, contains Group in upper case
+// ("1" offers the names of groups 10 and 110).
+QStringList ExamineeNames(const TLineList &lines, bool roster, const QString &group, QStringList items = {});
 
 enum class PasswordOutcome {
     Match, // the name is registered with this password
