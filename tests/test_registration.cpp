@@ -145,7 +145,7 @@ private Q_SLOTS:
         // After what the list holds already; letters beyond the 16-bit range fold as well.
         QCOMPARE(ExamineeGroups(roster, true, {QStringLiteral("11б"), QStringLiteral("Новый")}),
                  (QStringList{"11б", "Новый", "10А"}));
-        QCOMPARE(ExamineeGroups(Lines(QStringLiteral("\U00010400@a\n\U00010428@b\n").toUtf8()), true),
+        QCOMPARE(ExamineeGroups(Lines(QStringLiteral("\U00010400@a\n\U00010428@b\n")), true),
                  QStringList{QStringLiteral("\U00010400")});
     }
 
