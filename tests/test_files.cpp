@@ -273,7 +273,10 @@ private Q_SLOTS:
         if (recent > 0) {
             QCOMPARE(int(g_bookmark_file_get_size(bookmarks)), managerUsed ? 2 : 1);
             const QByteArray uri = QUrl::fromLocalFile(exam).toString(QUrl::FullyEncoded).toUtf8();
-            QCOMPARE(QByteArray(g_bookmark_file_get_mime_type(bookmarks, uri.constData(), nullptr)), "application/x-tarvik-uzk");
+            gchar *mime = g_bookmark_file_get_mime_type(bookmarks, uri.constData(), nullptr);
+            const QByteArray type(mime);
+            g_free(mime);
+            QCOMPARE(type, "application/x-tarvik-uzk");
             QVERIFY(g_bookmark_file_has_application(bookmarks, uri.constData(), "Tarvik", nullptr));
             QCOMPARE(int(g_bookmark_file_get_application_info(bookmarks, uri.constData(), "Tarvik", nullptr, nullptr, nullptr, nullptr) ? 1 : 0), 1);
         }

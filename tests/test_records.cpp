@@ -374,7 +374,10 @@ private Q_SLOTS:
             station.start(QStringLiteral(TARVIK_JOURNAL_STATION),
                           {dir.path(), QStringLiteral("K%1").arg(round), QStringLiteral("E%1").arg(round % 2), QStringLiteral("1000000")});
             QVERIFY(station.waitForStarted());
-            QThread::msleep(20 + QRandomGenerator::global()->bounded(200));
+            // Killed while it writes: once it has written, at a random moment after (a loaded
+            // machine may take long to start it).
+            QVERIFY(station.waitForReadyRead(30000));
+            QThread::msleep(QRandomGenerator::global()->bounded(200));
             ::kill(pid_t(station.processId()), SIGKILL);
             station.waitForFinished();
             // Every examination the station said it had written is in the journal.

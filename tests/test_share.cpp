@@ -216,7 +216,10 @@ private Q_SLOTS:
             QProcess station;
             station.start(QStringLiteral(TARVIK_PWL_STATION), {list, QStringLiteral("K%1-").arg(round), QStringLiteral("100000")});
             QVERIFY(station.waitForStarted());
-            QThread::msleep(50 + QRandomGenerator::global()->bounded(250));
+            // Killed once it has registered, at a random moment after (a loaded machine may
+            // take long to start it).
+            QVERIFY(station.waitForReadyRead(30000));
+            QThread::msleep(QRandomGenerator::global()->bounded(250));
             ::kill(pid_t(station.processId()), SIGKILL);
             station.waitForFinished();
             for (const QByteArray &ok : station.readAllStandardOutput().split('\n'))
