@@ -149,6 +149,7 @@ public:
             fd_ = ::open(QFile::encodeName(name).constData(), O_RDONLY | O_CLOEXEC);
             if (fd_ < 0)
                 Fail(QStringLiteral("cannot read %1: %2").arg(name, QString::fromLocal8Bit(std::strerror(errno))));
+            ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL); // read once, front to back
         }
     }
     ~PieceReader()
@@ -194,7 +195,10 @@ class PieceWriter
 public:
     explicit PieceWriter(const QString &name) : name_(name)
     {
-        if (name != QStringLiteral("-")) {
+        if (name == QStringLiteral("-")) {
+            // A pipe that holds a whole piece: one wake-up of the reader per piece, not four.
+            ::fcntl(1, F_SETPIPE_SZ, int(PieceReader::PieceSize));
+        } else {
             file_ = std::make_unique<QSaveFile>(name);
             if (!file_->open(QIODevice::WriteOnly))
                 Fail(QStringLiteral("cannot write %1: %2").arg(name, file_->errorString()));
