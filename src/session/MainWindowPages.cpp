@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -324,6 +325,10 @@ QWidget *TFmZK::BuildRegistrationPage()
     Label4 = Shown(new QLabel(QStringLiteral("Фамилия, Имя"), GroupBox1), Name("Label4"),
                    QStringLiteral("Фамилия, Имя"));
     Named(ComboBox2, Name("ComboBox2"), QStringLiteral("Фамилия, Имя"));
+    // A roster may list hundreds of thousands: the drop-down lays out one row, not each.
+    for (QComboBox *box : {ComboBox1, ComboBox2})
+        if (auto *list = qobject_cast<QListView *>(box->view()))
+            list->setUniformItemSizes(true);
     Label6 = Shown(new QLabel(QStringLiteral("Введите пароль"), GroupBox1), Name("Label6"),
                    QStringLiteral("Пароль"));
     MaskEdit1 = Named(new QLineEdit(GroupBox1), Name("MaskEdit1"), QStringLiteral("Пароль"));
