@@ -117,14 +117,6 @@ void TClassesStore::SetValue(const QString &key, const QString &name, const QStr
 
 // ---- The desktop's files --------------------------------------------------------------------
 
-QString DesktopDataHome()
-{
-    QString base = qEnvironmentVariable("XDG_DATA_HOME");
-    if (base.isEmpty())
-        base = QDir::homePath() + QStringLiteral("/.local/share");
-    return QDir::cleanPath(base);
-}
-
 QString TarvikMimeType(const QString &ext)
 {
     return QStringLiteral("application/x-tarvik-") + ext.toLower();
@@ -206,7 +198,7 @@ bool RegisterFileType(const QString &exeName, const QString &ext, const QString 
     if (store.Value(dotKey, QStringLiteral("Reg")).trimmed().toInt() != 0)
         return false;
 
-    const QString home = DesktopDataHome();
+    const QString home = DataHome();
     const QString stem = QStringLiteral("tarvik-") + ext;
     if (!WriteWhole(home + QStringLiteral("/mime/packages/") + stem + QStringLiteral(".xml"),
                     MimePackage(ext, description)))
@@ -251,7 +243,7 @@ void AddToRecentDocs(const QString &fileName)
 {
     if (fileName.isEmpty())
         return;
-    const QString list = DesktopDataHome() + QStringLiteral("/recently-used.xbel");
+    const QString list = DataHome() + QStringLiteral("/recently-used.xbel");
     const QByteArray listName = QFile::encodeName(list);
     GBookmarkFile *bookmarks = g_bookmark_file_new();
     GError *error = nullptr;
@@ -266,7 +258,7 @@ void AddToRecentDocs(const QString &fileName)
         g_free(program);
         g_bookmark_file_set_mime_type(bookmarks, uri.constData(), mime.constData());
         g_bookmark_file_add_application(bookmarks, uri.constData(), "Tarvik", exec.constData());
-        QDir().mkpath(DesktopDataHome());
+        QDir().mkpath(DataHome());
         g_bookmark_file_to_file(bookmarks, listName.constData(), &error);
     }
     if (error)

@@ -42,8 +42,6 @@ private:
     QMap<QString, QMap<QString, QString>> keys_;
 };
 
-// The user's data folder ($XDG_DATA_HOME or ~/.local/share), without a trailing "/".
-QString DesktopDataHome();
 // The type name of an extension (without its dot): "application/x-tarvik-uzk".
 QString TarvikMimeType(const QString &ext);
 // A desktop entry's Exec line that runs Program on one file: the program's path quoted as the

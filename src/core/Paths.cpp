@@ -24,12 +24,17 @@ QString ExecutableDir()
     return WithSlash(dir);
 }
 
-QString UserDataDir()
+QString DataHome()
 {
     QString base = qEnvironmentVariable("XDG_DATA_HOME");
     if (base.isEmpty())
         base = QDir::homePath() + QStringLiteral("/.local/share");
-    const QString dir = base + QStringLiteral("/tarvik");
+    return QDir::cleanPath(base);
+}
+
+QString UserDataDir()
+{
+    const QString dir = DataHome() + QStringLiteral("/tarvik");
     QDir().mkpath(dir);
     return WithSlash(dir);
 }

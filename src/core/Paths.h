@@ -4,6 +4,8 @@
 
 // The folder of the program file, with a trailing "/".
 QString ExecutableDir();
+// The user's data folder of the desktop: $XDG_DATA_HOME, else ~/.local/share (no trailing "/").
+QString DataHome();
 // The user's data folder of the program ($XDG_DATA_HOME/tarvik/), created when missing.
 QString UserDataDir();
 // The installed program's shared files (Language.fll): share/tarvik/ beside the bin/ folder of

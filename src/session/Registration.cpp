@@ -23,6 +23,8 @@ public:
     // Expected: how many texts may come (room is made for them at once).
     DistinctTexts(QStringList &items, qsizetype expected) : items_(items)
     {
+        for (const QString &item : items)
+            hashes_.push_back(FoldedHash(item));
         Rehash(size_t(qMin<qsizetype>(items.size() + expected, 1 << 22)) * 2);
     }
     void Add(QStringView text)
@@ -31,13 +33,14 @@ public:
             return;
         const uint64_t hash = FoldedHash(text);
         for (size_t at = hash & mask_; slots_[at] >= 0; at = (at + 1) & mask_)
-            if (hashes_[at] == hash && text.compare(items_[slots_[at]], Qt::CaseInsensitive) == 0)
+            if (hashes_[size_t(slots_[at])] == hash && text.compare(items_[slots_[at]], Qt::CaseInsensitive) == 0)
                 return;
-        if (size_t(items_.size()) * 2 >= slots_.size())
-            Rehash(slots_.size() * 2);
         items_.append(text.toString());
-        itemHashes_.push_back(hash);
-        Place(hash, int32_t(items_.size() - 1));
+        hashes_.push_back(hash);
+        if (hashes_.size() * 2 >= slots_.size())
+            Rehash(slots_.size() * 2);
+        else
+            Place(hashes_.size() - 1);
     }
 
 private:
@@ -46,8 +49,7 @@ private:
         uint64_t h = 1469598103934665603ull;
         for (qsizetype i = 0; i < text.size(); ++i) {
             char32_t c = text[i].unicode();
-            if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            {
+            if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
                 c = QChar::surrogateToUcs4(text[i], text[i + 1]);
                 ++i;
             }
@@ -55,13 +57,12 @@ private:
         }
         return h;
     }
-    void Place(uint64_t hash, int32_t index)
+    void Place(size_t index)
     {
-        size_t at = hash & mask_;
+        size_t at = hashes_[index] & mask_;
         while (slots_[at] >= 0)
             at = (at + 1) & mask_;
-        slots_[at] = index;
-        hashes_[at] = hash;
+        slots_[at] = int32_t(index);
     }
     void Rehash(size_t least)
     {
@@ -69,22 +70,14 @@ private:
         while (size < least)
             size *= 2;
         slots_.assign(size, -1);
-        hashes_.assign(size, 0);
         mask_ = size - 1;
-        itemHashes_.resize(size_t(items_.size()));
-        for (qsizetype i = 0; i < items_.size(); ++i) {
-            if (size_t(i) >= hashed_)
-                itemHashes_[size_t(i)] = FoldedHash(items_[i]);
-            Place(itemHashes_[size_t(i)], int32_t(i));
-        }
-        hashed_ = itemHashes_.size();
+        for (size_t i = 0; i < hashes_.size(); ++i)
+            Place(i);
     }
 
     QStringList &items_;
-    std::vector<int32_t> slots_; // index into the items, -1 for a free slot
-    std::vector<uint64_t> hashes_;
-    std::vector<uint64_t> itemHashes_; // of each item, in order
-    size_t hashed_ = 0;
+    std::vector<uint64_t> hashes_; // of each item, in order
+    std::vector<int32_t> slots_;   // index into the items, -1 for a free slot
     size_t mask_ = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "NewExam.h"
 
+#include "Named.h"
+
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -7,13 +9,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-template <typename T>
-T *Named(T *widget, const char *name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 QGroupBox *Choice(QWidget *parent, const char *name, const QString &caption, QRadioButton *first,
                   QRadioButton *second)

@@ -1,6 +1,7 @@
 #include "MenZK.h"
 
 #include "Accessibility.h"
+#include "Named.h"
 #include "Cp1251.h"
 #include "Errors.h"
 #include "FolderAccess.h"
@@ -76,13 +77,6 @@ void TCheckListBox::keyPressEvent(QKeyEvent *event)
 // ---- The window -----------------------------------------------------------------------------
 
 namespace {
-
-template <typename T>
-T *Named(T *widget, const char *name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 QPixmap Banner(int width)
 {
