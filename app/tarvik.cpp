@@ -1,4 +1,4 @@
 // The examination player.
-#include "StartUp.h"
+#include "session/StartUp.h"
 
 int main(int argc, char **argv) { return RunTarvik(argc, argv); }

@@ -4,9 +4,9 @@
 // Times are the best of several runs.
 
 #include "BestTime.h"
-#include "ListStreams.h"
-#include "Random.h"
-#include "Scramble.h"
+#include "exam/ListStreams.h"
+#include "core/Random.h"
+#include "core/Scramble.h"
 
 #include <QByteArray>
 

@@ -4,9 +4,9 @@
 //   the names of one group                                                      (no target)
 
 #include "BestTime.h"
-#include "Cp1251.h"
-#include "JournalFolder.h"
-#include "Registration.h"
+#include "core/Cp1251.h"
+#include "records/JournalFolder.h"
+#include "session/Registration.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -6,10 +6,10 @@
 //                                                                                 (target < 50 ms)
 
 #include "BestTime.h"
-#include "Cp1251.h"
-#include "MainWindow.h"
-#include "Monitor.h"
-#include "ServerLink.h"
+#include "core/Cp1251.h"
+#include "session/MainWindow.h"
+#include "records/widgets/Monitor.h"
+#include "records/ServerLink.h"
 
 #include <QApplication>
 #include <QComboBox>

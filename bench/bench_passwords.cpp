@@ -4,10 +4,10 @@
 //   RegisterPassword: hold, re-read, add, write beside, flush, rename     (no target)
 
 #include "BestTime.h"
-#include "Cp1251.h"
-#include "Files.h"
-#include "Registration.h"
-#include "Scramble.h"
+#include "core/Cp1251.h"
+#include "core/Files.h"
+#include "session/Registration.h"
+#include "core/Scramble.h"
 
 #include <QCoreApplication>
 #include <QDate>

@@ -5,9 +5,9 @@
 //   LoadQuestion + ShowQuestion of question 1023 / one GetSection of it  (target under 5 ms)
 // The children run on the platform in QT_QPA_PLATFORM (offscreen when it is not set).
 
-#include "ListStreams.h"
-#include "MainWindow.h"
-#include "Scramble.h"
+#include "exam/ListStreams.h"
+#include "session/MainWindow.h"
+#include "core/Scramble.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -8,13 +8,13 @@
 //   reading the file once                                                       (target <= 5)
 
 #include "BestTime.h"
-#include "Cp1251.h"
-#include "Files.h"
-#include "FolderAccess.h"
-#include "Journals.h"
-#include "Recording.h"
-#include "ReportFile.h"
-#include "RichReport.h"
+#include "core/Cp1251.h"
+#include "core/Files.h"
+#include "core/FolderAccess.h"
+#include "records/Journals.h"
+#include "records/Recording.h"
+#include "records/ReportFile.h"
+#include "records/widgets/RichReport.h"
 
 #include <QApplication>
 #include <QDir>

@@ -8,9 +8,9 @@
 // the number of stations however fast each append is).
 // Run from the build folder: bench/bench_share (needs samba, as the tests do).
 
-#include "FolderAccess.h"
-#include "Files.h"
-#include "Shares.h"
+#include "core/FolderAccess.h"
+#include "core/Files.h"
+#include "core/Shares.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

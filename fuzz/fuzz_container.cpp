@@ -1,5 +1,5 @@
 // The container reader on unscrambled input: any bytes must give entries or ECorruptFile.
-#include "ListStreams.h"
+#include "exam/ListStreams.h"
 
 #include <QBuffer>
 

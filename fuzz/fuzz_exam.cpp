@@ -1,10 +1,10 @@
 // The settings and question readers on any exam text: [Setup] read key by key (a bad font value
 // raises EConvertError, nothing else), then every question read and shuffled.
-#include "Cp1251.h"
-#include "Errors.h"
-#include "LineList.h"
-#include "Questions.h"
-#include "Settings.h"
+#include "core/Cp1251.h"
+#include "core/Errors.h"
+#include "core/LineList.h"
+#include "exam/Questions.h"
+#include "exam/Settings.h"
 
 namespace {
 class Sink : public SetupSink

@@ -1,11 +1,11 @@
 // The subject lookup on any subject journal, against the plain reading of the same text through
 // the sectioned-text splitting and the field records; the examiner's export on any journals.
-#include "Codecs.h"
-#include "Cp1251.h"
-#include "Files.h"
-#include "JournalExport.h"
-#include "Journals.h"
-#include "LineList.h"
+#include "core/Codecs.h"
+#include "core/Cp1251.h"
+#include "core/Files.h"
+#include "records/JournalExport.h"
+#include "records/Journals.h"
+#include "core/LineList.h"
 
 #include <cstdlib>
 

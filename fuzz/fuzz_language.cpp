@@ -1,8 +1,8 @@
 // A language file: every section number read, every text bounded for the window.
-#include "Codecs.h"
-#include "Cp1251.h"
-#include "LineList.h"
-#include "Messages.h"
+#include "core/Codecs.h"
+#include "core/Cp1251.h"
+#include "core/LineList.h"
+#include "lang/Messages.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -1,7 +1,7 @@
 // The sectioned text store and its readers on any Windows-1251 text.
-#include "Codecs.h"
-#include "Errors.h"
-#include "LineList.h"
+#include "core/Codecs.h"
+#include "core/Errors.h"
+#include "core/LineList.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -1,9 +1,9 @@
 // The registration lists of a roster or journal, against the plain reading: every group and
 // name once, without repeats that differ only in letter case, in order of first appearance.
-#include "Codecs.h"
-#include "Cp1251.h"
-#include "LineList.h"
-#include "Registration.h"
+#include "core/Codecs.h"
+#include "core/Cp1251.h"
+#include "core/LineList.h"
+#include "session/Registration.h"
 
 namespace {
 void AddPlain(QStringList &items, const QString &text)

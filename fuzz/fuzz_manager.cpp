@@ -1,7 +1,7 @@
 // A subject manager file: its lists, the choice of each subject, the check-list rule.
-#include "Cp1251.h"
-#include "Manager.h"
-#include "Scramble.h"
+#include "core/Cp1251.h"
+#include "exam/Manager.h"
+#include "core/Scramble.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -1,9 +1,9 @@
 // The password list's classification on any unscrambled text, against the plain reading of the
 // same text through the sectioned-text splitting and the field records.
-#include "Codecs.h"
-#include "Cp1251.h"
-#include "LineList.h"
-#include "Registration.h"
+#include "core/Codecs.h"
+#include "core/Cp1251.h"
+#include "core/LineList.h"
+#include "session/Registration.h"
 
 #include <cstdlib>
 

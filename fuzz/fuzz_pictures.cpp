@@ -1,6 +1,6 @@
 // The picture decoders on any bytes, the first byte choosing the kind: an image within the
 // bound, or none; never a crash, and never more memory than the picture budget allows.
-#include "Pictures.h"
+#include "exam/Pictures.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

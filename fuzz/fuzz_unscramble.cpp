@@ -1,6 +1,6 @@
 // The scrambled codec: unscrambling any bytes, with and without the plain-text signature, and
 // the round trip of the content through the writer.
-#include "Scramble.h"
+#include "core/Scramble.h"
 
 #include <QBuffer>
 #include <cstdlib>

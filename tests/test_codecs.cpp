@@ -1,7 +1,7 @@
-#include "Codecs.h"
-#include "Cp1251.h"
-#include "Errors.h"
-#include "RichText.h"
+#include "core/Codecs.h"
+#include "core/Cp1251.h"
+#include "core/Errors.h"
+#include "core/widgets/RichText.h"
 
 #include <QLabel>
 #include <QStringDecoder>

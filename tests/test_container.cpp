@@ -1,6 +1,6 @@
-#include "ListStreams.h"
-#include "Random.h"
-#include "Scramble.h"
+#include "exam/ListStreams.h"
+#include "core/Random.h"
+#include "core/Scramble.h"
 
 #include <QBuffer>
 #include <QtEndian>

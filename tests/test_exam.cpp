@@ -1,12 +1,12 @@
-#include "Errors.h"
+#include "core/Errors.h"
 #include "helpers/TestFiles.h"
-#include "ListStreams.h"
-#include "Pictures.h"
-#include "Questions.h"
-#include "Random.h"
-#include "Settings.h"
+#include "exam/ListStreams.h"
+#include "exam/Pictures.h"
+#include "exam/Questions.h"
+#include "core/Random.h"
+#include "exam/Settings.h"
 
-#include "Manager.h"
+#include "exam/Manager.h"
 
 #include <QtEndian>
 #include <QtTest>

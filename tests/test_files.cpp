@@ -1,7 +1,7 @@
-#include "Commands.h"
-#include "FileTypes.h"
-#include "Files.h"
-#include "Shares.h"
+#include "core/Commands.h"
+#include "core/FileTypes.h"
+#include "core/Files.h"
+#include "core/Shares.h"
 
 #include <QProcess>
 #include <QTimer>

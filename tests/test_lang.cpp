@@ -1,5 +1,5 @@
-#include "DateFormat.h"
-#include "Messages.h"
+#include "core/DateFormat.h"
+#include "lang/Messages.h"
 
 #include <QVariant>
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "LineList.h"
+#include "core/LineList.h"
 
 #include <QtTest>
 

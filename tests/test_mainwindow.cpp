@@ -1,6 +1,6 @@
-#include "MainWindow.h"
+#include "session/MainWindow.h"
 #include "helpers/TestFiles.h"
-#include "Scramble.h"
+#include "core/Scramble.h"
 #include "helpers/ScriptedDialogs.h"
 
 #include <QComboBox>

@@ -1,8 +1,8 @@
 // The station's link to its monitoring servers, against listeners of the test on loopback.
-#include "Cp1251.h"
-#include "MainWindow.h"
-#include "Monitor.h"
-#include "ServerLink.h"
+#include "core/Cp1251.h"
+#include "session/MainWindow.h"
+#include "records/widgets/Monitor.h"
+#include "records/ServerLink.h"
 #include "helpers/ScriptedDialogs.h"
 #include "helpers/TestFiles.h"
 

@@ -1,10 +1,10 @@
-#include "Cp1251.h"
-#include "Files.h"
-#include "Journals.h"
-#include "Recording.h"
-#include "ReportFile.h"
-#include "RichReport.h"
-#include "Scramble.h"
+#include "core/Cp1251.h"
+#include "core/Files.h"
+#include "records/Journals.h"
+#include "records/Recording.h"
+#include "records/ReportFile.h"
+#include "records/widgets/RichReport.h"
+#include "core/Scramble.h"
 #include "helpers/TestFiles.h"
 
 #include <QDir>

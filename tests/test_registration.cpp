@@ -1,8 +1,8 @@
-#include "Cp1251.h"
-#include "Files.h"
-#include "MainWindow.h"
-#include "Registration.h"
-#include "Scramble.h"
+#include "core/Cp1251.h"
+#include "core/Files.h"
+#include "session/MainWindow.h"
+#include "session/Registration.h"
+#include "core/Scramble.h"
 #include "helpers/ScriptedDialogs.h"
 #include "helpers/TestFiles.h"
 

@@ -1,4 +1,4 @@
-#include "Scoring.h"
+#include "records/Scoring.h"
 
 #include <QtTest>
 

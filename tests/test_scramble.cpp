@@ -1,9 +1,9 @@
-#include "Cp1251.h"
+#include "core/Cp1251.h"
 #include "helpers/TestFiles.h"
-#include "Errors.h"
-#include "Files.h"
-#include "Random.h"
-#include "Scramble.h"
+#include "core/Errors.h"
+#include "core/Files.h"
+#include "core/Random.h"
+#include "core/Scramble.h"
 
 #include <QBuffer>
 #include <QtTest>

@@ -1,14 +1,14 @@
 // The journal folder on a real SMB share: a Samba server of the test's own on 127.0.0.1.
-#include "Cp1251.h"
-#include "ExamFile.h"
-#include "Pictures.h"
-#include "Files.h"
-#include "FolderAccess.h"
-#include "MainWindow.h"
-#include "Recording.h"
-#include "Registration.h"
-#include "Scramble.h"
-#include "Shares.h"
+#include "core/Cp1251.h"
+#include "exam/ExamFile.h"
+#include "exam/Pictures.h"
+#include "core/Files.h"
+#include "core/FolderAccess.h"
+#include "session/MainWindow.h"
+#include "records/Recording.h"
+#include "session/Registration.h"
+#include "core/Scramble.h"
+#include "core/Shares.h"
 #include "helpers/ScriptedDialogs.h"
 #include "helpers/TestFiles.h"
 
@@ -20,8 +20,8 @@
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QThread>
-#include "MenZK.h"
-#include "Scramble.h"
+#include "exam/widgets/MenZK.h"
+#include "core/Scramble.h"
 
 #include <QPushButton>
 #include <QtTest>

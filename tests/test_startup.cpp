@@ -1,8 +1,8 @@
-#include "Cp1251.h"
-#include "Dialogs.h"
-#include "MenZK.h"
-#include "Scramble.h"
-#include "StartUp.h"
+#include "core/Cp1251.h"
+#include "ui/Dialogs.h"
+#include "exam/widgets/MenZK.h"
+#include "core/Scramble.h"
+#include "session/StartUp.h"
 #include "helpers/ScriptedDialogs.h"
 #include "helpers/TestFiles.h"
 

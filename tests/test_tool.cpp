@@ -1,7 +1,7 @@
-#include "Cp1251.h"
+#include "core/Cp1251.h"
 #include "helpers/TestFiles.h"
-#include "ListStreams.h"
-#include "Scramble.h"
+#include "exam/ListStreams.h"
+#include "core/Scramble.h"
 
 #include <QProcess>
 #include <QtTest>

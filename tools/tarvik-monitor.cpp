@@ -1,7 +1,7 @@
 // The examiner's monitoring server: stations report their examinees as they go; a live table,
 // its export to CSV, and a journal of every message received.
 //   tarvik-monitor [--port N] [--address A] [--log FILE] [--headless]
-#include "Monitor.h"
+#include "records/widgets/Monitor.h"
 
 #include <QApplication>
 #include <QBoxLayout>

@@ -2,12 +2,12 @@
 // reads the journals of a journal folder.
 // Exit status: 0 success, 1 damaged or unreadable input (one line on standard error), 2 usage.
 
-#include "Cp1251.h"
-#include "Files.h"
-#include "JournalExport.h"
-#include "ListStreams.h"
-#include "Random.h"
-#include "Scramble.h"
+#include "core/Cp1251.h"
+#include "core/Files.h"
+#include "records/JournalExport.h"
+#include "exam/ListStreams.h"
+#include "core/Random.h"
+#include "core/Scramble.h"
 
 #include <QCoreApplication>
 #include <QDir>

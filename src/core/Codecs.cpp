@@ -1,6 +1,6 @@
 #include "Codecs.h"
 
-#include "Errors.h"
+#include "core/Errors.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LineList.h"
+#include "core/LineList.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "FileTypes.h"
 
-#include "Commands.h"
-#include "Paths.h"
+#include "core/Commands.h"
+#include "core/Paths.h"
 
 #include <QCoreApplication>
 #include <QDir>

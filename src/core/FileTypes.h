@@ -3,7 +3,7 @@
 #include <QMap>
 #include <QString>
 
-#include "Errors.h"
+#include "core/Errors.h"
 
 // The program's file types on the desktop. A small per-user store keeps the keys of a type as a
 // Windows station would hold them under its classes root (".uzk" with the marker "Reg", "uzk"

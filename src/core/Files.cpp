@@ -1,6 +1,6 @@
 #include "Files.h"
 
-#include "Cp1251.h"
+#include "core/Cp1251.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 #include "FolderAccess.h"
 
-#include "Files.h"
-#include "Shares.h"
+#include "core/Files.h"
+#include "core/Shares.h"
 
 #include <QDir>
 #include <QFile>

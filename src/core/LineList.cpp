@@ -1,7 +1,7 @@
 #include "LineList.h"
 
-#include "Cp1251.h"
-#include "Files.h"
+#include "core/Cp1251.h"
+#include "core/Files.h"
 
 namespace {
 

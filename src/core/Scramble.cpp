@@ -1,9 +1,9 @@
 #include "Scramble.h"
 
-#include "Cp1251.h"
-#include "Errors.h"
-#include "Files.h"
-#include "Random.h"
+#include "core/Cp1251.h"
+#include "core/Errors.h"
+#include "core/Files.h"
+#include "core/Random.h"
 
 #include <QBuffer>
 #include <QSaveFile>

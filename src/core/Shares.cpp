@@ -1,7 +1,7 @@
 #include "Shares.h"
 
-#include "Files.h"
-#include "FolderAccess.h"
+#include "core/Files.h"
+#include "core/FolderAccess.h"
 
 #include <QByteArray>
 #include <QFileInfo>

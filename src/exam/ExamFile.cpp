@@ -1,11 +1,11 @@
 #include "ExamFile.h"
 
-#include "Errors.h"
-#include "Files.h"
-#include "FolderAccess.h"
-#include "Shares.h"
-#include "Pictures.h"
-#include "Scramble.h"
+#include "core/Errors.h"
+#include "core/Files.h"
+#include "core/FolderAccess.h"
+#include "core/Shares.h"
+#include "exam/Pictures.h"
+#include "core/Scramble.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LineList.h"
-#include "ListStreams.h"
+#include "core/LineList.h"
+#include "exam/ListStreams.h"
 
 #include <QString>
 #include <cstdint>

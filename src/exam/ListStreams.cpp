@@ -1,8 +1,8 @@
 #include "ListStreams.h"
 
-#include "Cp1251.h"
-#include "Files.h"
-#include "Scramble.h"
+#include "core/Cp1251.h"
+#include "core/Files.h"
+#include "core/Scramble.h"
 
 #include <QBuffer>
 #include <QtEndian>

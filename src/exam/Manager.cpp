@@ -1,7 +1,7 @@
 #include "Manager.h"
 
-#include "Codecs.h"
-#include "LineList.h"
+#include "core/Codecs.h"
+#include "core/LineList.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "Pictures.h"
 
-#include "Files.h"
-#include "ListStreams.h"
+#include "core/Files.h"
+#include "exam/ListStreams.h"
 
 #include <QBuffer>
 #include <QFileInfo>

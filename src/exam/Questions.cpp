@@ -1,6 +1,6 @@
 #include "Questions.h"
 
-#include "Random.h"
+#include "core/Random.h"
 
 std::vector<int32_t> BuildQuestionOrder(int32_t allZ, bool anRand)
 {

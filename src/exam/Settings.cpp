@@ -1,6 +1,6 @@
 #include "Settings.h"
 
-#include "Questions.h"
+#include "exam/Questions.h"
 
 const QString DefaultTextFont = QStringLiteral("MS Sans Serif,0,0,-2147483640,0,10");
 const QString DefaultAnswerFont = QStringLiteral("MS Sans Serif,0,0,-2147483640,0,8");

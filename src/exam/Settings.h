@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Codecs.h"
-#include "LineList.h"
+#include "core/Codecs.h"
+#include "core/LineList.h"
 
 #include <QString>
 #include <cstdint>

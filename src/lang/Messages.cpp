@@ -1,8 +1,8 @@
 #include "Messages.h"
 
-#include "Codecs.h"
-#include "Files.h"
-#include "Paths.h"
+#include "core/Codecs.h"
+#include "core/Files.h"
+#include "core/Paths.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

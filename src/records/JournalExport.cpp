@@ -1,7 +1,7 @@
 #include "JournalExport.h"
 
-#include "Cp1251.h"
-#include "LineList.h"
+#include "core/Cp1251.h"
+#include "core/LineList.h"
 
 #include <QHash>
 #include <QRegularExpression>

@@ -1,8 +1,8 @@
 #include "JournalFolder.h"
 
-#include "Files.h"
-#include "FolderAccess.h"
-#include "Shares.h"
+#include "core/Files.h"
+#include "core/FolderAccess.h"
+#include "core/Shares.h"
 
 #include <QFileInfo>
 

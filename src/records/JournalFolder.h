@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LineList.h"
-#include "Settings.h"
+#include "core/LineList.h"
+#include "exam/Settings.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 #include "Journals.h"
 
-#include "Cp1251.h"
-#include "Files.h"
-#include "LineList.h"
-#include "LineScan.h"
+#include "core/Cp1251.h"
+#include "core/Files.h"
+#include "core/LineList.h"
+#include "core/LineScan.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Scoring.h"
+#include "records/Scoring.h"
 
 #include <QByteArray>
 #include <QDate>

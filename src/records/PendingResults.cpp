@@ -1,8 +1,8 @@
 #include "PendingResults.h"
 
-#include "Files.h"
-#include "FolderAccess.h"
-#include "Paths.h"
+#include "core/Files.h"
+#include "core/FolderAccess.h"
+#include "core/Paths.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

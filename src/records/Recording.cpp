@@ -1,10 +1,10 @@
 #include "Recording.h"
 
-#include "Cp1251.h"
-#include "Files.h"
-#include "FolderAccess.h"
-#include "Journals.h"
-#include "ReportFile.h"
+#include "core/Cp1251.h"
+#include "core/Files.h"
+#include "core/FolderAccess.h"
+#include "records/Journals.h"
+#include "records/ReportFile.h"
 
 ReportInput ReportOf(const ExamRecord &record, const QDateTime &now, int tipResult)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PendingResults.h"
-#include "Report.h"
+#include "records/PendingResults.h"
+#include "records/Report.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "Report.h"
 
-#include "Codecs.h"
-#include "DateFormat.h"
+#include "core/Codecs.h"
+#include "core/DateFormat.h"
 
 #include <QLocale>
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "LineList.h"
-#include "Messages.h"
-#include "Questions.h"
-#include "Scoring.h"
-#include "Settings.h"
+#include "core/LineList.h"
+#include "lang/Messages.h"
+#include "exam/Questions.h"
+#include "records/Scoring.h"
+#include "exam/Settings.h"
 
 #include <QDateTime>
 #include <QString>

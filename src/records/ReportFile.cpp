@@ -1,10 +1,10 @@
 #include "ReportFile.h"
 
-#include "Codecs.h"
-#include "Cp1251.h"
-#include "Files.h"
-#include "FolderAccess.h"
-#include "Scramble.h"
+#include "core/Codecs.h"
+#include "core/Cp1251.h"
+#include "core/Files.h"
+#include "core/FolderAccess.h"
+#include "core/Scramble.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "Scoring.h"
 
-#include "Codecs.h"
-#include "DateFormat.h"
+#include "core/Codecs.h"
+#include "core/DateFormat.h"
 
 #include <QVariant>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Messages.h"
-#include "Questions.h"
-#include "Settings.h"
+#include "lang/Messages.h"
+#include "exam/Questions.h"
+#include "exam/Settings.h"
 
 #include <QDateTime>
 #include <QStringList>

@@ -1,8 +1,8 @@
 #include "ServerLink.h"
 
-#include "Cp1251.h"
-#include "Files.h"
-#include "LineList.h"
+#include "core/Cp1251.h"
+#include "core/Files.h"
+#include "core/LineList.h"
 
 #include <QHostAddress>
 #include <QTcpSocket>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Settings.h"
+#include "exam/Settings.h"
 
 #include <QByteArray>
 #include <QObject>

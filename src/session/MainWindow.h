@@ -1,19 +1,19 @@
 #pragma once
 
-#include "Clock.h"
-#include "ExamFile.h"
-#include "ListStreams.h"
-#include "Preview.h"
-#include "Messages.h"
-#include "Questions.h"
-#include "Recording.h"
-#include "ServerLink.h"
-#include "Registration.h"
-#include "RichReport.h"
-#include "Scoring.h"
-#include "Settings.h"
-#include "StartUp.h"
-#include "Widgets.h"
+#include "core/Clock.h"
+#include "exam/ExamFile.h"
+#include "exam/ListStreams.h"
+#include "ui/Preview.h"
+#include "lang/Messages.h"
+#include "exam/Questions.h"
+#include "records/Recording.h"
+#include "records/ServerLink.h"
+#include "session/Registration.h"
+#include "records/widgets/RichReport.h"
+#include "records/Scoring.h"
+#include "exam/Settings.h"
+#include "session/StartUp.h"
+#include "session/Widgets.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,11 +1,11 @@
 // The window's pages and bottom bar, laid out for a client area of 788 x 521 and following the
 // window as it is shown maximised.
 
-#include "MainWindow.h"
+#include "session/MainWindow.h"
 
-#include "Accessibility.h"
-#include "Dialogs.h"
-#include "RichText.h"
+#include "ui/Accessibility.h"
+#include "ui/Dialogs.h"
+#include "core/widgets/RichText.h"
 
 #include <QBoxLayout>
 #include <QButtonGroup>

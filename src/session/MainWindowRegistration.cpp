@@ -2,12 +2,12 @@
 // the registration in the shared password list. The work is done by the functions of
 // Registration.h; the handlers gather the page's inputs and show the outcome.
 
-#include "MainWindow.h"
+#include "session/MainWindow.h"
 
-#include "Dialogs.h"
-#include "Files.h"
-#include "JournalFolder.h"
-#include "Shares.h"
+#include "ui/Dialogs.h"
+#include "core/Files.h"
+#include "records/JournalFolder.h"
+#include "core/Shares.h"
 
 #include <QComboBox>
 #include <QKeyEvent>

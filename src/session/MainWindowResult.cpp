@@ -2,13 +2,13 @@
 // (and at an interrupted close), the detailed report in its box, its RTF and PDF copies. The
 // work is done in the records library; the window hands over its data and shows the outcome.
 
-#include "MainWindow.h"
+#include "session/MainWindow.h"
 
-#include "Dialogs.h"
-#include "Files.h"
-#include "JournalFolder.h"
-#include "NewExam.h"
-#include "Shares.h"
+#include "ui/Dialogs.h"
+#include "core/Files.h"
+#include "records/JournalFolder.h"
+#include "ui/NewExam.h"
+#include "core/Shares.h"
 
 #include <QComboBox>
 #include <QProgressBar>

@@ -1,11 +1,11 @@
 #include "Registration.h"
 
-#include "Codecs.h"
-#include "Cp1251.h"
-#include "Files.h"
-#include "LineScan.h"
-#include "FolderAccess.h"
-#include "Scramble.h"
+#include "core/Codecs.h"
+#include "core/Cp1251.h"
+#include "core/Files.h"
+#include "core/LineScan.h"
+#include "core/FolderAccess.h"
+#include "core/Scramble.h"
 
 #include <cstring>
 #include <vector>

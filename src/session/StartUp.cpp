@@ -1,13 +1,13 @@
 #include "StartUp.h"
 
-#include "Dialogs.h"
-#include "Errors.h"
-#include "Files.h"
-#include "FolderAccess.h"
-#include "Shares.h"
-#include "MainWindow.h"
-#include "MenZK.h"
-#include "Random.h"
+#include "ui/Dialogs.h"
+#include "core/Errors.h"
+#include "core/Files.h"
+#include "core/FolderAccess.h"
+#include "core/Shares.h"
+#include "session/MainWindow.h"
+#include "exam/widgets/MenZK.h"
+#include "core/Random.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "Dialogs.h"
 
-#include "Errors.h"
+#include "core/Errors.h"
 
 #include <QApplication>
 #include <QDialog>

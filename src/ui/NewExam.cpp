@@ -1,6 +1,6 @@
 #include "NewExam.h"
 
-#include "Named.h"
+#include "ui/Named.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

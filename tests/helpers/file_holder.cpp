@@ -1,6 +1,6 @@
 // Opens FILE with MODE through the program's own open, prints "held" (or "failed") and keeps it
 // open until its standard input closes or a line arrives: the other station of a sharing test.
-#include "Files.h"
+#include "core/Files.h"
 
 #include <QCoreApplication>
 #include <cstdio>

@@ -3,10 +3,10 @@
 // group is STATION-i and every examinee has the same name, so the report names are contended.
 // Prints "ok N REPORTFILE" after each examination is written: the other station of the tests.
 // A UNC folder is connected with $TARVIK_SHARE_USER and $TARVIK_SHARE_PASSWORD.
-#include "Cp1251.h"
-#include "Files.h"
-#include "Recording.h"
-#include "Shares.h"
+#include "core/Cp1251.h"
+#include "core/Files.h"
+#include "records/Recording.h"
+#include "core/Shares.h"
 
 #include <QCoreApplication>
 #include <cstdio>

@@ -4,10 +4,10 @@
 //   player_probe EXAM STEPS [/d]
 // Prints "shown MS", then "page INDEX MS" after each press, then "peak KB"; exit 0.
 
-#include "Codecs.h"
-#include "Dialogs.h"
-#include "MainWindow.h"
-#include "StartUp.h"
+#include "core/Codecs.h"
+#include "ui/Dialogs.h"
+#include "session/MainWindow.h"
+#include "session/StartUp.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

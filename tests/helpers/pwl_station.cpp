@@ -1,8 +1,8 @@
 // Registers COUNT passwords NAME0, NAME1, ... into the list FILE, one registration at a time as
 // a station does, and prints "ok N" after each one is written: the other station of the tests.
-#include "Files.h"
-#include "Registration.h"
-#include "Shares.h"
+#include "core/Files.h"
+#include "session/Registration.h"
+#include "core/Shares.h"
 
 #include <QCoreApplication>
 #include <QDate>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Codecs.h"
+#include "core/Codecs.h"
 
 #include <QColor>
 #include <QFont>

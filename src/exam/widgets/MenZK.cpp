@@ -1,12 +1,12 @@
 #include "MenZK.h"
 
-#include "Accessibility.h"
-#include "Named.h"
-#include "Cp1251.h"
-#include "Errors.h"
-#include "FolderAccess.h"
-#include "Scramble.h"
-#include "Shares.h"
+#include "ui/Accessibility.h"
+#include "ui/Named.h"
+#include "core/Cp1251.h"
+#include "core/Errors.h"
+#include "core/FolderAccess.h"
+#include "core/Scramble.h"
+#include "core/Shares.h"
 
 #include <QComboBox>
 #include <QGroupBox>

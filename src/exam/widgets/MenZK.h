@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Manager.h"
+#include "exam/Manager.h"
 
 #include <QDialog>
 #include <QListWidget>

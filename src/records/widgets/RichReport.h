@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Report.h"
+#include "records/Report.h"
 
 #include <QColor>
 #include <QFont>

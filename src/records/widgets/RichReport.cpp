@@ -1,7 +1,7 @@
 #include "RichReport.h"
 
-#include "Codecs.h"
-#include "Cp1251.h"
+#include "core/Codecs.h"
+#include "core/Cp1251.h"
 
 #include <QFileInfo>
 #include <QHash>

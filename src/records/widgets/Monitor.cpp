@@ -1,8 +1,8 @@
 #include "Monitor.h"
 
-#include "Cp1251.h"
-#include "JournalExport.h"
-#include "LineList.h"
+#include "core/Cp1251.h"
+#include "records/JournalExport.h"
+#include "core/LineList.h"
 
 #include <QColor>
 #include <QFile>
