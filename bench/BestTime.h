@@ -11,7 +11,9 @@ inline double BestMs(int runs, const std::function<void()> &work)
     for (int i = 0; i < runs; ++i) {
         const auto t0 = std::chrono::steady_clock::now();
         work();
-        best = std::min(best, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+        best = std::min(
+            best, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
+                      .count());
     }
     return best;
 }

@@ -4,9 +4,9 @@
 // Times are the best of several runs.
 
 #include "BestTime.h"
-#include "exam/ListStreams.h"
 #include "core/Random.h"
 #include "core/Scramble.h"
+#include "exam/ListStreams.h"
 
 #include <QByteArray>
 
@@ -19,7 +19,10 @@
 
 namespace {
 
-double BestSeconds(int runs, const std::function<void()> &work) { return BestMs(runs, work) / 1e3; }
+double BestSeconds(int runs, const std::function<void()> &work)
+{
+    return BestMs(runs, work) / 1e3;
+}
 
 QByteArray Noise(qsizetype size)
 {
@@ -93,11 +96,11 @@ int main()
     std::memset(dest.data(), 1, size_t(size));
     const double memcpyTime =
         BestSeconds(5, [&] { std::memcpy(dest.data(), source.constData(), size_t(size)); });
-    const double unscrambleTime = BestSeconds(5, [&] {
-        UnscrambleInto(source.constData(), size, 100, Keys::Settings, dest.data());
-    });
-    std::printf("unscramble 256 MB: %.1f ms, memcpy %.1f ms: throughput ratio %.2f (target >= 0.25)\n",
-                unscrambleTime * 1e3, memcpyTime * 1e3, memcpyTime / unscrambleTime);
+    const double unscrambleTime = BestSeconds(
+        5, [&] { UnscrambleInto(source.constData(), size, 100, Keys::Settings, dest.data()); });
+    std::printf(
+        "unscramble 256 MB: %.1f ms, memcpy %.1f ms: throughput ratio %.2f (target >= 0.25)\n",
+        unscrambleTime * 1e3, memcpyTime * 1e3, memcpyTime / unscrambleTime);
 
     // Exam-like content: half of the pictures already compressed (JPEG-like noise), half bitmaps,
     // until the compressed file is about 64 MB.

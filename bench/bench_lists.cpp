@@ -31,10 +31,12 @@ int main(int argc, char **argv)
         const double read = BestMs(5, [&] { lines = ReadExamineeLines(dir.path(), true); });
         QStringList groups;
         const double build = BestMs(5, [&] { groups = ExamineeGroups(lines, true); });
-        const double names = BestMs(5, [&] { (void)ExamineeNames(lines, true, QStringLiteral("Группа 1999")); });
-        std::printf("read %.1f ms (%d lines); group list %.1f ms (%d groups): ratio %.2f (target <= 3); "
-                    "names of a group %.1f ms: ratio %.2f\n",
-                    read, int(lines.Count()), build, int(groups.size()), build / read, names, names / read);
+        const double names =
+            BestMs(5, [&] { (void)ExamineeNames(lines, true, QStringLiteral("Группа 1999")); });
+        std::printf(
+            "read %.1f ms (%d lines); group list %.1f ms (%d groups): ratio %.2f (target <= 3); "
+            "names of a group %.1f ms: ratio %.2f\n",
+            read, int(lines.Count()), build, int(groups.size()), build / read, names, names / read);
     }
     return 0;
 }

@@ -7,9 +7,9 @@
 
 #include "BestTime.h"
 #include "core/Cp1251.h"
-#include "session/MainWindow.h"
-#include "records/widgets/Monitor.h"
 #include "records/ServerLink.h"
+#include "records/widgets/Monitor.h"
+#include "session/MainWindow.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -29,7 +29,6 @@ namespace {
 constexpr int Stations = 200;
 constexpr int Answers = 500;
 
-
 // The other process: 200 stations, each INFO!! and then answers as fast as the socket takes
 // them, the send time in microseconds (modulo 10^9) as the answer's index.
 int Stations200(quint16 port)
@@ -43,10 +42,12 @@ int Stations200(quint16 port)
         if (!s->waitForConnected(10000))
             return 1;
     for (int s = 0; s < Stations; ++s)
-        sockets[size_t(s)]->write(InfoMessage(0, QStringLiteral("S%1").arg(s), QStringLiteral("G"), QStringLiteral("E"), Answers));
+        sockets[size_t(s)]->write(InfoMessage(0, QStringLiteral("S%1").arg(s), QStringLiteral("G"),
+                                              QStringLiteral("E"), Answers));
     for (int a = 0; a < Answers; ++a) {
         for (auto &s : sockets)
-            s->write(AnswerMessage(0, a, int32_t(QDateTime::currentMSecsSinceEpoch() % 1000000) * 1000, '1'));
+            s->write(AnswerMessage(
+                0, a, int32_t(QDateTime::currentMSecsSinceEpoch() % 1000000) * 1000, '1'));
         for (auto &s : sockets)
             s->flush();
         QCoreApplication::processEvents();
@@ -62,10 +63,13 @@ double AnswerSteps(bool servers, QTemporaryDir &dir, quint16 port)
 {
     QByteArray setup = "[Setup]\r\nAllZ=1023\r\nSpisok=0\r\nYesReport=0\r\n";
     if (servers)
-        setup += "InfIP1=1\r\nIP1=127.0.0.1\r\nInfIP2=1\r\nIP2=127.0.0.2\r\nInfIP3=1\r\nIP3=127.0.0.3\r\n";
+        setup += "InfIP1=1\r\nIP1=127.0.0.1\r\nInfIP2=1\r\nIP2=127.0.0.2\r\nInfIP3=1\r\nIP3=127.0."
+                 "0.3\r\n";
     for (int n = 0; n < 1024; ++n)
-        setup += "[V" + QByteArray::number(n) + "]\r\nAllW=4\r\nB3=1\r\nB4=1\r\nS1=a\r\nS2=b\r\nS3=c\r\nS4=d\r\n";
-    const QString exam = dir.filePath(servers ? QStringLiteral("with.fzk") : QStringLiteral("without.fzk"));
+        setup += "[V" + QByteArray::number(n) +
+                 "]\r\nAllW=4\r\nB3=1\r\nB4=1\r\nS1=a\r\nS2=b\r\nS3=c\r\nS4=d\r\n";
+    const QString exam =
+        dir.filePath(servers ? QStringLiteral("with.fzk") : QStringLiteral("without.fzk"));
     QFile f(exam);
     f.open(QIODevice::WriteOnly);
     f.write(setup);
@@ -135,13 +139,14 @@ int main(int argc, char **argv)
     server.Listen(QHostAddress::LocalHost, 0);
     std::vector<double> latencies;
     latencies.reserve(Stations * Answers);
-    QObject::connect(&server, &MonitorServer::messageHandled, &server, [&](int, const MonitorMessage &m) {
-        if (m.Tag != "ANSWER")
-            return;
-        const qint64 sentUs = m.Fields[2].toLongLong();
-        const qint64 nowUs = (QDateTime::currentMSecsSinceEpoch() % 1000000) * 1000;
-        latencies.push_back(double((nowUs - sentUs + 1000000000LL) % 1000000000LL) / 1000.0);
-    });
+    QObject::connect(
+        &server, &MonitorServer::messageHandled, &server, [&](int, const MonitorMessage &m) {
+            if (m.Tag != "ANSWER")
+                return;
+            const qint64 sentUs = m.Fields[2].toLongLong();
+            const qint64 nowUs = (QDateTime::currentMSecsSinceEpoch() % 1000000) * 1000;
+            latencies.push_back(double((nowUs - sentUs + 1000000000LL) % 1000000000LL) / 1000.0);
+        });
     QProcess stations;
     QElapsedTimer t;
     t.start();
@@ -152,16 +157,19 @@ int main(int argc, char **argv)
     const double seconds = t.nsecsElapsed() / 1e9;
     stations.waitForFinished(10000);
     std::sort(latencies.begin(), latencies.end());
-    const double p99 = latencies.empty() ? -1 : latencies[size_t(double(latencies.size() - 1) * 0.99)];
+    const double p99 =
+        latencies.empty() ? -1 : latencies[size_t(double(latencies.size() - 1) * 0.99)];
     const double p50 = latencies.empty() ? -1 : latencies[latencies.size() / 2];
 
     std::printf("answer step, 1000 steps of a 1024-question exam\n");
     std::printf("  no server                              %7.3f ms a step\n", without);
-    std::printf("  three servers, one never reading       %7.3f ms a step   ratio %.2f (target <= 1.2)\n", with,
-                with / without);
-    std::printf("monitor, %d stations at full speed, %lld messages (%lld handled)\n", Stations, expected,
-                server.MessagesHandled());
-    std::printf("  %.0f messages a second; send to table update: median %.1f ms, 99th percentile %.1f ms (target < 50 ms)\n",
+    std::printf(
+        "  three servers, one never reading       %7.3f ms a step   ratio %.2f (target <= 1.2)\n",
+        with, with / without);
+    std::printf("monitor, %d stations at full speed, %lld messages (%lld handled)\n", Stations,
+                expected, server.MessagesHandled());
+    std::printf("  %.0f messages a second; send to table update: median %.1f ms, 99th percentile "
+                "%.1f ms (target < 50 ms)\n",
                 double(server.MessagesHandled()) / seconds, p50, p99);
     return 0;
 }

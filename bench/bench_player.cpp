@@ -5,9 +5,9 @@
 //   LoadQuestion + ShowQuestion of question 1023 / one GetSection of it  (target under 5 ms)
 // The children run on the platform in QT_QPA_PLATFORM (offscreen when it is not set).
 
+#include "core/Scramble.h"
 #include "exam/ListStreams.h"
 #include "session/MainWindow.h"
-#include "core/Scramble.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -36,7 +36,8 @@ QByteArray ExamText(bool withPictures)
              "S3=third answer\r\nS4=fourth answer\r\n";
         if (withPictures)
             for (int k = 1; k <= 4; ++k)
-                t += "P" + QByteArray::number(k) + "=pic" + QByteArray::number((n * 4 + k) % 1024) + ".jpg\r\n";
+                t += "P" + QByteArray::number(k) + "=pic" + QByteArray::number((n * 4 + k) % 1024) +
+                     ".jpg\r\n";
     }
     return t;
 }
@@ -143,9 +144,11 @@ int main(int argc, char **argv)
     const double empty = StartMs({QStringLiteral("--child"), QStringLiteral("empty")});
     const double fzk = StartMs({QStringLiteral("--child"), QStringLiteral("player"), plain});
     const double uzk = StartMs({QStringLiteral("--child"), QStringLiteral("player"), uniform});
-    std::printf("start to title page, 1024-question .fzk: %.1f ms, empty window %.1f ms: ratio %.2f (target <= 2)\n",
+    std::printf("start to title page, 1024-question .fzk: %.1f ms, empty window %.1f ms: ratio "
+                "%.2f (target <= 2)\n",
                 fzk, empty, fzk / empty);
-    std::printf("start to title page, 1024-question .uzk with 1024 JPEGs (%.1f MB): %.1f ms: ratio %.2f (target <= 2)\n",
+    std::printf("start to title page, 1024-question .uzk with 1024 JPEGs (%.1f MB): %.1f ms: ratio "
+                "%.2f (target <= 2)\n",
                 QFileInfo(uniform).size() / 1048576.0, uzk, uzk / empty);
 
     for (const QString &file : {plain, uniform}) {
@@ -156,8 +159,9 @@ int main(int argc, char **argv)
         QElapsedTimer shown;
         shown.start();
         w.show();
-        std::printf("%s: reading the exam and showing the title page in a running program: %.1f ms\n",
-                    file.endsWith(QStringLiteral(".uzk")) ? "uzk" : "fzk", shown.nsecsElapsed() / 1e6);
+        std::printf(
+            "%s: reading the exam and showing the title page in a running program: %.1f ms\n",
+            file.endsWith(QStringLiteral(".uzk")) ? "uzk" : "fzk", shown.nsecsElapsed() / 1e6);
         const int rounds = 200;
         QElapsedTimer t;
         t.start();
@@ -169,9 +173,10 @@ int main(int argc, char **argv)
         for (int i = 0; i < rounds; ++i)
             GetSection(w.ExamLines(), buffer, QStringLiteral("V%1").arg(1023 - (i % 4)));
         const double section = t.nsecsElapsed() / 1e6 / rounds;
-        std::printf("%s: LoadQuestion + ShowQuestion of the last questions %.3f ms, GetSection %.3f ms: "
-                    "ratio %.1f (target under 5 ms)\n",
-                    file.endsWith(QStringLiteral(".uzk")) ? "uzk" : "fzk", load, section, load / section);
+        std::printf(
+            "%s: LoadQuestion + ShowQuestion of the last questions %.3f ms, GetSection %.3f ms: "
+            "ratio %.1f (target under 5 ms)\n",
+            file.endsWith(QStringLiteral(".uzk")) ? "uzk" : "fzk", load, section, load / section);
         w.hide();
     }
     return 0;

@@ -42,8 +42,13 @@ public:
     void Append(const QString &text, ReportFont font) override
     {
         ForEachReportLine(
-            text, [&](QStringView part) { Pieces.push_back({part.toString(), size_t(font), false}); },
-            [&] { Pieces.push_back({QString(), size_t(font), true}); });
+            text,
+            [&](QStringView part) {
+                Pieces.push_back({part.toString(), size_t(font), false});
+            },
+            [&] {
+                Pieces.push_back({QString(), size_t(font), true});
+            });
     }
     std::vector<Piece> Pieces;
 };
@@ -60,10 +65,15 @@ int main(int argc, char **argv)
     settings.AllZ = 1023;
     QString text = QStringLiteral("[Setup]\r\n");
     for (int n = 0; n < 1024; ++n) {
-        text += QStringLiteral("[V%1]\r\nVopros=Вопрос номер %1 о столицах и реках, с пояснением&<hr>во второй строке\r\n"
-                               "AllW=5\r\nCorNo=%2\r\n").arg(n).arg(n % 5 + 1);
+        text += QStringLiteral("[V%1]\r\nVopros=Вопрос номер %1 о столицах и реках, с "
+                               "пояснением&<hr>во второй строке\r\n"
+                               "AllW=5\r\nCorNo=%2\r\n")
+                    .arg(n)
+                    .arg(n % 5 + 1);
         for (int k = 1; k <= 5; ++k)
-            text += QStringLiteral("S%1=Ответ %1 на вопрос %2: Москва, Санкт-Петербург\r\n").arg(k).arg(n);
+            text += QStringLiteral("S%1=Ответ %1 на вопрос %2: Москва, Санкт-Петербург\r\n")
+                        .arg(k)
+                        .arg(n);
     }
     TLineList lines;
     lines.SetText(text);
@@ -79,8 +89,16 @@ int main(int argc, char **argv)
         for (int k = 0; k < MaxAnswers; ++k)
             row[size_t(k)] = k;
     TMessages messages;
-    const ExamRecord record{QStringLiteral("10А"), QStringLiteral("Иванов И."), QStringLiteral("big.fzk"), settings,
-                            lines, log, order, messages, {QStringLiteral("Школа"), QStringLiteral("История"), QString(), QString(), QString()}};
+    const ExamRecord record{
+        QStringLiteral("10А"),
+        QStringLiteral("Иванов И."),
+        QStringLiteral("big.fzk"),
+        settings,
+        lines,
+        log,
+        order,
+        messages,
+        {QStringLiteral("Школа"), QStringLiteral("История"), QString(), QString(), QString()}};
     const QDateTime now = QDateTime::currentDateTime();
     const ReportInput input = ReportOf(record, now, 0);
 
@@ -88,7 +106,8 @@ int main(int argc, char **argv)
     box.resize(800, 600);
     ReportStyles styles;
     for (size_t i = 0; i < styles.size(); ++i)
-        styles[i] = {QFont(QStringLiteral("DejaVu Sans Mono"), 8 + int(i % 3)), QColor(int(i * 20), 0, 0)};
+        styles[i] = {QFont(QStringLiteral("DejaVu Sans Mono"), 8 + int(i % 3)),
+                     QColor(int(i * 20), 0, 0)};
     const double onScreen = BestMs(5, [&] { BuildReportInto(&box, input, styles); });
 
     Recorder recorder;
@@ -113,14 +132,19 @@ int main(int argc, char **argv)
 
     int k = 0;
     const double reportFile = BestMs(5, [&] {
-        SaveReportFile(dir.path(), 1, now.date(), QStringLiteral("Иванов %1").arg(++k), PlainReport(input));
+        SaveReportFile(dir.path(), 1, now.date(), QStringLiteral("Иванов %1").arg(++k),
+                       PlainReport(input));
     });
 
     // The subject journal: 10 000 lines, the exam's the last.
     QByteArray tema;
     for (int i = 1; i < 10000; ++i)
-        tema += Cp1251::Encode(SubjectLine(i, QStringLiteral("Тема%1.fzk").arg(i), QStringLiteral("Экзамен по теме %1").arg(i), 25)) + "\r\n";
-    tema += Cp1251::Encode(SubjectLine(10000, QStringLiteral("big.fzk"), QStringLiteral("История"), 25)) + "\r\n";
+        tema += Cp1251::Encode(SubjectLine(i, QStringLiteral("Тема%1.fzk").arg(i),
+                                           QStringLiteral("Экзамен по теме %1").arg(i), 25)) +
+                "\r\n";
+    tema += Cp1251::Encode(
+                SubjectLine(10000, QStringLiteral("big.fzk"), QStringLiteral("История"), 25)) +
+            "\r\n";
     const QString temaFile = dir.filePath(QStringLiteral("JTema.fzj"));
     {
         QFile f(temaFile);
@@ -136,18 +160,23 @@ int main(int argc, char **argv)
     int32_t found = 0;
     const double lookup = BestMs(50, [&] {
         auto held = Folder(temaFile).Open(temaFile, fmOpenReadWrite | fmShareDenyWrite);
-        found += FindSubjectNumber(held->readAll(), QStringLiteral("big.fzk"), QStringLiteral("История")).Number;
+        found +=
+            FindSubjectNumber(held->readAll(), QStringLiteral("big.fzk"), QStringLiteral("История"))
+                .Number;
     });
 
     std::printf("report of 1024 questions x 5 answers (%zu pieces)\n", recorder.Pieces.size());
     std::printf("  BuildReport into the report box       %8.2f ms\n", onScreen);
-    std::printf("  reference: one cursor, one edit block %8.2f ms   ratio %.2f (target <= 1.5)\n", reference,
-                onScreen / reference);
-    std::printf("  SaveReportFile (build, scramble, write) %6.2f ms   ratio to the box %.2f (target <= 1.0)\n",
+    std::printf("  reference: one cursor, one edit block %8.2f ms   ratio %.2f (target <= 1.5)\n",
+                reference, onScreen / reference);
+    std::printf("  SaveReportFile (build, scramble, write) %6.2f ms   ratio to the box %.2f "
+                "(target <= 1.0)\n",
                 reportFile, reportFile / onScreen);
-    std::printf("subject journal of 10 000 lines (%lld bytes), the exam's last\n", qlonglong(tema.size()));
+    std::printf("subject journal of 10 000 lines (%lld bytes), the exam's last\n",
+                qlonglong(tema.size()));
     std::printf("  reading the file once                 %8.3f ms\n", readOnce);
-    std::printf("  FindSubjectNumber (open held, read, search) %6.3f ms   ratio %.2f (target <= 5)  [%d]\n", lookup,
-                lookup / readOnce, found / 50);
+    std::printf(
+        "  FindSubjectNumber (open held, read, search) %6.3f ms   ratio %.2f (target <= 5)  [%d]\n",
+        lookup, lookup / readOnce, found / 50);
     return 0;
 }

@@ -8,8 +8,8 @@
 // the number of stations however fast each append is).
 // Run from the build folder: bench/bench_share (needs samba, as the tests do).
 
-#include "core/FolderAccess.h"
 #include "core/Files.h"
+#include "core/FolderAccess.h"
 #include "core/Shares.h"
 
 #include <QCoreApplication>
@@ -36,7 +36,8 @@ int Station(const QString &name)
     QElapsedTimer t;
     t.start();
     for (int i = 0; i < Lines; ++i) {
-        const QByteArray line = "09/12/26@" + name.toUtf8() + '-' + QByteArray::number(i) + "@Ivanov@1@101@66@4@\r\n";
+        const QByteArray line =
+            "09/12/26@" + name.toUtf8() + '-' + QByteArray::number(i) + "@Ivanov@1@101@66@4@\r\n";
         auto held = folder.Open(Journal, fmOpenReadWrite | fmShareDenyWrite);
         if (!held || AppendLineTo(*held, Journal, line) < 0)
             return 1;
@@ -94,10 +95,13 @@ int main(int argc, char **argv)
     const Figures one = Run(1, args[0]);
     const Figures four = Run(4, args[0]);
     QProcess::execute(server, {QStringLiteral("stop"), root.path()});
-    std::printf("appending a result line to a journal on a loopback share, %d lines a station\n", Lines);
-    std::printf("  1 station alone: the journal   %7.3f ms a line (the station itself %.3f)\n", one.Journal, one.Station);
-    std::printf("  4 stations at once: the journal %6.3f ms a line   ratio %.2f (target <= 3)\n", four.Journal,
-                four.Journal / one.Journal);
-    std::printf("  4 stations at once: each station %5.3f ms a line   ratio %.2f\n", four.Station, four.Station / one.Station);
+    std::printf("appending a result line to a journal on a loopback share, %d lines a station\n",
+                Lines);
+    std::printf("  1 station alone: the journal   %7.3f ms a line (the station itself %.3f)\n",
+                one.Journal, one.Station);
+    std::printf("  4 stations at once: the journal %6.3f ms a line   ratio %.2f (target <= 3)\n",
+                four.Journal, four.Journal / one.Journal);
+    std::printf("  4 stations at once: each station %5.3f ms a line   ratio %.2f\n", four.Station,
+                four.Station / one.Station);
     return 0;
 }

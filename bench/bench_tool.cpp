@@ -50,7 +50,8 @@ std::pair<double, long> Piped(std::vector<std::string> argv)
     rusage usage{};
     wait4(producer, &status, 0, &usage);
     waitpid(consumer, &status, 0);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return {seconds, usage.ru_maxrss};
 }
 
@@ -67,7 +68,8 @@ int main(int argc, char **argv)
     char folder[] = "/tmp/bench_tool_XXXXXX";
     if (!mkdtemp(folder))
         return 2;
-    const std::string plain = std::string(folder) + "/plain", scrambled = std::string(folder) + "/big.fzr";
+    const std::string plain = std::string(folder) + "/plain",
+                      scrambled = std::string(folder) + "/big.fzr";
     {
         FILE *f = std::fopen(plain.c_str(), "wb");
         std::vector<char> block(1 << 20);
@@ -86,11 +88,13 @@ int main(int argc, char **argv)
         long peak = 0;
         for (int i = 0; i < 3; ++i) {
             cat = std::min(cat, Piped({"cat", scrambled}).first);
-            const auto [seconds, kb] = Piped({tool, "unscramble", "--key", "report", scrambled, "-"});
+            const auto [seconds, kb] =
+                Piped({tool, "unscramble", "--key", "report", scrambled, "-"});
             ours = std::min(ours, seconds);
             peak = std::max(peak, kb);
         }
-        std::printf("%d MB: cat %.0f ms (%.0f MB/s), unscramble %.0f ms (%.0f MB/s): ratio %.2f (target <= 1.5); "
+        std::printf("%d MB: cat %.0f ms (%.0f MB/s), unscramble %.0f ms (%.0f MB/s): ratio %.2f "
+                    "(target <= 1.5); "
                     "peak memory %.1f MB (target < 64)\n",
                     mb, cat * 1e3, mb / cat, ours * 1e3, mb / ours, ours / cat, peak / 1024.0);
     }

@@ -3,9 +3,9 @@
 #include "core/Codecs.h"
 #include "core/Cp1251.h"
 #include "core/Files.h"
+#include "core/LineList.h"
 #include "records/JournalExport.h"
 #include "records/Journals.h"
-#include "core/LineList.h"
 
 #include <cstdlib>
 
@@ -32,7 +32,8 @@ SubjectLookup Reference(const QStringList &lines, const QString &file, const QSt
             continue;
         // The names as they would have been written (a character without a form is "?").
         const auto same = [](const QString &a, const QString &b) {
-            return Cp1251::Decode(Cp1251::Encode(a)).compare(Cp1251::Decode(Cp1251::Encode(b)), Qt::CaseInsensitive) == 0;
+            return Cp1251::Decode(Cp1251::Encode(a))
+                       .compare(Cp1251::Decode(Cp1251::Encode(b)), Qt::CaseInsensitive) == 0;
         };
         if (same(f[1], BareFileName(file)) || same(f[2], title)) {
             int32_t v;

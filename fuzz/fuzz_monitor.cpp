@@ -1,7 +1,7 @@
 // What a monitoring server receives from a station and what a station receives from a server,
 // in pieces cut where the first bytes say: whole messages only, bounded buffers.
-#include "records/widgets/Monitor.h"
 #include "records/ServerLink.h"
+#include "records/widgets/Monitor.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -11,7 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     MonitorParser parser;
     QByteArray received;
     for (size_t at = 1; at < size; at += cut) {
-        const QByteArray piece(reinterpret_cast<const char *>(data) + at, qsizetype(std::min(cut, size - at)));
+        const QByteArray piece(reinterpret_cast<const char *>(data) + at,
+                               qsizetype(std::min(cut, size - at)));
         for (const MonitorMessage &m : parser.Feed(piece))
             if (m.Tag.isEmpty())
                 __builtin_trap();

@@ -1,7 +1,7 @@
 // A uniform file as the player reads it: unscrambled and inflated piece by piece; entries or
 // ECorruptFile, and the same entries as unscrambling whole and reading the container.
-#include "exam/ListStreams.h"
 #include "core/Scramble.h"
+#include "exam/ListStreams.h"
 
 #include <QBuffer>
 

@@ -23,13 +23,16 @@ private Q_SLOTS:
         QTest::addColumn<int>("color");
         QTest::addColumn<int>("pitch");
         QTest::addColumn<int>("size");
-        QTest::newRow("empty") << "" << "MS Sans Serif" << 0 << 0 << 0 << 0 << 8;
-        QTest::newRow("face only") << "Arial" << "Arial" << 0 << 0 << 0 << 0 << 8;
+        QTest::newRow("empty") << ""
+                               << "MS Sans Serif" << 0 << 0 << 0 << 0 << 8;
+        QTest::newRow("face only") << "Arial"
+                                   << "Arial" << 0 << 0 << 0 << 0 << 8;
         QTest::newRow("full") << "MS Sans Serif,0,0,-2147483640,0,10"
                               << "MS Sans Serif" << 0 << 0 << int(0x80000008u) << 0 << 10;
         QTest::newRow("hex and extra fields") << "Times,$3,204,$FF,2,12,junk,more"
                                               << "Times" << 3 << 204 << 255 << 2 << 12;
-        QTest::newRow("empty name field") << ",1,,,," << "MS Sans Serif" << 1 << 0 << 0 << 0 << 8;
+        QTest::newRow("empty name field") << ",1,,,,"
+                                          << "MS Sans Serif" << 1 << 0 << 0 << 0 << 8;
     }
     void strToFont()
     {
@@ -134,7 +137,9 @@ private Q_SLOTS:
     void cp1251Unmappable()
     {
         QCOMPARE(Cp1251::Encode(QStringLiteral("7 × 8 ✓")), QByteArray("7 ? 8 ?"));
-        QCOMPARE(Cp1251::Encode(QString::fromUtf8("a\xf0\x9f\x98\x80" "b")), QByteArray("a?b"));
+        QCOMPARE(Cp1251::Encode(QString::fromUtf8("a\xf0\x9f\x98\x80"
+                                                  "b")),
+                 QByteArray("a?b"));
         QCOMPARE(Cp1251::FromUtf8Text(QByteArray("\xef\xbb\xbf\xd0\xaf\nx\r\ny\rz")),
                  QByteArray("\xdf\r\nx\r\ny\r\nz"));
         QCOMPARE(Cp1251::ToUtf8Text(QByteArray("\xdf\r\nx")), QByteArray("\xd0\xaf\nx"));
@@ -144,7 +149,8 @@ private Q_SLOTS:
     {
         QCOMPARE(WindowsColor(0x000000FF), QColor(255, 0, 0));
         QCOMPARE(WindowsColor(0x00804020), QColor(0x20, 0x40, 0x80));
-        QCOMPARE(WindowsColor(int32_t(0x80000008u)), QApplication::palette().color(QPalette::WindowText));
+        QCOMPARE(WindowsColor(int32_t(0x80000008u)),
+                 QApplication::palette().color(QPalette::WindowText));
     }
 
     void appendRichTextKeepsEachPiecesFont()

@@ -1,6 +1,6 @@
-#include "exam/ListStreams.h"
 #include "core/Random.h"
 #include "core/Scramble.h"
+#include "exam/ListStreams.h"
 
 #include <QBuffer>
 #include <QtEndian>
@@ -25,7 +25,10 @@ QByteArray Entry(const QByteArray &name, const QByteArray &data, qint32 size = I
     return QByteArray(l, 2) + name + Int32(size == INT32_MIN ? qint32(data.size()) : size) + data;
 }
 
-QByteArray Body(qint32 count, const QByteArray &entries) { return Sig + Int32(count) + entries; }
+QByteArray Body(qint32 count, const QByteArray &entries)
+{
+    return Sig + Int32(count) + entries;
+}
 
 QByteArray Zlib(const QByteArray &bytes)
 {
@@ -37,8 +40,14 @@ QByteArray Zlib(const QByteArray &bytes)
     return out;
 }
 
-QByteArray Stored(const QByteArray &body) { return '\x20' + body; }
-QByteArray Packed(const QByteArray &body) { return '\x26' + Zlib(body); }
+QByteArray Stored(const QByteArray &body)
+{
+    return '\x20' + body;
+}
+QByteArray Packed(const QByteArray &body)
+{
+    return '\x26' + Zlib(body);
+}
 
 void Load(TListStreams &s, const QByteArray &container)
 {
@@ -65,7 +74,8 @@ class TestContainer : public QObject
 private Q_SLOTS:
     void storedAndCompressed()
     {
-        const QByteArray body = Body(2, Entry("unifileexam", "[Setup]\r\n") + Entry("a.jpg", "JPG"));
+        const QByteArray body =
+            Body(2, Entry("unifileexam", "[Setup]\r\n") + Entry("a.jpg", "JPG"));
         TListStreams s;
         QVERIFY(s.Compressed);
         Load(s, Stored(body));
@@ -93,7 +103,8 @@ private Q_SLOTS:
     void duplicateNamesKeepFirstSpellingAndLastData()
     {
         TListStreams s;
-        Load(s, Stored(Body(3, Entry("Pic.BMP", "old") + Entry("x", "1") + Entry("pic.bmp", "new"))));
+        Load(s,
+             Stored(Body(3, Entry("Pic.BMP", "old") + Entry("x", "1") + Entry("pic.bmp", "new"))));
         QCOMPARE(s.Count(), 2);
         QCOMPARE(s.Names(), (QStringList{"Pic.BMP", "x"}));
         QCOMPARE(Get(s, QStringLiteral("pic.bmp")), QByteArray("new"));
@@ -132,7 +143,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("container");
         QTest::newRow("empty file") << QByteArray();
         QTest::newRow("mark only") << QByteArray("\x20");
-        QTest::newRow("wrong signature") << Stored(QByteArray::fromHex("0c000d0e434f4446") + Int32(0));
+        QTest::newRow("wrong signature")
+            << Stored(QByteArray::fromHex("0c000d0e434f4446") + Int32(0));
         QTest::newRow("short signature") << Stored(QByteArray::fromHex("0c000d0e43"));
         QTest::newRow("inflated without signature") << Packed(QByteArray("no signature here"));
         QTest::newRow("bad zlib") << QByteArray("\x26garbage that is not zlib");
@@ -167,12 +179,20 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("kept");
         const QByteArray good = Entry("good", "G");
         QTest::newRow("no count") << Sig << QStringList{};
-        QTest::newRow("count above what the body holds") << Body(1000000000, good) << QStringList{"good"};
-        QTest::newRow("negative size") << Body(2, good + Entry("neg", "abc", -3)) << QStringList{"good"};
-        QTest::newRow("name cut") << Body(2, good + QByteArray("\x10\x00" "abc")) << QStringList{"good"};
+        QTest::newRow("count above what the body holds")
+            << Body(1000000000, good) << QStringList{"good"};
+        QTest::newRow("negative size")
+            << Body(2, good + Entry("neg", "abc", -3)) << QStringList{"good"};
+        QTest::newRow("name cut") << Body(2, good + QByteArray("\x10\x00"
+                                                               "abc"))
+                                  << QStringList{"good"};
         QTest::newRow("length cut") << Body(2, good + QByteArray("\x10")) << QStringList{"good"};
-        QTest::newRow("size cut") << Body(2, good + QByteArray("\x01\x00" "n" "\x05\x00")) << QStringList{"good"};
-        QTest::newRow("data cut") << Body(2, good + Entry("big", "abc", 100)) << QStringList{"good"};
+        QTest::newRow("size cut") << Body(2, good + QByteArray("\x01\x00"
+                                                               "n"
+                                                               "\x05\x00"))
+                                  << QStringList{"good"};
+        QTest::newRow("data cut") << Body(2, good + Entry("big", "abc", 100))
+                                  << QStringList{"good"};
         QTest::newRow("huge size") << Body(1, Entry("h", "abc", INT32_MAX)) << QStringList{};
     }
     void damagedEntries()
@@ -223,12 +243,15 @@ private Q_SLOTS:
                 QCOMPARE(s.Compressed, compressed);
                 QCOMPARE(s.Data(QStringLiteral("noise.jpg")), noise);
                 QCOMPARE(s.Data(QStringLiteral("zeros.bmp")), QByteArray(2000000, '\0'));
-                QCOMPARE(s.Data(QStringLiteral("unifileexam")), QByteArray("[Setup]\r\nAllZ=0\r\n"));
+                QCOMPARE(s.Data(QStringLiteral("unifileexam")),
+                         QByteArray("[Setup]\r\nAllZ=0\r\n"));
             }
         }
         TListStreams s;
-        QVERIFY_THROWS_EXCEPTION(ECorruptFile, s.LoadFromScrambled(QByteArray("\x28xyz"), Keys::Settings));
-        const QByteArray cut = ScrambleBytes(BuildContainer(entries, true), Keys::Settings).left(5000);
+        QVERIFY_THROWS_EXCEPTION(ECorruptFile,
+                                 s.LoadFromScrambled(QByteArray("\x28xyz"), Keys::Settings));
+        const QByteArray cut =
+            ScrambleBytes(BuildContainer(entries, true), Keys::Settings).left(5000);
         QVERIFY_THROWS_EXCEPTION(ECorruptFile, s.LoadFromScrambled(cut, Keys::Settings));
         // A wrong key is not detected as such, but the container it yields is damaged.
         const QByteArray other = ScrambleBytes(BuildContainer(entries, true), Keys::Report);
@@ -239,7 +262,8 @@ private Q_SLOTS:
     {
         const QByteArray c = BuildContainer({{QStringLiteral("Я"), QByteArray("ab")}}, false);
         QCOMPARE(c.toHex(), (QByteArray("\x20") + Sig + Int32(1) + QByteArray("\x01\x00\xdf", 3) +
-                             Int32(2) + "ab").toHex());
+                             Int32(2) + "ab")
+                                .toHex());
         const QByteArray z = BuildContainer({{QStringLiteral("Я"), QByteArray("ab")}}, true);
         QCOMPARE(uchar(z[0]), uchar(0x26));
         QCOMPARE(uchar(z[1]), uchar(0x78)); // a zlib header

@@ -1,10 +1,10 @@
 #include "core/Errors.h"
-#include "helpers/TestFiles.h"
+#include "core/Random.h"
 #include "exam/ListStreams.h"
 #include "exam/Pictures.h"
 #include "exam/Questions.h"
-#include "core/Random.h"
 #include "exam/Settings.h"
+#include "helpers/TestFiles.h"
 
 #include "exam/Manager.h"
 
@@ -42,7 +42,10 @@ TLineList Text(const QString &text)
     return l;
 }
 
-QByteArray Demo(const char *name) { return ReadFile(DemoFile(name)); }
+QByteArray Demo(const char *name)
+{
+    return ReadFile(DemoFile(name));
+}
 
 } // namespace
 
@@ -51,10 +54,14 @@ QByteArray Gif(int screenWidth, int screenHeight, int width, int height, bool in
 {
     QByteArray out;
     int error = 0;
-    GifFileType *gif = EGifOpen(&out, [](GifFileType *g, const GifByteType *bytes, int n) {
-        static_cast<QByteArray *>(g->UserData)->append(reinterpret_cast<const char *>(bytes), n);
-        return n;
-    }, &error);
+    GifFileType *gif = EGifOpen(
+        &out,
+        [](GifFileType *g, const GifByteType *bytes, int n) {
+            static_cast<QByteArray *>(g->UserData)
+                ->append(reinterpret_cast<const char *>(bytes), n);
+            return n;
+        },
+        &error);
     const GifColorType colours[2] = {{255, 0, 0}, {0, 0, 255}};
     ColorMapObject *map = GifMakeMapObject(2, colours);
     EGifPutScreenDesc(gif, screenWidth, screenHeight, 1, 0, map);
@@ -124,8 +131,10 @@ private Q_SLOTS:
     {
         ExamSettings s;
         RecordingSink sink;
-        QVERIFY(ReadSetup(Text("[Setup]\nDbNet=1\nPathDbNet=\\\\srv\\j\nBolNotKnow=1\nRNotKnow1=0\nNotKnowPlus=7"),
-                          s, sink));
+        QVERIFY(ReadSetup(
+            Text(
+                "[Setup]\nDbNet=1\nPathDbNet=\\\\srv\\j\nBolNotKnow=1\nRNotKnow1=0\nNotKnowPlus=7"),
+            s, sink));
         QCOMPARE(s.PathDbNet, QStringLiteral("\\\\srv\\j"));
         QCOMPARE(s.NotKnowPlus, 7);
         QVERIFY(ReadSetup(Text("[Setup]\nDbNet=0\nBolNotKnow=0\nNotKnowPlus=9"), s, sink));
@@ -139,13 +148,16 @@ private Q_SLOTS:
     {
         ExamSettings s;
         RecordingSink sink;
-        QVERIFY(ReadSetup(Text("[Setup]\n[FontTopStr]\nName=Arial\nSize=20\n[FontButEdit]\nStyle=1\n"), s, sink));
+        QVERIFY(ReadSetup(
+            Text("[Setup]\n[FontTopStr]\nName=Arial\nSize=20\n[FontButEdit]\nStyle=1\n"), s, sink));
         // CEdit has no section: it gets what TopStr made; ButEdit's section starts from the
         // defaults of its keys; JobEdit reuses that.
-        QCOMPARE(sink.TitleFonts, (QStringList{"Arial", "Arial", "MS Sans Serif", "MS Sans Serif"}));
+        QCOMPARE(sink.TitleFonts,
+                 (QStringList{"Arial", "Arial", "MS Sans Serif", "MS Sans Serif"}));
         sink.TitleFonts.clear();
         QVERIFY(ReadSetup(Text("[Setup]"), s, sink));
-        QCOMPARE(sink.TitleFonts, (QStringList{"<default>", "<default>", "<default>", "<default>"}));
+        QCOMPARE(sink.TitleFonts,
+                 (QStringList{"<default>", "<default>", "<default>", "<default>"}));
     }
 
     void badFontStopsTheReading()
@@ -197,7 +209,8 @@ private Q_SLOTS:
         QCOMPARE(int(none.AllW), 2);
         QCOMPARE(none.CorNo, 1);
         QVERIFY(none.B[0] && none.B[1] && !none.B[2]);
-        const TLineList exam = Text("[V0]\nForm=7\nAllW=9\n[V1]\nForm=2\nAllW=5\n[V2]\nForm=3\nAllW=0\n[V3]\nForm=1\nAllW=261");
+        const TLineList exam = Text("[V0]\nForm=7\nAllW=9\n[V1]\nForm=2\nAllW=5\n[V2]\nForm="
+                                    "3\nAllW=0\n[V3]\nForm=1\nAllW=261");
         QCOMPARE(ReadQuestion(exam, 0, buffer).Page(), 1);
         QCOMPARE(int(ReadQuestion(exam, 0, buffer).AllW), 5);
         QCOMPARE(int(ReadQuestion(exam, 1, buffer).AllW), 4);
@@ -208,8 +221,9 @@ private Q_SLOTS:
 
     void shuffleFollowsTheCorrectAnswer()
     {
-        const TLineList exam = Text("[V7]\nAR=1\nAllW=3\nCorNo=2\nB3=1\nB4=1\nS1=a\nS2=b\nS3=c\nS4=d\nP1=pa\nP2=pb\nP3=pc\n"
-                                    "[V8]\nAR=1\nAllW=3\nCorNo=7\nS1=a\nS2=b\nS3=c");
+        const TLineList exam = Text(
+            "[V7]\nAR=1\nAllW=3\nCorNo=2\nB3=1\nB4=1\nS1=a\nS2=b\nS3=c\nS4=d\nP1=pa\nP2=pb\nP3=pc\n"
+            "[V8]\nAR=1\nAllW=3\nCorNo=7\nS1=a\nS2=b\nS3=c");
         TLineList buffer;
         auto table = std::make_unique<AnswerOrderTable>();
         for (auto &row : *table)
@@ -250,12 +264,15 @@ private Q_SLOTS:
             asked.append(p);
             return present.contains(p);
         };
-        QCOMPARE(FindPictureFile(QStringLiteral("C:\\old\\b.bmp"), QStringLiteral("/exams/e.fzk"), exists),
+        QCOMPARE(FindPictureFile(QStringLiteral("C:\\old\\b.bmp"), QStringLiteral("/exams/e.fzk"),
+                                 exists),
                  QStringLiteral("b.bmp"));
         QCOMPARE(asked, (QStringList{"C:\\old\\b.bmp", "b.bmp"}));
         QCOMPARE(FindPictureFile(QStringLiteral("D:c.gif"), QStringLiteral("/exams/e.fzk"), exists),
                  QStringLiteral("/exams/c.gif"));
-        QCOMPARE(FindPictureFile(QStringLiteral("none.jpg"), QStringLiteral("/exams/e.fzk"), exists), QString());
+        QCOMPARE(
+            FindPictureFile(QStringLiteral("none.jpg"), QStringLiteral("/exams/e.fzk"), exists),
+            QString());
         QImage image;
         QVERIFY(!LoadPicture(image, QStringLiteral(" a.b "), KindQuestion, nullptr, QString()));
     }
@@ -270,7 +287,8 @@ private Q_SLOTS:
             QVERIFY(qAbs(image.pixelColor(2, 2).lightness() - 255) < 8);
         }
         const QByteArray jpeg = Demo("triangle.jpg");
-        (void)DecodeJpeg(jpeg.left(jpeg.size() / 3), QSize(800, 800)); // a cut file gives what it has, never a crash
+        (void)DecodeJpeg(jpeg.left(jpeg.size() / 3),
+                         QSize(800, 800)); // a cut file gives what it has, never a crash
         QVERIFY(DecodeJpeg(jpeg.left(20), QSize(800, 800)).isNull());
         QVERIFY(DecodeJpeg(QByteArray("\xff\xd8 not really", 12), QSize(800, 800)).isNull());
         QVERIFY(DecodeGif(QByteArray("GIF89a")).isNull());
@@ -289,15 +307,22 @@ private Q_SLOTS:
         QByteArray huge = Demo("triangle.jpg");
         const qsizetype sof = huge.indexOf("\xff\xc0");
         QVERIFY(sof > 0);
-        huge[sof + 5] = char(0x27), huge[sof + 6] = char(0x10), huge[sof + 7] = char(0x27), huge[sof + 8] = char(0x10);
-        QTest::newRow("JPEG claiming 10000 x 10000, cut") << huge.left(2000) << "a.jpg" << QSize(800, 800);
-        QTest::newRow("GIF: 4 x 4 frame on a 10000 x 10000 screen") << Gif(10000, 10000, 4, 4, false) << "b.gif" << QSize(4, 4);
-        QTest::newRow("GIF frame over the budget") << Gif(6000, 6000, 6000, 6000, false) << "c.gif" << QSize();
-        QTest::newRow("larger than the screen: shrunk") << Gif(1600, 1000, 1600, 1000, false) << "s.gif" << QSize(800, 500);
-        QTest::newRow("interlaced GIF") << Gif(600, 400, 600, 400, true) << "d.gif" << QSize(600, 400);
+        huge[sof + 5] = char(0x27), huge[sof + 6] = char(0x10), huge[sof + 7] = char(0x27),
+                   huge[sof + 8] = char(0x10);
+        QTest::newRow("JPEG claiming 10000 x 10000, cut")
+            << huge.left(2000) << "a.jpg" << QSize(800, 800);
+        QTest::newRow("GIF: 4 x 4 frame on a 10000 x 10000 screen")
+            << Gif(10000, 10000, 4, 4, false) << "b.gif" << QSize(4, 4);
+        QTest::newRow("GIF frame over the budget")
+            << Gif(6000, 6000, 6000, 6000, false) << "c.gif" << QSize();
+        QTest::newRow("larger than the screen: shrunk")
+            << Gif(1600, 1000, 1600, 1000, false) << "s.gif" << QSize(800, 500);
+        QTest::newRow("interlaced GIF")
+            << Gif(600, 400, 600, 400, true) << "d.gif" << QSize(600, 400);
         QByteArray bmp(54, '\0');
         bmp[0] = 'B', bmp[1] = 'M', bmp[14] = 40, bmp[26] = 1, bmp[28] = 24;
-        qToLittleEndian<qint32>(30000, bmp.data() + 18), qToLittleEndian<qint32>(30000, bmp.data() + 22);
+        qToLittleEndian<qint32>(30000, bmp.data() + 18),
+            qToLittleEndian<qint32>(30000, bmp.data() + 22);
         QTest::newRow("BMP claiming 30000 x 30000") << bmp << "e.bmp" << QSize();
     }
     void pictureLimits()
@@ -309,7 +334,8 @@ private Q_SLOTS:
         QCOMPARE(image.isNull() ? QSize() : image.size(), size);
         if (name == u"d.gif") // rows in their places: red on even rows, blue on odd ones
             for (int y : {0, 1, 2, 3, 4, 5, 6, 7, 250, 399})
-                QCOMPARE(image.pixelColor(300, y).red() > image.pixelColor(300, y).blue(), y % 2 == 0);
+                QCOMPARE(image.pixelColor(300, y).red() > image.pixelColor(300, y).blue(),
+                         y % 2 == 0);
     }
 
     void containerPictures()
@@ -324,7 +350,8 @@ private Q_SLOTS:
         QCOMPARE(image.width(), 160);
         QVERIFY(LoadPicture(image, QStringLiteral("c.gif"), KindUniform, &streams, QString()));
         QVERIFY(!LoadPicture(image, QStringLiteral("bad.bmp"), KindUniform, &streams, QString()));
-        QVERIFY(!LoadPicture(image, QStringLiteral("missing.bmp"), KindUniform, &streams, QString()));
+        QVERIFY(
+            !LoadPicture(image, QStringLiteral("missing.bmp"), KindUniform, &streams, QString()));
         QVERIFY(!LoadPicture(image, QStringLiteral("pic.jpg"), KindNone, &streams, QString()));
     }
 
@@ -336,10 +363,11 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("categories");
         QTest::addColumn<QStringList>("subjects"); // of the first category
         QTest::newRow("no category: every line, blank ones too")
-            << "Физика@C:\\Экзамены\\ф.uzk\r\n\r\nХимия@x.fzk@@@\r\n" << QStringList{}
-            << QStringList{"Физика", "", "Химия"};
+            << "Физика@C:\\Экзамены\\ф.uzk\r\n\r\nХимия@x.fzk@@@\r\n"
+            << QStringList{} << QStringList{"Физика", "", "Химия"};
         QTest::newRow("categories differing in case")
-            << "А@a.fzk@@@7 класс\r\nБ@b.fzk@@@7 КЛАСС\r\nВ@c.fzk@@@8 класс\r\nГ@d.fzk\r\nД@e.fzk@@@7 класс@x@y"
+            << "А@a.fzk@@@7 класс\r\nБ@b.fzk@@@7 КЛАСС\r\nВ@c.fzk@@@8 "
+               "класс\r\nГ@d.fzk\r\nД@e.fzk@@@7 класс@x@y"
             << QStringList{"7 класс", "8 класс"} << QStringList{"А", "Д"};
     }
     void managerLists()
@@ -361,11 +389,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("folder");
         QTest::addColumn<bool>("network");
-        QTest::newRow("Windows folder") << " C:\\Exams\\Физика.uzk\t" << "C:\\Exams\\Физика.uzk" << "C:\\Exams" << false;
-        QTest::newRow("share") << "\\\\server\\exams\\a.fzk" << "\\\\server\\exams\\a.fzk" << "\\\\server\\exams" << true;
-        QTest::newRow("drive and share") << "X:\\\\srv\\e\\a.fzk" << "X:\\\\srv\\e\\a.fzk" << "X:\\\\srv\\e" << true;
-        QTest::newRow("slashes") << "/srv/exams/b.fzk" << "/srv/exams/b.fzk" << "/srv/exams" << false;
-        QTest::newRow("blank line") << "" << "" << "" << false;
+        QTest::newRow("Windows folder") << " C:\\Exams\\Физика.uzk\t"
+                                        << "C:\\Exams\\Физика.uzk"
+                                        << "C:\\Exams" << false;
+        QTest::newRow("share") << "\\\\server\\exams\\a.fzk"
+                               << "\\\\server\\exams\\a.fzk"
+                               << "\\\\server\\exams" << true;
+        QTest::newRow("drive and share") << "X:\\\\srv\\e\\a.fzk"
+                                         << "X:\\\\srv\\e\\a.fzk"
+                                         << "X:\\\\srv\\e" << true;
+        QTest::newRow("slashes") << "/srv/exams/b.fzk"
+                                 << "/srv/exams/b.fzk"
+                                 << "/srv/exams" << false;
+        QTest::newRow("blank line") << ""
+                                    << ""
+                                    << "" << false;
     }
     void managerChoice()
     {
@@ -373,7 +411,8 @@ private Q_SLOTS:
         QFETCH(QString, chosen);
         QFETCH(QString, folder);
         QFETCH(bool, network);
-        const ManagerChoice c = ChooseSubject({QStringLiteral("S"), examFile, QStringLiteral(" u "), QStringLiteral("p"), QString()});
+        const ManagerChoice c = ChooseSubject(
+            {QStringLiteral("S"), examFile, QStringLiteral(" u "), QStringLiteral("p"), QString()});
         QCOMPARE(c.ExamFile, chosen);
         QCOMPARE(c.ShareDir, folder);
         QCOMPARE(c.OnNetwork, network);
@@ -389,7 +428,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("reachableAfter");
         QTest::addColumn<bool>("shareOpen");
         const QString unc = QStringLiteral("\\\\srv\\exams\\a.fzk");
-        QTest::newRow("local subject leaves it as it was") << "C:\\Exams\\a.fzk" << false << -1 << false << false;
+        QTest::newRow("local subject leaves it as it was")
+            << "C:\\Exams\\a.fzk" << false << -1 << false << false;
         QTest::newRow("reachable share not connected again") << unc << true << -1 << true << true;
         QTest::newRow("connected") << unc << false << 0 << true << true;
         QTest::newRow("already connected") << unc << false << 85 << true << true;
@@ -403,12 +443,17 @@ private Q_SLOTS:
         QFETCH(int, connectResult);
         QFETCH(bool, reachableAfter);
         QFETCH(bool, shareOpen);
-        const ManagerChoice c = ChooseSubject({QStringLiteral("S"), examFile, QStringLiteral("u"), QStringLiteral("p"), QString()});
+        const ManagerChoice c = ChooseSubject(
+            {QStringLiteral("S"), examFile, QStringLiteral("u"), QStringLiteral("p"), QString()});
         bool connected = false;
         const bool open = ManagerShareOpenAfter(
-            c, false, [&](const QString &name) { return name == c.ExamFile && (connected ? reachableAfter : reachable); },
+            c, false,
+            [&](const QString &name) {
+                return name == c.ExamFile && (connected ? reachableAfter : reachable);
+            },
             [&](const QString &dir, const QString &user, const QString &password) {
-                connected = dir == QStringLiteral("\\\\srv\\exams") && user == u"u" && password == u"p";
+                connected =
+                    dir == QStringLiteral("\\\\srv\\exams") && user == u"u" && password == u"p";
                 return connectResult;
             });
         QCOMPARE(open, shareOpen);

@@ -1,13 +1,14 @@
 #include "core/Cp1251.h"
-#include "session/MainWindow.h"
-#include "exam/widgets/MenZK.h"
-#include "ui/NewExam.h"
 #include "core/Scramble.h"
-#include "helpers/TestFiles.h"
-#include "ui/Preview.h"
+#include "exam/widgets/MenZK.h"
 #include "helpers/FakeClock.h"
 #include "helpers/ScriptedDialogs.h"
+#include "helpers/TestFiles.h"
+#include "session/MainWindow.h"
+#include "ui/NewExam.h"
+#include "ui/Preview.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -15,7 +16,6 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTextEdit>
-#include <QAccessible>
 #include <QtTest>
 
 namespace {
@@ -65,8 +65,7 @@ struct Station
             W->ButNextClick();
         }
     }
-    template <typename T = QWidget>
-    T *Get(const char *name)
+    template <typename T = QWidget> T *Get(const char *name)
     {
         T *w = W->findChild<T *>(QString::fromLatin1(name));
         if (!w)
@@ -78,7 +77,8 @@ struct Station
 QByteArray TimedExam(const QByteArray &setup, const QByteArray &at)
 {
     return "[Setup]\r\nAllZ=1\r\nSaveJuornal=0\r\nYTime=1\r\n" + setup +
-           "[V0]\r\nAllW=3\r\nB3=1\r\nCorNo=2\r\nAT=" + at + "\r\nS1=a\r\nS2=b\r\nS3=c\r\n[V1]\r\nS1=x\r\nS2=y\r\n";
+           "[V0]\r\nAllW=3\r\nB3=1\r\nCorNo=2\r\nAT=" + at +
+           "\r\nS1=a\r\nS2=b\r\nS3=c\r\n[V1]\r\nS1=x\r\nS2=y\r\n";
 }
 
 } // namespace
@@ -97,7 +97,8 @@ private Q_SLOTS:
         text.replace("AnRand=0", "AnRand=1");
         text.replace("AR=0", "AR=1");
         Exam exam(text);
-        for (const char *pic : {"title.jpg", "circle.gif", "triangle.jpg", "square.bmp", "pentagon.gif", "rect.bmp", "sun.jpg"})
+        for (const char *pic : {"title.jpg", "circle.gif", "triangle.jpg", "square.bmp",
+                                "pentagon.gif", "rect.bmp", "sun.jpg"})
             QFile::copy(DemoFile(pic), exam.Dir.filePath(QString::fromLatin1(pic)));
         Station s(exam.File);
         TFmZK &w = *s.W;
@@ -112,7 +113,8 @@ private Q_SLOTS:
         QCOMPARE(s.Dialogs.Messages.last().Caption, QStringLiteral("Ошибка"));
         w.ComboBox1->setEditText(QStringLiteral("10А"));
         QTest::mouseClick(w.ButNext, Qt::LeftButton);
-        QCOMPARE(s.Dialogs.Messages.last().Text, QStringLiteral("Не введены данные по экзаменуемом."));
+        QCOMPARE(s.Dialogs.Messages.last().Text,
+                 QStringLiteral("Не введены данные по экзаменуемом."));
         QCOMPARE(w.CurrentPage(), int(PageRegistration));
         w.ComboBox2->setEditText(QStringLiteral("Петров П."));
         QTest::mouseClick(w.ButNext, Qt::LeftButton);
@@ -161,10 +163,12 @@ private Q_SLOTS:
                 QTest::mouseClick(w.ButNext, Qt::LeftButton);
             } else if (page == PageTextAnswers || page == PagePictureAnswers) {
                 // Enter on the answer's radio button moves on.
-                const char *radios2[] = {"RadioButton4", "RadioButton3", "RadioButton2", "RadioButton1"};
-                QWidget *radio = page == PageTextAnswers
-                                     ? s.Get(QStringLiteral("RBut%1").arg(choose).toLatin1().constData())
-                                     : s.Get(radios2[choose - 1]);
+                const char *radios2[] = {"RadioButton4", "RadioButton3", "RadioButton2",
+                                         "RadioButton1"};
+                QWidget *radio =
+                    page == PageTextAnswers
+                        ? s.Get(QStringLiteral("RBut%1").arg(choose).toLatin1().constData())
+                        : s.Get(radios2[choose - 1]);
                 QTest::keyClick(radio, Qt::Key_Return);
             } else {
                 QTest::mouseClick(w.ButNext, Qt::LeftButton);
@@ -187,11 +191,12 @@ private Q_SLOTS:
         QCOMPARE(log.Percent, 66);
         QCOMPARE(log.Mark, 4);
         QVERIFY(!log.NotFinished);
-        QCOMPARE(w.Memo14->toPlainText(),
-                 QStringLiteral("Всего вопросов в экзамене: - 12\n   правильных ответов - 8\n"
-                                "   не правильных ответов - 2\n   Ответов \"Не знаю\" - 2\n"
-                                "Вы ответили правильно на 66 процентов ответов\n"
-                                "Общее время экзамена - 00:24\nОбщее время ответов - 00:24\n Хорошо"));
+        QCOMPARE(
+            w.Memo14->toPlainText(),
+            QStringLiteral("Всего вопросов в экзамене: - 12\n   правильных ответов - 8\n"
+                           "   не правильных ответов - 2\n   Ответов \"Не знаю\" - 2\n"
+                           "Вы ответили правильно на 66 процентов ответов\n"
+                           "Общее время экзамена - 00:24\nОбщее время ответов - 00:24\n Хорошо"));
         QCOMPARE(w.ButNext->text(), QStringLiteral("Конец"));
         QVERIFY(w.ButNext->isEnabled());
         QVERIFY(w.ButNew->isVisible());
@@ -207,7 +212,8 @@ private Q_SLOTS:
 
     void enterKey()
     {
-        Exam exam("[Setup]\r\nAllZ=1\r\nSaveJuornal=0\r\n[V0]\r\nAllW=5\r\nB3=1\r\nB4=1\r\nB5=1\r\n[V1]\r\n");
+        Exam exam("[Setup]\r\nAllZ=1\r\nSaveJuornal=0\r\n[V0]\r\nAllW=5\r\nB3=1\r\nB4=1\r\nB5="
+                  "1\r\n[V1]\r\n");
         Station s(exam.File);
         s.ToFirstQuestion();
         auto *r1 = s.Get<QRadioButton>("RBut1");
@@ -241,16 +247,31 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name"); // what a screen reader announces
         QTest::addColumn<int>("answer");
         const QByteArray text = "AllW=3\r\nB3=1\r\nS1=Казань\r\nS2=Москва\r\nS3=Омск\r\n";
-        QTest::newRow("text, toggle action") << text + "CorNo=2\r\n" << "RBut2" << "toggle" << "2: Москва" << 2;
-        QTest::newRow("text, press action") << text + "CorNo=3\r\n" << "RBut3" << "press" << "3: Омск" << 3;
-        QTest::newRow("text, Space") << text + "CorNo=1\r\n" << "RBut1" << "space" << "1: Казань" << 1;
-        QTest::newRow("picture, toggle action") << "Form=2\r\n" + text + "CorNo=2\r\n" << "RadioButton3" << "toggle"
+        QTest::newRow("text, toggle action") << text + "CorNo=2\r\n"
+                                             << "RBut2"
+                                             << "toggle"
+                                             << "2: Москва" << 2;
+        QTest::newRow("text, press action") << text + "CorNo=3\r\n"
+                                            << "RBut3"
+                                            << "press"
+                                            << "3: Омск" << 3;
+        QTest::newRow("text, Space") << text + "CorNo=1\r\n"
+                                     << "RBut1"
+                                     << "space"
+                                     << "1: Казань" << 1;
+        QTest::newRow("picture, toggle action") << "Form=2\r\n" + text + "CorNo=2\r\n"
+                                                << "RadioButton3"
+                                                << "toggle"
                                                 << "2: Москва" << 2;
         // A list with a gap (S2 left out): the second item is S3, and S3 is the answer.
         QTest::newRow("list with a gap, toggle action")
             << QByteArray("Form=3\r\nAllW=3\r\nB2=0\r\nB3=1\r\nS1=Казань\r\nS3=Омск\r\nCorNo=3\r\n")
-            << "RadioGroup2Item2" << "toggle" << "2: Омск" << 3;
-        QTest::newRow("don't know, toggle action") << text + "CorNo=1\r\n" << "RadioButNotKwon" << "toggle"
+            << "RadioGroup2Item2"
+            << "toggle"
+            << "2: Омск" << 3;
+        QTest::newRow("don't know, toggle action") << text + "CorNo=1\r\n"
+                                                   << "RadioButNotKwon"
+                                                   << "toggle"
                                                    << "Не знаю" << 99;
     }
     void answerByEveryMeans()
@@ -260,7 +281,8 @@ private Q_SLOTS:
         QFETCH(QString, means);
         QFETCH(QString, name);
         QFETCH(int, answer);
-        Exam exam(Cp1251::Encode(QString::fromUtf8("[Setup]\r\nAllZ=0\r\nSaveJuornal=0\r\nBolNotKnow=1\r\n[V0]\r\n" + question)));
+        Exam exam(Cp1251::Encode(QString::fromUtf8(
+            "[Setup]\r\nAllZ=0\r\nSaveJuornal=0\r\nBolNotKnow=1\r\n[V0]\r\n" + question)));
         Station s(exam.File);
         s.ToFirstQuestion();
         // Something else was chosen first: the new choice replaces it.
@@ -292,12 +314,17 @@ private Q_SLOTS:
     // What a screen reader hears follows what the window shows.
     void screenReaderHearsWhatIsShown()
     {
-        Exam exam(Cp1251::Encode(QStringLiteral("[Setup]\r\nAllZ=0\r\nCEdit=История\r\nTopEdit=Школа №5\r\nSpisok=1\r\n[V0]\r\nS1=a\r\nS2=b\r\n")));
+        Exam exam(
+            Cp1251::Encode(QStringLiteral("[Setup]\r\nAllZ=0\r\nCEdit=История\r\nTopEdit=Школа "
+                                          "№5\r\nSpisok=1\r\n[V0]\r\nS1=a\r\nS2=b\r\n")));
         qputenv("TARVIK_PROGRAM_DIR", QFile::encodeName(exam.Dir.path()));
-        WriteFile(exam.Dir.filePath("JSpisok.fzj"), Cp1251::Encode(QStringLiteral("10А@Иванов И.\r\n")));
+        WriteFile(exam.Dir.filePath("JSpisok.fzj"),
+                  Cp1251::Encode(QStringLiteral("10А@Иванов И.\r\n")));
         Station s(exam.File);
         TFmZK &w = *s.W;
-        const auto name = [](QObject *o) { return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name); };
+        const auto name = [](QObject *o) {
+            return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name);
+        };
         QCOMPARE(name(&w), QStringLiteral("История"));
         QCOMPARE(name(w.LabTema), QStringLiteral("История"));
         QCOMPARE(name(w.LabTop), QStringLiteral("Школа №5"));
@@ -332,10 +359,13 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("question");
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
-        QTest::newRow("text") << QByteArray("AllW=3\r\nB3=1\r\n") << "RBut1" << "RBut2";
-        QTest::newRow("picture") << QByteArray("Form=2\r\nAllW=3\r\nB3=1\r\n") << "RadioButton4" << "RadioButton3";
+        QTest::newRow("text") << QByteArray("AllW=3\r\nB3=1\r\n") << "RBut1"
+                              << "RBut2";
+        QTest::newRow("picture") << QByteArray("Form=2\r\nAllW=3\r\nB3=1\r\n") << "RadioButton4"
+                                 << "RadioButton3";
         QTest::newRow("list") << QByteArray("Form=3\r\nAllW=3\r\nB3=1\r\nS1=a\r\nS2=b\r\nS3=c\r\n")
-                              << "RadioGroup2Item1" << "RadioGroup2Item2";
+                              << "RadioGroup2Item1"
+                              << "RadioGroup2Item2";
     }
     void keyboardAlone()
     {
@@ -365,11 +395,14 @@ private Q_SLOTS:
         QTest::addColumn<bool>("switchD");
         QTest::addColumn<bool>("interrupt");
         QTest::addColumn<QString>("line"); // the result line's fields after the name, or none
-        QTest::newRow("finished") << QByteArray() << false << false << "@1@10@50@3@1_091226 Иванов И 1.fzr";
-        QTest::newRow("marks not shown: still recorded") << QByteArray("TipOc=1\r\n") << false << false
-                                                          << "@1@10@50@3@1_091226 Иванов И 1.fzr";
-        QTest::newRow("interrupted on the second question") << QByteArray("YesReport=0\r\n") << false << true << "@1@10@0@0@";
-        QTest::newRow("no journals") << QByteArray("SaveJuornal=0\r\n") << false << false << QString();
+        QTest::newRow("finished") << QByteArray() << false << false
+                                  << "@1@10@50@3@1_091226 Иванов И 1.fzr";
+        QTest::newRow("marks not shown: still recorded")
+            << QByteArray("TipOc=1\r\n") << false << false << "@1@10@50@3@1_091226 Иванов И 1.fzr";
+        QTest::newRow("interrupted on the second question")
+            << QByteArray("YesReport=0\r\n") << false << true << "@1@10@0@0@";
+        QTest::newRow("no journals")
+            << QByteArray("SaveJuornal=0\r\n") << false << false << QString();
         QTest::newRow("switch /d") << QByteArray() << true << false << QString();
     }
     void journalsOfTheWindow()
@@ -378,7 +411,8 @@ private Q_SLOTS:
         QFETCH(bool, switchD);
         QFETCH(bool, interrupt);
         QFETCH(QString, line);
-        Exam exam("[Setup]\r\nAllZ=1\r\nCEdit=T\r\nSpisok=0\r\n" + setup + "[V0]\r\nCorNo=1\r\n[V1]\r\nCorNo=1\r\n");
+        Exam exam("[Setup]\r\nAllZ=1\r\nCEdit=T\r\nSpisok=0\r\n" + setup +
+                  "[V0]\r\nCorNo=1\r\n[V1]\r\nCorNo=1\r\n");
         const QString folder = exam.Dir.filePath("program");
         QDir().mkpath(folder);
         qputenv("TARVIK_PROGRAM_DIR", QFile::encodeName(folder));
@@ -421,11 +455,12 @@ private Q_SLOTS:
     void timeOut_data()
     {
         QTest::addColumn<QByteArray>("at");
-        QTest::addColumn<int>("chooseAt");   // ms; -1 nothing
+        QTest::addColumn<int>("chooseAt"); // ms; -1 nothing
         QTest::addColumn<int>("choice");
         QTest::addColumn<bool>("movesOn");
         QTest::addColumn<int>("given");
-        QTest::newRow("nothing chosen: a wrong position") << QByteArray("30") << -1 << 0 << true << 1;
+        QTest::newRow("nothing chosen: a wrong position")
+            << QByteArray("30") << -1 << 0 << true << 1;
         QTest::newRow("a chosen answer is kept") << QByteArray("30") << 10000 << 2 << true << 2;
         QTest::newRow("2 seconds is no limit") << QByteArray("2") << -1 << 0 << false << 0;
         QTest::newRow("0 is no limit") << QByteArray("0") << -1 << 0 << false << 0;
@@ -473,14 +508,18 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("texts");
         QTest::newRow("no limit: counts up, whatever AnsvTm says")
             << false << QByteArray("AnsvTm=1\r\n") << QByteArray("20")
-            << QStringList{"Текущее время ответа 0 сек.", "Текущее время ответа 1 сек.", "Текущее время ответа 2 сек."};
-        QTest::newRow("limit counts down") << true << QByteArray("AnsvTm=1\r\n") << QByteArray("20")
-                                           << QStringList{"Осталось 20 сек.", "Осталось 19 сек.", "Осталось 18 сек."};
-        QTest::newRow("seconds spent") << true << QByteArray("AnsvTm=0\r\n") << QByteArray("20")
-                                       << QStringList{"Текущее время ответа 0 сек.", "Текущее время ответа 1 сек.",
-                                                      "Текущее время ответа 2 сек."};
-        QTest::newRow("limit 0 counts down from 0") << true << QByteArray("AnsvTm=1\r\n") << QByteArray("0")
-                                                            << QStringList{"Осталось 0 сек.", "Осталось -1 сек.", "Осталось -2 сек."};
+            << QStringList{"Текущее время ответа 0 сек.", "Текущее время ответа 1 сек.",
+                           "Текущее время ответа 2 сек."};
+        QTest::newRow("limit counts down")
+            << true << QByteArray("AnsvTm=1\r\n") << QByteArray("20")
+            << QStringList{"Осталось 20 сек.", "Осталось 19 сек.", "Осталось 18 сек."};
+        QTest::newRow("seconds spent")
+            << true << QByteArray("AnsvTm=0\r\n") << QByteArray("20")
+            << QStringList{"Текущее время ответа 0 сек.", "Текущее время ответа 1 сек.",
+                           "Текущее время ответа 2 сек."};
+        QTest::newRow("limit 0 counts down from 0")
+            << true << QByteArray("AnsvTm=1\r\n") << QByteArray("0")
+            << QStringList{"Осталось 0 сек.", "Осталось -1 сек.", "Осталось -2 сек."};
     }
     void clockLabels()
     {
@@ -556,16 +595,22 @@ private Q_SLOTS:
         preview->move(100, 100);
         const QPoint start = preview->pos();
         QWidget *image = preview->Image1;
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(0, 10), image->mapToGlobal(QPointF(0, 10)), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(0, 10),
+                          image->mapToGlobal(QPointF(0, 10)), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
         QApplication::sendEvent(image, &press);
         QCOMPARE(QApplication::overrideCursor()->shape(), Qt::SizeAllCursor);
-        QMouseEvent shifted(QEvent::MouseMove, QPointF(0, 40), image->mapToGlobal(QPointF(0, 40)), Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
+        QMouseEvent shifted(QEvent::MouseMove, QPointF(0, 40), image->mapToGlobal(QPointF(0, 40)),
+                            Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
         QApplication::sendEvent(image, &shifted);
         QCOMPARE(preview->pos(), start);
-        QMouseEvent drag(QEvent::MouseMove, QPointF(0, 60), image->mapToGlobal(QPointF(0, 60)), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent drag(QEvent::MouseMove, QPointF(0, 60), image->mapToGlobal(QPointF(0, 60)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(image, &drag);
         QCOMPARE(preview->pos(), start + QPoint(0, 20));
-        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(0, 60), image->mapToGlobal(QPointF(0, 60)), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(0, 60),
+                            image->mapToGlobal(QPointF(0, 60)), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
         QApplication::sendEvent(image, &release);
         QVERIFY(!QApplication::overrideCursor());
         preview->close();
@@ -617,12 +662,25 @@ private Q_SLOTS:
         QTest::addColumn<bool>("kept");         // group and name kept for the next examinee
         QTest::addColumn<bool>("managerAfter"); // ManagerUsed afterwards
         QTest::addColumn<bool>("errorBox");
-        QTest::newRow("question file: current subject only") << false << "new" << "" << "Первая" << false << false << false;
-        QTest::newRow("same examinee, current subject") << true << "same" << "" << "Первая" << true << false << false;
-        QTest::newRow("manager: another exam is read") << true << "manager" << "1" << "Вторая" << false << true << false;
-        QTest::newRow("manager cancelled: the exam it had") << true << "manager" << "cancel" << "Первая" << false << true << false;
-        QTest::newRow("blank subject: start-up's box, the exam it had") << true << "manager" << "2" << "Первая" << false << true << true;
-        QTest::newRow("dialog cancelled: nothing changes") << true << "cancel" << "" << "Первая" << true << true << false;
+        QTest::newRow("question file: current subject only") << false << "new"
+                                                             << ""
+                                                             << "Первая" << false << false << false;
+        QTest::newRow("same examinee, current subject") << true << "same"
+                                                        << ""
+                                                        << "Первая" << true << false << false;
+        QTest::newRow("manager: another exam is read") << true << "manager"
+                                                       << "1"
+                                                       << "Вторая" << false << true << false;
+        QTest::newRow("manager cancelled: the exam it had") << true << "manager"
+                                                            << "cancel"
+                                                            << "Первая" << false << true << false;
+        QTest::newRow("blank subject: start-up's box, the exam it had")
+            << true << "manager"
+            << "2"
+            << "Первая" << false << true << true;
+        QTest::newRow("dialog cancelled: nothing changes") << true << "cancel"
+                                                           << ""
+                                                           << "Первая" << true << true << false;
     }
     void newExam()
     {
@@ -633,12 +691,17 @@ private Q_SLOTS:
         QFETCH(bool, kept);
         QFETCH(bool, managerAfter);
         QFETCH(bool, errorBox);
-        Exam first(Cp1251::Encode(QStringLiteral("[Setup]\r\nAllZ=0\r\nCEdit=Первая\r\nSpisok=0\r\nSaveJuornal=0\r\n[V0]\r\n")));
+        Exam first(Cp1251::Encode(QStringLiteral(
+            "[Setup]\r\nAllZ=0\r\nCEdit=Первая\r\nSpisok=0\r\nSaveJuornal=0\r\n[V0]\r\n")));
         const QString second = first.Dir.filePath(QStringLiteral("second.fzk"));
-        WriteFile(second, Cp1251::Encode(QStringLiteral("[Setup]\r\nAllZ=0\r\nCEdit=Вторая\r\nSaveJuornal=0\r\n[V0]\r\n")));
+        WriteFile(second, Cp1251::Encode(QStringLiteral(
+                              "[Setup]\r\nAllZ=0\r\nCEdit=Вторая\r\nSaveJuornal=0\r\n[V0]\r\n")));
         const QString subjects = first.Dir.filePath(QStringLiteral("subjects.fzm"));
-        WriteFile(subjects, ScrambleBytes(Cp1251::Encode(QStringLiteral("Первая@%1\r\nВторая@%2\r\n\r\n").arg(first.File, second)),
-                                          Keys::Manager));
+        WriteFile(subjects,
+                  ScrambleBytes(
+                      Cp1251::Encode(
+                          QStringLiteral("Первая@%1\r\nВторая@%2\r\n\r\n").arg(first.File, second)),
+                      Keys::Manager));
         Station s(first.File);
         s.Globals.ManagerUsed = fromManager;
         s.Globals.StartFileName = subjects;

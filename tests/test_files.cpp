@@ -54,18 +54,18 @@ class TestFiles : public QObject
 {
     Q_OBJECT
 
-static void WriteText(const QString &name, const QByteArray &text)
-{
-    QFile f(name);
-    f.open(QIODevice::WriteOnly);
-    f.write(text);
-}
+    static void WriteText(const QString &name, const QByteArray &text)
+    {
+        QFile f(name);
+        f.open(QIODevice::WriteOnly);
+        f.write(text);
+    }
 
-static QByteArray ReadText(const QString &name)
-{
-    QFile f(name);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+    static QByteArray ReadText(const QString &name)
+    {
+        QFile f(name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
 
 private Q_SLOTS:
     void init() { SetOpenRetryPolicy({3, 20}); }
@@ -78,9 +78,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("held");
         QTest::addColumn<int>("wanted");
         QTest::addColumn<bool>("opens");
-        const int readExclusive = fmOpenRead | fmShareExclusive;     // 16
-        const int readDenyWrite = fmOpenRead | fmShareDenyWrite;     // 32
-        const int readDenyNone = fmOpenRead | fmShareDenyNone;       // 64
+        const int readExclusive = fmOpenRead | fmShareExclusive; // 16
+        const int readDenyWrite = fmOpenRead | fmShareDenyWrite; // 32
+        const int readDenyNone = fmOpenRead | fmShareDenyNone;   // 64
         QTest::newRow("password read 0 blocks append 33") << 0 << 33 << false;
         QTest::newRow("append 33 blocks password read 0") << 33 << 0 << false;
         QTest::newRow("append 33 blocks append 33") << 33 << 33 << false;
@@ -89,7 +89,8 @@ private Q_SLOTS:
         QTest::newRow("subject journal 34 blocks 34") << 34 << 34 << false;
         QTest::newRow("readers 32 share") << readDenyWrite << readDenyWrite << true;
         QTest::newRow("reader 32 blocks writer 33") << readDenyWrite << 33 << false;
-        QTest::newRow("exclusive reader 16 blocks reader 32") << readExclusive << readDenyWrite << false;
+        QTest::newRow("exclusive reader 16 blocks reader 32")
+            << readExclusive << readDenyWrite << false;
         QTest::newRow("deny-none reader 64 lets writer 33") << readDenyNone << 33 << true;
         QTest::newRow("writer 33 lets deny-none reader 64") << 33 << readDenyNone << true;
     }
@@ -162,9 +163,12 @@ private Q_SLOTS:
 
     void pathsAndDates()
     {
-        QCOMPARE(JoinPath(QStringLiteral("/srv/j/"), QStringLiteral("a")), QStringLiteral("/srv/j/a"));
-        QCOMPARE(JoinPath(QStringLiteral("C:\\j\\"), QStringLiteral("a")), QStringLiteral("C:\\j\\a"));
-        QCOMPARE(JoinPath(QStringLiteral("/srv/j"), QStringLiteral("a")), QStringLiteral("/srv/j/a"));
+        QCOMPARE(JoinPath(QStringLiteral("/srv/j/"), QStringLiteral("a")),
+                 QStringLiteral("/srv/j/a"));
+        QCOMPARE(JoinPath(QStringLiteral("C:\\j\\"), QStringLiteral("a")),
+                 QStringLiteral("C:\\j\\a"));
+        QCOMPARE(JoinPath(QStringLiteral("/srv/j"), QStringLiteral("a")),
+                 QStringLiteral("/srv/j/a"));
         QCOMPARE(BareFileName(QStringLiteral("C:\\pics\\a.bmp")), QStringLiteral("a.bmp"));
         QCOMPARE(BareFileName(QStringLiteral("D:b.jpg")), QStringLiteral("b.jpg"));
         QCOMPARE(BareFileName(QStringLiteral("/x/y/c.gif")), QStringLiteral("c.gif"));
@@ -204,11 +208,14 @@ private Q_SLOTS:
         QTest::addColumn<bool>("managerUsed");
         QTest::addColumn<QStringList>("written");
         QTest::addColumn<int>("recent");
-        QTest::newRow("first run, no manager") << "-" << true << false << QStringList{"uzk", "fzk"} << 2;
-        QTest::newRow("first run, manager") << "-" << true << true << QStringList{"fzm", "uzk", "fzk"} << 3;
+        QTest::newRow("first run, no manager")
+            << "-" << true << false << QStringList{"uzk", "fzk"} << 2;
+        QTest::newRow("first run, manager")
+            << "-" << true << true << QStringList{"fzm", "uzk", "fzk"} << 3;
         QTest::newRow("registered: nothing written") << "1" << true << false << QStringList{} << 2;
         QTest::newRow("marker 0: again") << "0" << true << false << QStringList{"uzk", "fzk"} << 2;
-        QTest::newRow("marker not a number: again") << "yes" << true << false << QStringList{"uzk", "fzk"} << 2;
+        QTest::newRow("marker not a number: again")
+            << "yes" << true << false << QStringList{"uzk", "fzk"} << 2;
         QTest::newRow("not a fixed disk: nothing") << "-" << false << true << QStringList{} << 0;
     }
     void fileTypes()
@@ -226,24 +233,31 @@ private Q_SLOTS:
         if (marker != u"-") {
             QFile store(home.filePath(QStringLiteral("tarvik/FileTypes.reg")));
             QVERIFY(store.open(QIODevice::WriteOnly));
-            store.write(QStringLiteral("REGEDIT4\n\n[.uzk]\n\"Reg\"=\"%1\"\n\n[.fzk]\n\"Reg\"=\"%1\"\n").arg(marker).toUtf8());
+            store.write(
+                QStringLiteral("REGEDIT4\n\n[.uzk]\n\"Reg\"=\"%1\"\n\n[.fzk]\n\"Reg\"=\"%1\"\n")
+                    .arg(marker)
+                    .toUtf8());
         }
         // A program whose path the desktop entry must quote; it notes the file it was started on.
         const QString exe = home.filePath(QStringLiteral("my exams/tar\"vik$1"));
         QDir().mkpath(home.filePath(QStringLiteral("my exams")));
         WriteText(exe, "#!/bin/sh\nprintf '%s' \"$1\" > \"$(dirname \"$0\")/started\"\n");
         QFile::setPermissions(exe, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        const QString manager = home.filePath(QStringLiteral("subjects.fzm")), exam = home.filePath(QStringLiteral("a b.uzk"));
+        const QString manager = home.filePath(QStringLiteral("subjects.fzm")),
+                      exam = home.filePath(QStringLiteral("a b.uzk"));
         RegisterFileTypes({exe, fixedDisk, managerUsed ? manager : exam, exam, managerUsed});
 
         QStringList found;
-        for (const QString &ext : {QStringLiteral("fzm"), QStringLiteral("uzk"), QStringLiteral("fzk")}) {
-            const QString entry = home.filePath(QStringLiteral("applications/tarvik-%1.desktop").arg(ext));
+        for (const QString &ext :
+             {QStringLiteral("fzm"), QStringLiteral("uzk"), QStringLiteral("fzk")}) {
+            const QString entry =
+                home.filePath(QStringLiteral("applications/tarvik-%1.desktop").arg(ext));
             if (!QFile::exists(entry))
                 continue;
             found.append(ext);
             // The desktop reads the entry back as this program on that type.
-            GDesktopAppInfo *info = g_desktop_app_info_new_from_filename(QFile::encodeName(entry).constData());
+            GDesktopAppInfo *info =
+                g_desktop_app_info_new_from_filename(QFile::encodeName(entry).constData());
             QVERIFY(info);
             QVERIFY(g_strv_contains(g_app_info_get_supported_types(G_APP_INFO(info)),
                                     TarvikMimeType(ext).toUtf8().constData()));
@@ -256,20 +270,24 @@ private Q_SLOTS:
             g_object_unref(file);
             g_object_unref(info);
             QTRY_COMPARE(QString::fromUtf8(ReadText(started)), exam);
-            QVERIFY(QFile::exists(home.filePath(QStringLiteral("mime/packages/tarvik-%1.xml").arg(ext))));
+            QVERIFY(QFile::exists(
+                home.filePath(QStringLiteral("mime/packages/tarvik-%1.xml").arg(ext))));
         }
         QCOMPARE(found, written);
         TClassesStore store(home.filePath(QStringLiteral("tarvik/FileTypes.reg")));
         store.Load();
         for (const QString &ext : written) {
             QCOMPARE(store.Value(u'.' + ext, QStringLiteral("Reg")), QStringLiteral("1"));
-            QCOMPARE(store.Value(ext + QStringLiteral("\\Shell\\First_Action\\command"), QString()), exe + QStringLiteral(" %1"));
+            QCOMPARE(store.Value(ext + QStringLiteral("\\Shell\\First_Action\\command"), QString()),
+                     exe + QStringLiteral(" %1"));
         }
 
         // The recent documents, read back as the desktop reads them.
         GBookmarkFile *bookmarks = g_bookmark_file_new();
         const QString list = home.filePath(QStringLiteral("recently-used.xbel"));
-        QCOMPARE(g_bookmark_file_load_from_file(bookmarks, QFile::encodeName(list).constData(), nullptr), recent > 0);
+        QCOMPARE(
+            g_bookmark_file_load_from_file(bookmarks, QFile::encodeName(list).constData(), nullptr),
+            recent > 0);
         if (recent > 0) {
             QCOMPARE(int(g_bookmark_file_get_size(bookmarks)), managerUsed ? 2 : 1);
             const QByteArray uri = QUrl::fromLocalFile(exam).toString(QUrl::FullyEncoded).toUtf8();
@@ -278,7 +296,11 @@ private Q_SLOTS:
             g_free(mime);
             QCOMPARE(type, "application/x-tarvik-uzk");
             QVERIFY(g_bookmark_file_has_application(bookmarks, uri.constData(), "Tarvik", nullptr));
-            QCOMPARE(int(g_bookmark_file_get_application_info(bookmarks, uri.constData(), "Tarvik", nullptr, nullptr, nullptr, nullptr) ? 1 : 0), 1);
+            QCOMPARE(int(g_bookmark_file_get_application_info(bookmarks, uri.constData(), "Tarvik",
+                                                              nullptr, nullptr, nullptr, nullptr)
+                             ? 1
+                             : 0),
+                     1);
         }
         g_bookmark_file_free(bookmarks);
     }
@@ -293,7 +315,8 @@ private Q_SLOTS:
         qputenv("XDG_DATA_HOME", QFile::encodeName(notAFolder));
         const auto restore = qScopeGuard([&] { qputenv("XDG_DATA_HOME", previous); });
         try {
-            RegisterFileType(QStringLiteral("/usr/bin/tarvik"), QStringLiteral("uzk"), QStringLiteral("Open Tarvik"), QStringLiteral("U"));
+            RegisterFileType(QStringLiteral("/usr/bin/tarvik"), QStringLiteral("uzk"),
+                             QStringLiteral("Open Tarvik"), QStringLiteral("U"));
             QFAIL("no error");
         } catch (const ERegistryError &e) {
             QCOMPARE(e.Message(), QStringLiteral("Отказ создания ключа uzk"));

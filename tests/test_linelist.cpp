@@ -21,8 +21,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("lines");
         QTest::newRow("CR LF one break, LF CR an empty line")
             << QStringLiteral("a\r\nb\n\rc") << QStringList{"a", "b", "", "c"};
-        QTest::newRow("break at the end adds nothing") << QStringLiteral("a\r\n")
-                                                       << QStringList{"a"};
+        QTest::newRow("break at the end adds nothing")
+            << QStringLiteral("a\r\n") << QStringList{"a"};
         QTest::newRow("two breaks at the end") << QStringLiteral("a\n\n") << QStringList{"a", ""};
         QTest::newRow("NUL ends the text")
             << QString(QStringLiteral("a\nb") + QChar(0) + QStringLiteral("c\nd"))

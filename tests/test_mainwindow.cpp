@@ -1,18 +1,18 @@
-#include "session/MainWindow.h"
-#include "helpers/TestFiles.h"
 #include "core/Scramble.h"
 #include "helpers/ScriptedDialogs.h"
+#include "helpers/TestFiles.h"
+#include "session/MainWindow.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QStackedWidget>
 #include <QTextEdit>
-#include <QAccessible>
-#include <QMessageBox>
-#include <QSplitter>
 #include <QtTest>
 
 namespace {
@@ -62,7 +62,10 @@ struct Player
     }
 };
 
-QString Plain(const QTextEdit *memo) { return memo->toPlainText(); }
+QString Plain(const QTextEdit *memo)
+{
+    return memo->toPlainText();
+}
 
 } // namespace
 
@@ -101,14 +104,17 @@ private Q_SLOTS:
         QVERIFY(!w.ButNew->isVisible());
         QVERIFY(w.ButYesResult->isVisibleTo(&w) == false); // not on this page
         QCOMPARE(int(w.QuestionOrder().size()), 12);
-        QVERIFY(w.Memo15->toPlainText().startsWith(QStringLiteral("Каждый вопрос имеет один правильный ответ.\n")));
+        QVERIFY(w.Memo15->toPlainText().startsWith(
+            QStringLiteral("Каждый вопрос имеет один правильный ответ.\n")));
         QCOMPARE(w.GroupBox1->height(), 155);
         QVERIFY(w.ComboBox1->isEditable()); // the demo lets names be typed
         // Every control tells a screen reader what it is: its name, or at least its role.
         for (QWidget *child : w.findChildren<QWidget *>())
-            if (!child->objectName().isEmpty() && !child->objectName().startsWith(QStringLiteral("qt_"))) {
+            if (!child->objectName().isEmpty() &&
+                !child->objectName().startsWith(QStringLiteral("qt_"))) {
                 QAccessibleInterface *a = QAccessible::queryAccessibleInterface(child);
-                QVERIFY2(!a->text(QAccessible::Name).isEmpty() || !a->text(QAccessible::Description).isEmpty(),
+                QVERIFY2(!a->text(QAccessible::Name).isEmpty() ||
+                             !a->text(QAccessible::Description).isEmpty(),
                          qPrintable(child->objectName()));
             }
     }
@@ -143,13 +149,16 @@ private Q_SLOTS:
             w.LoadQuestion(0);
             QCOMPARE(w.CurrentPage(), int(PageTextAnswers));
             const QStringList texts{"Санкт-Петербург", "Новосибирск", "Москва", "Казань"};
-            const QList<QFrame *> rows{w.findChild<QFrame *>("Panel15"), w.findChild<QFrame *>("Panel13"),
-                                       w.findChild<QFrame *>("Panel11"), w.findChild<QFrame *>("Panel9")};
+            const QList<QFrame *> rows{
+                w.findChild<QFrame *>("Panel15"), w.findChild<QFrame *>("Panel13"),
+                w.findChild<QFrame *>("Panel11"), w.findChild<QFrame *>("Panel9")};
             for (int k = 0; k < 4; ++k) {
                 QVERIFY(rows[k]->isVisibleTo(&w));
                 QCOMPARE(rows[k]->height(), w.Panel6->height() / 4);
-                QCOMPARE(Plain(w.findChild<QTextEdit *>(QStringLiteral("Memo%1").arg(5 + k))), texts[k]);
-                QVERIFY(!w.findChild<QRadioButton *>(QStringLiteral("RBut%1").arg(k + 1))->isChecked());
+                QCOMPARE(Plain(w.findChild<QTextEdit *>(QStringLiteral("Memo%1").arg(5 + k))),
+                         texts[k]);
+                QVERIFY(
+                    !w.findChild<QRadioButton *>(QStringLiteral("RBut%1").arg(k + 1))->isChecked());
             }
             QVERIFY(!w.findChild<QFrame *>("Panel7")->isVisibleTo(&w));
             QVERIFY(!w.ButNext->isEnabled());
@@ -198,7 +207,8 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString exam = dir.filePath(QStringLiteral("p.fzk"));
-        WriteFile(exam, "[Setup]\r\nAllZ=0\r\n[V0]\r\nForm=2\r\nAllW=2\r\nS1=one\r\nS2=two\r\nP1=gone.bmp\r\nP2=x.bmp\r\n");
+        WriteFile(exam, "[Setup]\r\nAllZ=0\r\n[V0]\r\nForm=2\r\nAllW=2\r\nS1=one\r\nS2=two\r\nP1="
+                        "gone.bmp\r\nP2=x.bmp\r\n");
         QFile::copy(DemoFile("square.bmp"), dir.filePath(QStringLiteral("x.bmp")));
         Player p(exam);
         p.ToFirstQuestion();
@@ -215,14 +225,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         const QString setup = QStringLiteral("I can not read section of initialization.");
         QTest::newRow("no setup") << QByteArray("[V0]\r\nVopros=x\r\n") << "fzk" << setup;
-        QTest::newRow("other key") << ScrambleBytes("[Setup]\r\nAllZ=0\r\n", Keys::Report) << "fzk" << setup;
+        QTest::newRow("other key")
+            << ScrambleBytes("[Setup]\r\nAllZ=0\r\n", Keys::Report) << "fzk" << setup;
         QTest::newRow("unknown extension") << QByteArray("[Setup]\r\n") << "mzk" << setup;
         QTest::newRow("empty question file") << QByteArray() << "fzk" << setup;
         QTest::newRow("damaged uniform file")
             << ScrambleBytes("\x26 not a zlib stream", Keys::Settings) << "uzk"
             << QStringLiteral("The data are damaged.");
-        QTest::newRow("cut uniform file")
-            << ReadFile(DemoFile("demo.uzk")).left(3000) << "uzk" << QStringLiteral("The data are damaged.");
+        QTest::newRow("cut uniform file") << ReadFile(DemoFile("demo.uzk")).left(3000) << "uzk"
+                                          << QStringLiteral("The data are damaged.");
     }
     void badExamFiles()
     {
@@ -248,7 +259,8 @@ private Q_SLOTS:
         QVERIFY(p.Window->isVisible());
         QCOMPARE(p.Dialogs.Messages.last().Text, QStringLiteral("Закончить работу с программой?"));
         QCOMPARE(p.Dialogs.Messages.last().Caption, QStringLiteral("Внимание"));
-        QCOMPARE(p.Dialogs.Messages.last().Kind, MessageKind::QuestionDefaultNo); // Enter keeps the exam
+        QCOMPARE(p.Dialogs.Messages.last().Kind,
+                 MessageKind::QuestionDefaultNo); // Enter keeps the exam
         p.Dialogs.AnswerNext(true);
         QVERIFY(p.Window->close());
     }
@@ -261,13 +273,18 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("language"); // a language section given by the exam, or none
         QTest::addColumn<QStringList>("buttons");
         QTest::addColumn<QString>("defaultButton");
-        const int question = int(MessageKind::Question), closing = int(MessageKind::QuestionDefaultNo);
-        QTest::newRow("question, built-in Russian") << question << QByteArray() << QStringList{"&Да", "&Нет"} << "&Да";
-        QTest::newRow("closing, built-in Russian") << closing << QByteArray() << QStringList{"&Да", "&Нет"} << "&Нет";
-        QTest::newRow("error, section 0") << int(MessageKind::Error) << QByteArray("[0]\r\nU_ERROR=Ошибка\r\n")
-                                          << QStringList{"OK"} << "OK";
+        const int question = int(MessageKind::Question),
+                  closing = int(MessageKind::QuestionDefaultNo);
+        QTest::newRow("question, built-in Russian")
+            << question << QByteArray() << QStringList{"&Да", "&Нет"} << "&Да";
+        QTest::newRow("closing, built-in Russian")
+            << closing << QByteArray() << QStringList{"&Да", "&Нет"} << "&Нет";
+        QTest::newRow("error, section 0")
+            << int(MessageKind::Error) << QByteArray("[0]\r\nU_ERROR=Ошибка\r\n")
+            << QStringList{"OK"} << "OK";
         QTest::newRow("question, English section")
-            << question << QByteArray("[1]\r\nU_LOCALE=en\r\n") << QStringList{"&Yes", "&No"} << "&Yes";
+            << question << QByteArray("[1]\r\nU_LOCALE=en\r\n") << QStringList{"&Yes", "&No"}
+            << "&Yes";
     }
     void messageBoxes()
     {
@@ -278,10 +295,12 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString exam = dir.filePath(QStringLiteral("l.fzk"));
         const QByteArray number = language.startsWith("[1]") ? "1" : "0";
-        WriteFile(exam, "[Setup]\r\nAllZ=0\r\nSaveJuornal=0\r\nUniLang=1\r\nLanguage=" + number + "\r\n" + language);
+        WriteFile(exam, "[Setup]\r\nAllZ=0\r\nSaveJuornal=0\r\nUniLang=1\r\nLanguage=" + number +
+                            "\r\n" + language);
         Player p(exam);
-        const auto box = NewMessageBox(p.Window.get(), MessageKind(kind), QStringLiteral("Внимание"),
-                                       QStringLiteral("тег <b>жирный</b>&<hr>"));
+        const auto box =
+            NewMessageBox(p.Window.get(), MessageKind(kind), QStringLiteral("Внимание"),
+                          QStringLiteral("тег <b>жирный</b>&<hr>"));
         QCOMPARE(box->textFormat(), Qt::PlainText);
         QStringList texts;
         for (QAbstractButton *b : box->buttons())
@@ -354,13 +373,16 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString exam = dir.filePath(QStringLiteral("long.fzk"));
-        WriteFile(exam, "[Setup]\r\nAllZ=0\r\nSaveJuornal=0\r\nCEdit=" + QByteArray(300000, 'T') + "\r\nTopEdit=" +
-                            QByteArray(3000, 'L') + "\r\n[V0]\r\nForm=3\r\nB1=1\r\nS1=" + QByteArray(5000, 'S') +
+        WriteFile(exam, "[Setup]\r\nAllZ=0\r\nSaveJuornal=0\r\nCEdit=" + QByteArray(300000, 'T') +
+                            "\r\nTopEdit=" + QByteArray(3000, 'L') +
+                            "\r\n[V0]\r\nForm=3\r\nB1=1\r\nS1=" + QByteArray(5000, 'S') +
                             "\r\nVopros=" + QByteArray(200000, 'Q') + "\r\n");
         Player p(exam);
         TFmZK &w = *p.Window;
         const QString mark = QStringLiteral(" [\u2026]");
-        for (const auto &[shown, limit] : {std::pair{w.windowTitle(), 255}, {w.LabTema->text(), 2000}, {w.LabTop->text(), 2000}}) {
+        for (const auto &[shown, limit] : {std::pair{w.windowTitle(), 255},
+                                           {w.LabTema->text(), 2000},
+                                           {w.LabTop->text(), 2000}}) {
             QCOMPARE(shown.size(), limit);
             QVERIFY(shown.endsWith(mark));
         }
@@ -402,14 +424,16 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString exam = dir.filePath(QStringLiteral("net.fzk"));
-        WriteFile(exam, "[Setup]\r\nDbNet=1\r\nPathDbNet=" + QFile::encodeName(dir.filePath("gone")) + "\r\n");
+        WriteFile(exam, "[Setup]\r\nDbNet=1\r\nPathDbNet=" +
+                            QFile::encodeName(dir.filePath("gone")) + "\r\n");
         Player p(exam);
         QVERIFY(p.Dialogs.Messages.isEmpty());
         QVERIFY(!p.Window->Settings().DbNet); // fell back to the program's folder
         QCOMPARE(p.Window->GetJournalDir(), p.Window->JournalDir());
         QVERIFY(QDir().mkpath(dir.filePath("share")));
         WriteFile(dir.filePath("share/Journal.fzj"), "");
-        WriteFile(exam, "[Setup]\r\nDbNet=1\r\nDbNetLocal=0\r\nPathDbNet=" + QFile::encodeName(dir.filePath("share")) + "\r\n");
+        WriteFile(exam, "[Setup]\r\nDbNet=1\r\nDbNetLocal=0\r\nPathDbNet=" +
+                            QFile::encodeName(dir.filePath("share")) + "\r\n");
         Player q(exam);
         QVERIFY(q.Window->Settings().DbNet);
         QCOMPARE(q.Window->JournalDir(), dir.filePath("share"));
@@ -431,13 +455,16 @@ private Q_SLOTS:
         qputenv("TARVIK_PROGRAM_DIR", QFile::encodeName(dir.filePath(QStringLiteral("program"))));
         QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("program"))));
         const QString exam = dir.filePath(QStringLiteral("net.fzk"));
-        WriteFile(exam, "[Setup]\r\nAllZ=0\r\nDbNet=1\r\nDbNetLocal=0\r\nDbNet_1=" + once + "\r\nPathDbNet=" +
-                            QFile::encodeName(dir.filePath("gone")) + "\r\n[V0]\r\n");
+        WriteFile(exam, "[Setup]\r\nAllZ=0\r\nDbNet=1\r\nDbNetLocal=0\r\nDbNet_1=" + once +
+                            "\r\nPathDbNet=" + QFile::encodeName(dir.filePath("gone")) +
+                            "\r\n[V0]\r\n");
         {
             Player p(exam);
             QCOMPARE(p.Dialogs.Messages.size(), 1);
-            QCOMPARE(p.Dialogs.Messages[0].Text,
-                     QStringLiteral("Сетевой ресурс недоступен. Нет доступа к сети. Программа будет закрыта."));
+            QCOMPARE(
+                p.Dialogs.Messages[0].Text,
+                QStringLiteral(
+                    "Сетевой ресурс недоступен. Нет доступа к сети. Программа будет закрыта."));
             QVERIFY(!p.Window->isVisible()); // closed without asking
             QVERIFY(!p.Window->ExamRead());
             QVERIFY(p.Window->QuestionOrder().empty());

@@ -1,14 +1,14 @@
 // The station's link to its monitoring servers, against listeners of the test on loopback.
 #include "core/Cp1251.h"
-#include "session/MainWindow.h"
-#include "records/widgets/Monitor.h"
-#include "records/ServerLink.h"
 #include "helpers/ScriptedDialogs.h"
 #include "helpers/TestFiles.h"
+#include "records/ServerLink.h"
+#include "records/widgets/Monitor.h"
+#include "session/MainWindow.h"
 
 #include <QComboBox>
-#include <QTcpServer>
 #include <QProcess>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
 
@@ -82,11 +82,14 @@ private Q_SLOTS:
             listeners.push_back(std::make_unique<Listener>(addresses[k], TestPort()));
             listeners.back()->Number = "NUMBER" + QByteArray::number(7 + k);
             listeners.back()->AnswerFirst = numberFirst;
-            setup += "InfIP" + QByteArray::number(k + 1) + "=1\r\nIP" + QByteArray::number(k + 1) + "=" + addresses[k] + "\r\n";
+            setup += "InfIP" + QByteArray::number(k + 1) + "=1\r\nIP" + QByteArray::number(k + 1) +
+                     "=" + addresses[k] + "\r\n";
         }
         const QString exam = dir.filePath(QStringLiteral("e.fzk"));
-        WriteFile(exam, Cp1251::Encode(QStringLiteral("[Setup]\r\nAllZ=1\r\nSpisok=0\r\nCEdit= История \r\nYesReport=0\r\n")) + setup +
-                            "[V0]\r\nCorNo=1\r\n[V1]\r\nCorNo=1\r\n");
+        WriteFile(exam,
+                  Cp1251::Encode(QStringLiteral(
+                      "[Setup]\r\nAllZ=1\r\nSpisok=0\r\nCEdit= История \r\nYesReport=0\r\n")) +
+                      setup + "[V0]\r\nCorNo=1\r\n[V1]\r\nCorNo=1\r\n");
         RunGlobals globals;
         ScriptedDialogs dialogs;
         auto w = std::make_unique<TFmZK>(globals);
@@ -116,10 +119,12 @@ private Q_SLOTS:
             const QByteArray n = QByteArray::number(7 + k);
             const QByteArray first = numberFirst ? n : "0";
             const int q0 = w->QuestionOrder()[0], q1 = w->QuestionOrder()[1];
-            QByteArray expected = "INFO!!" + first + "@" + Cp1251::Encode(QStringLiteral("Иванов@10А@История@2@")) +
+            QByteArray expected = "INFO!!" + first + "@" +
+                                  Cp1251::Encode(QStringLiteral("Иванов@10А@История@2@")) +
                                   "ANSWER" + n + "@" + QByteArray::number(q0) + "@0@1@";
             expected += interrupt ? "RESULT" + n + "@Not Fin@DISCON" + n + "@"
-                                  : "ANSWER" + n + "@" + QByteArray::number(q1) + "@1@0@RESULT" + n + "@3@DISCON" + n + "@";
+                                  : "ANSWER" + n + "@" + QByteArray::number(q1) + "@1@0@RESULT" +
+                                        n + "@3@DISCON" + n + "@";
             QCOMPARE(l.Received, expected);
             QCOMPARE(w->Link->ClientNumber(k), 7 + k);
         }
@@ -137,12 +142,14 @@ private Q_SLOTS:
     {
         ExamSettings s;
         s.InfIP1 = s.InfIP2 = s.InfIP3 = true;
-        s.IP1 = QStringLiteral("127.0.0.5"); // nobody listens: refused
-        s.IP2 = QString();                   // empty
+        s.IP1 = QStringLiteral("127.0.0.5");  // nobody listens: refused
+        s.IP2 = QString();                    // empty
         s.IP3 = QStringLiteral("server.lab"); // a name: no lookup
         ServerLink link;
         QList<std::pair<int, ServerLink::Lamp>> lamps;
-        connect(&link, &ServerLink::lampChanged, this, [&](int k, ServerLink::Lamp l) { lamps.append({k, l}); });
+        connect(&link, &ServerLink::lampChanged, this, [&](int k, ServerLink::Lamp l) {
+            lamps.append({k, l});
+        });
         link.Configure(s);
         link.SendInfo(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), 1);
         QTRY_VERIFY(!link.Enabled(0));
@@ -189,7 +196,8 @@ private Q_SLOTS:
         s.IP1 = QStringLiteral("127.0.0.8");
         ServerLink link;
         QList<ServerLink::Lamp> lamps;
-        connect(&link, &ServerLink::lampChanged, this, [&](int, ServerLink::Lamp l) { lamps.append(l); });
+        connect(&link, &ServerLink::lampChanged, this,
+                [&](int, ServerLink::Lamp l) { lamps.append(l); });
         link.Configure(s);
         link.SendInfo(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), 1);
         QTRY_VERIFY_WITH_TIMEOUT(!link.Enabled(0), 3 * ServerLink::ConnectTimeoutMs);
@@ -207,7 +215,8 @@ private Q_SLOTS:
         QTest::newRow("two in one read, the last wins") << QByteArrayList{"NUMBER3NUMBER4"} << 4;
         QTest::newRow("malformed: ignored") << QByteArrayList{"NUMBER5", "xNUMBERyz"} << 5;
         QTest::newRow("too large: ignored") << QByteArrayList{"NUMBER6", "NUMBER99999999999"} << 6;
-        QTest::newRow("megabytes of garbage") << QByteArrayList{"NUMBER8", QByteArray(4 << 20, 'z'), QByteArray(1 << 20, '7')} << 8;
+        QTest::newRow("megabytes of garbage")
+            << QByteArrayList{"NUMBER8", QByteArray(4 << 20, 'z'), QByteArray(1 << 20, '7')} << 8;
     }
     void numberMessages()
     {
@@ -230,14 +239,19 @@ private Q_SLOTS:
         QTest::addColumn<QByteArrayList>("reads");
         QTest::addColumn<QStringList>("messages");
         const QByteArray info = Cp1251::Encode(QStringLiteral("INFO!!3@Иванов@10А@История@2@"));
-        QTest::newRow("in pieces") << QByteArrayList{info.left(9), info.mid(9, 5), info.mid(14) + "ANSW", "ER3@0@0@1@"}
-                                   << QStringList{"INFO!!|3|Иванов|10А|История|2", "ANSWER|3|0|0|1"};
-        QTest::newRow("garbage and an unknown tag") << QByteArrayList{"\x01\xffHELLO!1@2@" + info + "xyzDISCON3@"}
-                                                    << QStringList{"INFO!!|3|Иванов|10А|История|2", "DISCON|3"};
-        QTest::newRow("a field that is no number") << QByteArrayList{"ANSWERx@y@z@1@"} << QStringList{"ANSWER|x|y|z|1"};
-        QTest::newRow("cut short by the next message") << QByteArrayList{"INFO!!3@Пет", "RESULT3@5@"} << QStringList{"RESULT|3|5"};
-        QTest::newRow("10 MB without an @") << QByteArrayList{"INFO!!" + QByteArray(10 << 20, 'z'), "DISCON1@"}
-                                            << QStringList{"DISCON|1"};
+        QTest::newRow("in pieces")
+            << QByteArrayList{info.left(9), info.mid(9, 5), info.mid(14) + "ANSW", "ER3@0@0@1@"}
+            << QStringList{"INFO!!|3|Иванов|10А|История|2", "ANSWER|3|0|0|1"};
+        QTest::newRow("garbage and an unknown tag")
+            << QByteArrayList{"\x01\xffHELLO!1@2@" + info + "xyzDISCON3@"}
+            << QStringList{"INFO!!|3|Иванов|10А|История|2", "DISCON|3"};
+        QTest::newRow("a field that is no number")
+            << QByteArrayList{"ANSWERx@y@z@1@"} << QStringList{"ANSWER|x|y|z|1"};
+        QTest::newRow("cut short by the next message")
+            << QByteArrayList{"INFO!!3@Пет", "RESULT3@5@"} << QStringList{"RESULT|3|5"};
+        QTest::newRow("10 MB without an @")
+            << QByteArrayList{"INFO!!" + QByteArray(10 << 20, 'z'), "DISCON1@"}
+            << QStringList{"DISCON|1"};
     }
     void parser()
     {
@@ -258,16 +272,19 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString log = dir.filePath(QStringLiteral("monitor.log"));
         QProcess monitor;
-        monitor.start(QStringLiteral(TARVIK_MONITOR), {"--headless", "--address", "127.0.0.1", "--port",
-                                                       QString::number(TestPort()), "--log", log});
+        monitor.start(QStringLiteral(TARVIK_MONITOR),
+                      {"--headless", "--address", "127.0.0.1", "--port",
+                       QString::number(TestPort()), "--log", log});
         QVERIFY(monitor.waitForReadyRead(10000));
         MonitorModel model;
         MonitorServer server(model);
         QVERIFY(server.Listen(QHostAddress(QStringLiteral("127.0.0.2")), TestPort()));
         qputenv("TARVIK_PROGRAM_DIR", QFile::encodeName(dir.path()));
         const QString exam = dir.filePath(QStringLiteral("e.fzk"));
-        WriteFile(exam, Cp1251::Encode(QStringLiteral("[Setup]\r\nAllZ=1\r\nSpisok=0\r\nCEdit=История\r\nBolNotKnow=1\r\n"
-                                                      "InfIP1=1\r\nIP1=127.0.0.1\r\nInfIP2=1\r\nIP2=127.0.0.2\r\n[V0]\r\nCorNo=1\r\n[V1]\r\n")));
+        WriteFile(exam, Cp1251::Encode(QStringLiteral(
+                            "[Setup]\r\nAllZ=1\r\nSpisok=0\r\nCEdit=История\r\nBolNotKnow=1\r\n"
+                            "InfIP1=1\r\nIP1=127.0.0.1\r\nInfIP2=1\r\nIP2=127.0.0.2\r\n[V0]"
+                            "\r\nCorNo=1\r\n[V1]\r\n")));
         {
             RunGlobals globals;
             ScriptedDialogs dialogs;
@@ -327,7 +344,8 @@ private Q_SLOTS:
         std::vector<QByteArray> streams;
         std::vector<int> correct;
         for (int s = 0; s < stations; ++s) {
-            QByteArray stream = "INFO!!0@Station" + QByteArray::number(s) + "@G" + QByteArray::number(s) + "@Exam@100@";
+            QByteArray stream = "INFO!!0@Station" + QByteArray::number(s) + "@G" +
+                                QByteArray::number(s) + "@Exam@100@";
             int right = 0;
             for (int a = 0; a < answers; ++a) {
                 const char code = "012"[(s + a) % 3];
@@ -356,7 +374,8 @@ private Q_SLOTS:
             }
             QCoreApplication::processEvents();
         }
-        QTRY_COMPARE_WITH_TIMEOUT(server.MessagesHandled(), qint64(stations * (answers + 3)), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(server.MessagesHandled(), qint64(stations * (answers + 3)),
+                                  30000);
         QCOMPARE(model.rowCount(), stations);
         for (int r = 0; r < stations; ++r) {
             const MonitorModel::Row &row = model.RowAt(r);

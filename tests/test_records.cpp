@@ -1,21 +1,21 @@
 #include "core/Cp1251.h"
 #include "core/Files.h"
+#include "core/Scramble.h"
+#include "helpers/TestFiles.h"
 #include "records/Journals.h"
 #include "records/Recording.h"
 #include "records/ReportFile.h"
 #include "records/widgets/RichReport.h"
-#include "core/Scramble.h"
-#include "helpers/TestFiles.h"
 
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QTextDocument>
-#include <QTextEdit>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <QThread>
 #include <QtTest>
 
@@ -32,14 +32,16 @@ struct Exam
     AnswerLog Log;
     AnswerOrderTable Order{};
     TMessages Messages;
-    ReportTitles Titles{QStringLiteral("Школа"), QStringLiteral("История"), QString(), QString(), QString()};
+    ReportTitles Titles{QStringLiteral("Школа"), QStringLiteral("История"), QString(), QString(),
+                        QString()};
 
     Exam()
     {
         Settings.AllZ = 1;
         Settings.CEdit = QStringLiteral(" История ");
-        Lines.SetText(QStringLiteral("[Setup]\r\n[V0]\r\nVopros=Столица?\r\nAllW=3\r\nCorNo=2\r\nS1=Казань\r\nS2=Москва\r\n"
-                                     "S3=Омск\r\n[V1]\r\nVopros= 2+2&<hr>= ?\r\nCorNo=1\r\nS1=4\r\nS2=5\r\n"));
+        Lines.SetText(QStringLiteral(
+            "[Setup]\r\n[V0]\r\nVopros=Столица?\r\nAllW=3\r\nCorNo=2\r\nS1=Казань\r\nS2=Москва\r\n"
+            "S3=Омск\r\n[V1]\r\nVopros= 2+2&<hr>= ?\r\nCorNo=1\r\nS1=4\r\nS2=5\r\n"));
         for (auto &row : Order)
             for (int k = 0; k < MaxAnswers; ++k)
                 row[size_t(k)] = k;
@@ -54,26 +56,45 @@ struct Exam
     }
     ReportInput Input(int tipResult) const
     {
-        return {Settings, Lines, Log, Order, Messages, Titles, QDateTime(QDate(2026, 12, 9), QTime(14, 5, 9)), tipResult};
+        return {Settings,
+                Lines,
+                Log,
+                Order,
+                Messages,
+                Titles,
+                QDateTime(QDate(2026, 12, 9), QTime(14, 5, 9)),
+                tipResult};
     }
     ExamRecord Record(const QString &name = QStringLiteral("Иванов И.")) const
     {
-        return {QStringLiteral("10А"), name, QStringLiteral("C:\\Экзамены\\hist.fzk"), Settings, Lines, Log, Order, Messages, Titles};
+        return {QStringLiteral("10А"),
+                name,
+                QStringLiteral("C:\\Экзамены\\hist.fzk"),
+                Settings,
+                Lines,
+                Log,
+                Order,
+                Messages,
+                Titles};
     }
 };
 
-const QString Header = QStringLiteral(
-    "Дата и время экзамена - 09.12.2026 - 14:05:09\r\n"
-    "Экзамен\r\nШкола\r\nИстория\r\n\r\n\r\n\r\n"
-    "Всего вопросов в экзамене: - 2\r\nВсего:\r\n   правильных ответов - 1\r\n   не правильных ответов - 1\r\n"
-    "   Вы ответили правильно на 50 процентов ответов\r\n\r\n"
-    "Общее время экзамена - 02:03\r\nОбщее время ответов - 01:15\r\n\r\n"
-    "Временное ограничение на ответы - Не разрешен\r\n"
-    "Вывод результатов ответов на экзамен - Все ответы\r\n");
+const QString Header =
+    QStringLiteral("Дата и время экзамена - 09.12.2026 - 14:05:09\r\n"
+                   "Экзамен\r\nШкола\r\nИстория\r\n\r\n\r\n\r\n"
+                   "Всего вопросов в экзамене: - 2\r\nВсего:\r\n   правильных ответов - 1\r\n   не "
+                   "правильных ответов - 1\r\n"
+                   "   Вы ответили правильно на 50 процентов ответов\r\n\r\n"
+                   "Общее время экзамена - 02:03\r\nОбщее время ответов - 01:15\r\n\r\n"
+                   "Временное ограничение на ответы - Не разрешен\r\n"
+                   "Вывод результатов ответов на экзамен - Все ответы\r\n");
 
-QString Block(int number, const QString &question, const QString &answers, bool right, const QString &time)
+QString Block(int number, const QString &question, const QString &answers, bool right,
+              const QString &time)
 {
-    return QStringLiteral("\r\nВопрос № %1\r\nВопрос: %2\r\nОтветы:%3\r\n\r\n").arg(number).arg(question, answers) +
+    return QStringLiteral("\r\nВопрос № %1\r\nВопрос: %2\r\nОтветы:%3\r\n\r\n")
+               .arg(number)
+               .arg(question, answers) +
            (right ? QStringLiteral("Ответ: верен\r\n") : QStringLiteral("Ответ: не верен\r\n")) +
            QStringLiteral("Время на ответ - %1\r\n\r\n").arg(time);
 }
@@ -97,19 +118,30 @@ private Q_SLOTS:
         QTest::addColumn<int>("secondGiven");
         QTest::addColumn<QString>("questions");
         const QString q2 = QStringLiteral("2+2\r\n= ?");
-        QTest::newRow("0: all answers") << 0 << 2
-            << Block(1, "Столица?", "\r\n1. [-][ ] Казань\r\n2. [+][*] Москва\r\n3. [-][ ] Омск", true, "00:05") +
+        QTest::newRow("0: all answers")
+            << 0 << 2
+            << Block(1, "Столица?", "\r\n1. [-][ ] Казань\r\n2. [+][*] Москва\r\n3. [-][ ] Омск",
+                     true, "00:05") +
                    Block(2, q2, "\r\n1. [+][ ] 4\r\n2. [-][*] 5", false, "01:10");
-        QTest::newRow("0: don't know") << 0 << 99
-            << Block(1, "Столица?", "\r\n1. [-][ ] Казань\r\n2. [+][*] Москва\r\n3. [-][ ] Омск", true, "00:05") +
-                   Block(2, q2, "\r\n1. [+][ ] 4\r\n2. [-][ ] 5\r\n3. [ ][*] не знаю", false, "01:10");
-        QTest::newRow("1: correct and chosen") << 1 << 2
-            << Block(1, "Столица?", "\r\nПравильный: \r\nМосква\r\nВыбранный :Москва", true, "00:05") +
+        QTest::newRow("0: don't know")
+            << 0 << 99
+            << Block(1, "Столица?", "\r\n1. [-][ ] Казань\r\n2. [+][*] Москва\r\n3. [-][ ] Омск",
+                     true, "00:05") +
+                   Block(2, q2, "\r\n1. [+][ ] 4\r\n2. [-][ ] 5\r\n3. [ ][*] не знаю", false,
+                         "01:10");
+        QTest::newRow("1: correct and chosen")
+            << 1 << 2
+            << Block(1, "Столица?", "\r\nПравильный: \r\nМосква\r\nВыбранный :Москва", true,
+                     "00:05") +
                    Block(2, q2, "\r\nПравильный: \r\n4", false, "01:10");
-        QTest::newRow("2: chosen when correct") << 2 << 2 << Block(1, "Столица?", "Выбранный :\r\nМосква", true, "00:05");
-        QTest::newRow("2: no correct answer, no block") << 2 << 99 << QString() + Block(1, "Столица?", "Выбранный :\r\nМосква", true, "00:05");
-        QTest::newRow("3: chosen when wrong") << 3 << 2 << Block(2, q2, "Выбранный :\r\n5", false, "01:10");
-        QTest::newRow("3: don't know") << 3 << 99 << Block(2, q2, "\r\n3. [ ][*] не знаю", false, "01:10");
+        QTest::newRow("2: chosen when correct")
+            << 2 << 2 << Block(1, "Столица?", "Выбранный :\r\nМосква", true, "00:05");
+        QTest::newRow("2: no correct answer, no block")
+            << 2 << 99 << QString() + Block(1, "Столица?", "Выбранный :\r\nМосква", true, "00:05");
+        QTest::newRow("3: chosen when wrong")
+            << 3 << 2 << Block(2, q2, "Выбранный :\r\n5", false, "01:10");
+        QTest::newRow("3: don't know")
+            << 3 << 99 << Block(2, q2, "\r\n3. [ ][*] не знаю", false, "01:10");
     }
     void reportText()
     {
@@ -132,7 +164,8 @@ private Q_SLOTS:
         const QString text = PlainReport(e.Input(0));
         // The author row with one of its parts empty; the don't-know count; the time limit.
         QVERIFY(text.contains(QStringLiteral("\r\n\r\nАвтор:    Петрова\r\n\r\n")));
-        QVERIFY(text.contains(QStringLiteral("не правильных ответов - 0\r\n   Ответов \"Не знаю\" - 1\r\nВы ответили")));
+        QVERIFY(text.contains(QStringLiteral(
+            "не правильных ответов - 0\r\n   Ответов \"Не знаю\" - 1\r\nВы ответили")));
         QVERIFY(text.contains(QStringLiteral("Временное ограничение на ответы - Разрешен\r\n")));
         // An interrupted examination: only the time of each question.
         e.Log.NotFinished = true;
@@ -154,17 +187,21 @@ private Q_SLOTS:
         styles[size_t(ReportFont::F1Red)] = {bold, QColor(255, 0, 0)};
         Exam e;
         e.Settings.AllZ = 0;
-        e.Lines.SetText(QStringLiteral("[V0]\r\nVopros={a}\\b ü\r\nCorNo=1\r\nAllW=1\r\nS1=Да\r\n"));
+        e.Lines.SetText(
+            QStringLiteral("[V0]\r\nVopros={a}\\b ü\r\nCorNo=1\r\nAllW=1\r\nS1=Да\r\n"));
         e.Log.GivenNo = {1};
         e.Log.CorrectNo = {1};
         e.Titles = {};
         e.Log.NotFinished = false;
         BuildReportInto(&box, e.Input(2), styles);
         const QByteArray rtf = ToRtf(*box.document());
-        QVERIFY(rtf.startsWith("{\\rtf1\\ansi\\ansicpg1251\\deff0\n{\\fonttbl{\\f0\\fnil\\fcharset204 Courier New;}}\n"
-                               "{\\colortbl;\\red0\\green0\\blue0;\\red255\\green0\\blue0;}\n\\pard\\plain "));
-        QVERIFY(rtf.contains("{\\f0\\fs16\\cf1 \\'c2\\'ee\\'ef\\'f0\\'ee\\'f1: \\{a\\}\\\\b \\u252?}\\par\n"));
-        QVERIFY(rtf.contains("{\\f0\\fs16\\cf1 \\'ce\\'f2\\'e2\\'e5\\'f2: }{\\f0\\fs16\\b\\cf2 \\'e2\\'e5\\'f0\\'e5\\'ed}\\par\n"));
+        QVERIFY(rtf.startsWith(
+            "{\\rtf1\\ansi\\ansicpg1251\\deff0\n{\\fonttbl{\\f0\\fnil\\fcharset204 Courier New;}}\n"
+            "{\\colortbl;\\red0\\green0\\blue0;\\red255\\green0\\blue0;}\n\\pard\\plain "));
+        QVERIFY(rtf.contains(
+            "{\\f0\\fs16\\cf1 \\'c2\\'ee\\'ef\\'f0\\'ee\\'f1: \\{a\\}\\\\b \\u252?}\\par\n"));
+        QVERIFY(rtf.contains("{\\f0\\fs16\\cf1 \\'ce\\'f2\\'e2\\'e5\\'f2: }{\\f0\\fs16\\b\\cf2 "
+                             "\\'e2\\'e5\\'f0\\'e5\\'ed}\\par\n"));
         QVERIFY(rtf.endsWith("\n}\n"));
     }
 
@@ -174,11 +211,14 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("given");
         QTest::addColumn<QString>("report");
         QTest::addColumn<QString>("line");
-        QTest::newRow("finished") << true << QByteArray("\x02\x63\x01", 3) << "D:\\j\\report\\3_091226 Иванов И 1.fzr"
+        QTest::newRow("finished") << true << QByteArray("\x02\x63\x01", 3)
+                                  << "D:\\j\\report\\3_091226 Иванов И 1.fzr"
                                   << "09/12/26@10А@Иванов И.@3@120@66@4@3_091226 Иванов И 1.fzr";
-        QTest::newRow("no report file") << true << QByteArray("\x02\x02\x02", 3) << "" << "09/12/26@10А@Иванов И.@3@111@66@4@";
+        QTest::newRow("no report file") << true << QByteArray("\x02\x02\x02", 3) << ""
+                                        << "09/12/26@10А@Иванов И.@3@111@66@4@";
         // Interrupted: zeros, and the questions never answered are not right.
-        QTest::newRow("interrupted") << false << QByteArray("\x02\x00\x00", 3) << "" << "09/12/26@10А@Иванов И.@3@100@0@0@";
+        QTest::newRow("interrupted") << false << QByteArray("\x02\x00\x00", 3) << ""
+                                     << "09/12/26@10А@Иванов И.@3@100@0@0@";
     }
     void journalLines()
     {
@@ -193,8 +233,11 @@ private Q_SLOTS:
         log.Percent = 66;
         log.Mark = 4;
         log.NotFinished = !finished;
-        QCOMPARE(ResultLine(QDate(2026, 12, 9), QStringLiteral("10А"), QStringLiteral("Иванов И."), 3, log, 2, report), line);
-        QCOMPARE(SubjectLine(7, QStringLiteral("C:\\Экзамены\\hist.fzk"), QStringLiteral("  История  "), 25),
+        QCOMPARE(ResultLine(QDate(2026, 12, 9), QStringLiteral("10А"), QStringLiteral("Иванов И."),
+                            3, log, 2, report),
+                 line);
+        QCOMPARE(SubjectLine(7, QStringLiteral("C:\\Экзамены\\hist.fzk"),
+                             QStringLiteral("  История  "), 25),
                  QStringLiteral("7@hist.fzk@История@25"));
     }
 
@@ -204,21 +247,32 @@ private Q_SLOTS:
         QTest::addColumn<int>("number");
         QTest::addColumn<bool>("found");
         QTest::newRow("empty") << "" << 1 << false;
-        QTest::newRow("blank lines not counted") << "1@a.fzk@A@5\r\n\r\n   \r\n2@b.fzk@B@5\r\n" << 3 << false;
-        QTest::newRow("by file name, any case") << "1@a.fzk@A@5\r\n2@HIST.FZK@Другая@5\r\n" << 2 << true;
-        QTest::newRow("same title, other file") << "1@a.fzk@A@5\r\n4@old.fzk@ИСТОРИЯ@5\r\n" << 4 << true;
-        QTest::newRow("the first match decides") << "5@hist.fzk@X@1\r\n6@hist.fzk@X@1\r\n" << 5 << true;
-        QTest::newRow("a number that is none") << "1@a.fzk@A@5\r\n№2@hist.fzk@B@5\r\n\r\n3@c.fzk@C@5\r\n" << 4 << true;
+        QTest::newRow("blank lines not counted") << "1@a.fzk@A@5\r\n\r\n   \r\n2@b.fzk@B@5\r\n"
+                                                 << 3 << false;
+        QTest::newRow("by file name, any case") << "1@a.fzk@A@5\r\n2@HIST.FZK@Другая@5\r\n"
+                                                << 2 << true;
+        QTest::newRow("same title, other file") << "1@a.fzk@A@5\r\n4@old.fzk@ИСТОРИЯ@5\r\n"
+                                                << 4 << true;
+        QTest::newRow("the first match decides") << "5@hist.fzk@X@1\r\n6@hist.fzk@X@1\r\n"
+                                                 << 5 << true;
+        QTest::newRow("a number that is none")
+            << "1@a.fzk@A@5\r\n№2@hist.fzk@B@5\r\n\r\n3@c.fzk@C@5\r\n"
+            << 4 << true;
         QTest::newRow("number 0") << "0@hist.fzk@A@5\r\n" << 1 << true;
-        QTest::newRow("CR and LF alone break lines") << "1@a.fzk@A@5\r2@b.fzk@B@5\n\n\r3@c.fzk@C@5" << 4 << false;
-        QTest::newRow("a NUL ends the text") << "1@a.fzk@A@5\r\n" + QString(QChar(0)) + "2@hist.fzk@B@5\r\n" << 2 << false;
+        QTest::newRow("CR and LF alone break lines")
+            << "1@a.fzk@A@5\r2@b.fzk@B@5\n\n\r3@c.fzk@C@5" << 4 << false;
+        QTest::newRow("a NUL ends the text")
+            << "1@a.fzk@A@5\r\n" + QString(QChar(0)) + "2@hist.fzk@B@5\r\n"
+            << 2 << false;
     }
     void subjectNumbers()
     {
         QFETCH(QString, journal);
         QFETCH(int, number);
         QFETCH(bool, found);
-        const SubjectLookup r = FindSubjectNumber(Cp1251::Encode(journal), QStringLiteral("D:\\x\\hist.fzk"), QStringLiteral(" История "));
+        const SubjectLookup r =
+            FindSubjectNumber(Cp1251::Encode(journal), QStringLiteral("D:\\x\\hist.fzk"),
+                              QStringLiteral(" История "));
         QCOMPARE(r.Number, number);
         QCOMPARE(r.Found, found);
     }
@@ -236,19 +290,23 @@ private Q_SLOTS:
         WriteJournals(dir.path(), e.Record(), state, pending, now);
         QCOMPARE(state.SubjectNumber, 1);
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("JTema.fzj"))));
-        QCOMPARE(QFileInfo(state.ReportFileName).fileName(), QStringLiteral("1_091226 Иванов И 1.fzr"));
+        QCOMPARE(QFileInfo(state.ReportFileName).fileName(),
+                 QStringLiteral("1_091226 Иванов И 1.fzr"));
 
-        WriteFile(dir.filePath(QStringLiteral("JTema.fzj")), Cp1251::Encode(QStringLiteral("1@a.fzk@A@3\r\n\r\n2@b.fzk@B@3")));
+        WriteFile(dir.filePath(QStringLiteral("JTema.fzj")),
+                  Cp1251::Encode(QStringLiteral("1@a.fzk@A@3\r\n\r\n2@b.fzk@B@3")));
         WriteFile(dir.filePath(QStringLiteral("Journal.fzj")), "");
         state = JournalState();
         WriteJournals(dir.path(), e.Record(), state, pending, now);
         WriteJournals(dir.path(), e.Record(), state, pending, now); // the same examinee again
         QVERIFY(!state.SubjectPending);
-        QCOMPARE(QString::fromUtf8(Cp1251::ToUtf8Text(ReadFile(dir.filePath(QStringLiteral("JTema.fzj"))))),
+        QCOMPARE(QString::fromUtf8(
+                     Cp1251::ToUtf8Text(ReadFile(dir.filePath(QStringLiteral("JTema.fzj"))))),
                  QStringLiteral("1@a.fzk@A@3\n\n2@b.fzk@B@3\n3@hist.fzk@История@2\n"));
         QCOMPARE(ReadFile(dir.filePath(QStringLiteral("Journal.fzj"))),
-                 Cp1251::Encode(QStringLiteral("09/12/26@10А@Иванов И.@3@10@50@2@3_091226 Иванов И 1.fzr\r\n"
-                                               "09/12/26@10А@Иванов И.@3@10@50@2@3_091226 Иванов И 2.fzr\r\n")));
+                 Cp1251::Encode(QStringLiteral(
+                     "09/12/26@10А@Иванов И.@3@10@50@2@3_091226 Иванов И 1.fzr\r\n"
+                     "09/12/26@10А@Иванов И.@3@10@50@2@3_091226 Иванов И 2.fzr\r\n")));
         // The report file: the report of all answers, plain, scrambled with the report key.
         e.Settings.TipResult = 3;
         QCOMPARE(Decoded(state.ReportFileName), Cp1251::Encode(PlainReport(e.Input(0))));
@@ -269,17 +327,22 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("file");
-        QTest::newRow("full stops") << " А.Б. Иванов. " << "12_091226 АБ Иванов 1.fzr";
-        QTest::newRow("only full stops") << "..." << "12_091226  1.fzr";
-        QTest::newRow("slashes") << "../../etc/x\\y" << "12_091226 __etc_x_y 1.fzr";
-        QTest::newRow("too long") << QString(200, QChar(0x0416)) << "12_091226 " + QString(119, QChar(0x0416)) + " 1.fzr";
+        QTest::newRow("full stops") << " А.Б. Иванов. "
+                                    << "12_091226 АБ Иванов 1.fzr";
+        QTest::newRow("only full stops") << "..."
+                                         << "12_091226  1.fzr";
+        QTest::newRow("slashes") << "../../etc/x\\y"
+                                 << "12_091226 __etc_x_y 1.fzr";
+        QTest::newRow("too long") << QString(200, QChar(0x0416))
+                                  << "12_091226 " + QString(119, QChar(0x0416)) + " 1.fzr";
     }
     void reportNames()
     {
         QFETCH(QString, name);
         QFETCH(QString, file);
         QTemporaryDir dir;
-        const QString written = SaveReportFile(dir.path(), 12, QDate(2026, 12, 9), name, QStringLiteral("отчёт"));
+        const QString written =
+            SaveReportFile(dir.path(), 12, QDate(2026, 12, 9), name, QStringLiteral("отчёт"));
         QCOMPARE(written, JoinPath(dir.filePath(QStringLiteral("report")), file));
         QVERIFY(QFileInfo(written).fileName().toUtf8().size() <= 255);
         QCOMPARE(Decoded(written), Cp1251::Encode(QStringLiteral("отчёт")));
@@ -301,7 +364,8 @@ private Q_SLOTS:
         holder.start(QStringLiteral(TARVIK_FILE_HOLDER), {journal, QStringLiteral("16")});
         QVERIFY(holder.waitForReadyRead(5000));
         SetOpenRetryPolicy({3, 10});
-        JournalWrite w = WriteJournals(dir.path(), e.Record(QStringLiteral("Первый")), state, pending, now);
+        JournalWrite w =
+            WriteJournals(dir.path(), e.Record(QStringLiteral("Первый")), state, pending, now);
         QVERIFY(!w.ResultWritten);
         QVERIFY(w.ResultKept);
         QCOMPARE(pending.Entries().size(), 1);
@@ -311,14 +375,20 @@ private Q_SLOTS:
         // A station that stopped after noting where a kept line went, and after writing it.
         const QByteArray written = Cp1251::Encode(QStringLiteral("уже@записана\r\n"));
         WriteFile(journal, written);
-        QJsonArray list = QJsonDocument::fromJson(ReadFile(pending.Entries().isEmpty() ? QString() : dir.filePath(QStringLiteral("Journal.pending")))).array();
-        list.prepend(QJsonObject{{"journal", journal}, {"line", QString::fromLatin1(written.toBase64())}, {"at", 0}});
+        QJsonArray list =
+            QJsonDocument::fromJson(ReadFile(pending.Entries().isEmpty()
+                                                 ? QString()
+                                                 : dir.filePath(QStringLiteral("Journal.pending"))))
+                .array();
+        list.prepend(QJsonObject{
+            {"journal", journal}, {"line", QString::fromLatin1(written.toBase64())}, {"at", 0}});
         WriteFile(dir.filePath(QStringLiteral("Journal.pending")), QJsonDocument(list).toJson());
         QCOMPARE(pending.Entries().size(), 2);
         w = WriteJournals(dir.path(), e.Record(QStringLiteral("Второй")), state, pending, now);
         QVERIFY(w.ResultWritten);
         QVERIFY(pending.Entries().isEmpty());
-        const QStringList lines = QString::fromUtf8(Cp1251::ToUtf8Text(ReadFile(journal))).split(u'\n', Qt::SkipEmptyParts);
+        const QStringList lines = QString::fromUtf8(Cp1251::ToUtf8Text(ReadFile(journal)))
+                                      .split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 3);
         QCOMPARE(lines[0], QStringLiteral("уже@записана"));
         QVERIFY(lines[1].contains(QStringLiteral("@Первый@")));
@@ -338,7 +408,8 @@ private Q_SLOTS:
         for (int s = 0; s < stations; ++s) {
             auto p = std::make_unique<QProcess>();
             p->start(QStringLiteral(TARVIK_JOURNAL_STATION),
-                     {dir.path(), QStringLiteral("S%1").arg(s), QStringLiteral("E%1").arg(s % 4), QString::number(each)});
+                     {dir.path(), QStringLiteral("S%1").arg(s), QStringLiteral("E%1").arg(s % 4),
+                      QString::number(each)});
             running.push_back(std::move(p));
         }
         for (auto &p : running) {
@@ -358,7 +429,8 @@ private Q_SLOTS:
         }
         groups.removeDuplicates();
         QCOMPARE(groups.size(), stations * each);
-        QCOMPARE(QDir(dir.filePath(QStringLiteral("report"))).entryList(QDir::Files).size(), stations * each);
+        QCOMPARE(QDir(dir.filePath(QStringLiteral("report"))).entryList(QDir::Files).size(),
+                 stations * each);
     }
 
     // A station killed at random moments while it writes: every line is whole, and every line
@@ -372,7 +444,8 @@ private Q_SLOTS:
         for (int round = 0; round < 8; ++round) {
             QProcess station;
             station.start(QStringLiteral(TARVIK_JOURNAL_STATION),
-                          {dir.path(), QStringLiteral("K%1").arg(round), QStringLiteral("E%1").arg(round % 2), QStringLiteral("1000000")});
+                          {dir.path(), QStringLiteral("K%1").arg(round),
+                           QStringLiteral("E%1").arg(round % 2), QStringLiteral("1000000")});
             QVERIFY(station.waitForStarted());
             // Killed while it writes: once it has written, at a random moment after (a loaded
             // machine may take long to start it).
@@ -383,7 +456,9 @@ private Q_SLOTS:
             // Every examination the station said it had written is in the journal.
             for (const QByteArray &ok : station.readAllStandardOutput().split('\n'))
                 if (ok.startsWith("ok "))
-                    acknowledged.append(QStringLiteral("@K%1-%2@").arg(round).arg(QString::fromLatin1(ok.split(' ')[1])));
+                    acknowledged.append(QStringLiteral("@K%1-%2@")
+                                            .arg(round)
+                                            .arg(QString::fromLatin1(ok.split(' ')[1])));
         }
         CheckFolder(dir.path());
         const QString journal = Utf8Lines(dir.filePath(QStringLiteral("Journal.fzj"))).join(u'\n');
@@ -412,15 +487,20 @@ private:
             [&] { QVERIFY2(!subjects.contains(f[0]), "one number per subject"); }();
             subjects.insert(f[0], f[1]);
         }
-        static const QRegularExpression whole(QStringLiteral("^\\d\\d/\\d\\d/\\d\\d@[SK]\\d-\\d+@Иванов И\\.@\\d+@101@66@4@"
-                                                             "(\\d+_\\d{6} Иванов И \\d+\\.fzr)$"));
+        static const QRegularExpression whole(
+            QStringLiteral("^\\d\\d/\\d\\d/\\d\\d@[SK]\\d-\\d+@Иванов И\\.@\\d+@101@66@4@"
+                           "(\\d+_\\d{6} Иванов И \\d+\\.fzr)$"));
         QStringList reports;
         for (const QString &line : Utf8Lines(JoinPath(folder, QStringLiteral("Journal.fzj")))) {
             const QRegularExpressionMatch m = whole.match(line);
             [&] { QVERIFY2(m.hasMatch(), qPrintable(line)); }();
             reports.append(m.captured(1));
-            const QByteArray report = Decoded(JoinPath(folder, QStringLiteral("report/") + m.captured(1)));
-            [&] { QVERIFY2(report.startsWith(Cp1251::Encode(QStringLiteral("Дата и время экзамена"))), qPrintable(line)); }();
+            const QByteArray report =
+                Decoded(JoinPath(folder, QStringLiteral("report/") + m.captured(1)));
+            [&] {
+                QVERIFY2(report.startsWith(Cp1251::Encode(QStringLiteral("Дата и время экзамена"))),
+                         qPrintable(line));
+            }();
         }
         const qsizetype all = reports.size();
         reports.removeDuplicates();

@@ -1,10 +1,10 @@
 #include "core/Cp1251.h"
 #include "core/Files.h"
-#include "session/MainWindow.h"
-#include "session/Registration.h"
 #include "core/Scramble.h"
 #include "helpers/ScriptedDialogs.h"
 #include "helpers/TestFiles.h"
+#include "session/MainWindow.h"
+#include "session/Registration.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -20,14 +20,16 @@ namespace {
 
 QByteArray PasswordFile(const QStringList &records)
 {
-    return ScrambleBytes(Cp1251::Encode(records.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")),
-                         Keys::Passwords);
+    return ScrambleBytes(
+        Cp1251::Encode(records.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")),
+        Keys::Passwords);
 }
 
 // Every line a whole record: name@password@group@dd/mm/yy.
 bool WellFormed(const QStringList &lines)
 {
-    static const QRegularExpression record(QStringLiteral("^[^@]+@[^@]+@[^@]*@\\d\\d/\\d\\d/\\d\\d$"));
+    static const QRegularExpression record(
+        QStringLiteral("^[^@]+@[^@]+@[^@]*@\\d\\d/\\d\\d/\\d\\d$"));
     for (const QString &l : lines)
         if (!record.match(l).hasMatch())
             return false;
@@ -51,14 +53,16 @@ struct RegistrationPage
     QString PasswordList;
 
     explicit RegistrationPage(const QByteArray &setup, const QByteArray &journal = QByteArray(),
-                  const QByteArray &roster = QByteArray())
+                              const QByteArray &roster = QByteArray())
     {
         qputenv("TARVIK_PROGRAM_DIR", QFile::encodeName(Dir.path()));
         // The journal and the roster are Windows-1251 text.
         if (!journal.isEmpty())
-            WriteFile(Dir.filePath(QStringLiteral("Journal.fzj")), Cp1251::Encode(QString::fromUtf8(journal)));
+            WriteFile(Dir.filePath(QStringLiteral("Journal.fzj")),
+                      Cp1251::Encode(QString::fromUtf8(journal)));
         if (!roster.isEmpty())
-            WriteFile(Dir.filePath(QStringLiteral("JSpisok.fzj")), Cp1251::Encode(QString::fromUtf8(roster)));
+            WriteFile(Dir.filePath(QStringLiteral("JSpisok.fzj")),
+                      Cp1251::Encode(QString::fromUtf8(roster)));
         const QString exam = Dir.filePath(QStringLiteral("exam.fzk"));
         WriteFile(exam, "[Setup]\r\nAllZ=0\r\n" + setup + "[V0]\r\n");
         PasswordList = Dir.filePath(QStringLiteral("tarvik.pwl"));
@@ -109,17 +113,28 @@ private Q_SLOTS:
         QTest::addColumn<int>("outcome");
         const int match = int(PasswordOutcome::Match), wrong = int(PasswordOutcome::Wrong),
                   taken = int(PasswordOutcome::Taken), fresh = int(PasswordOutcome::New);
-        QTest::newRow("name in other letters, same password") << "иванов и." << "Secret" << match;
-        QTest::newRow("password in other letters") << "Иванов И." << "secret" << wrong;
-        QTest::newRow("first line of the name decides") << "Петров" << "second" << wrong;
-        QTest::newRow("only the first line's password counts") << "Петров" << "first" << match;
-        QTest::newRow("new name, used password") << "Сидоров" << "Secret" << taken;
-        QTest::newRow("new name, new password") << "Сидоров" << "fresh" << fresh;
-        QTest::newRow("an @ in a name: the name part matches") << "Ким" << "Н@x" << wrong;
-        QTest::newRow("an @ in a name: the shifted password") << "Ким" << "Н" << match;
-        QTest::newRow("taken only when no line has the name") << "Ким" << "Secret" << wrong;
-        QTest::newRow("an @ typed in a name never matches a name") << "Ким@Н" << "Н" << taken;
-        QTest::newRow("an @ typed in a password never matches one") << "Сидоров" << "Н@x" << fresh;
+        QTest::newRow("name in other letters, same password") << "иванов и."
+                                                              << "Secret" << match;
+        QTest::newRow("password in other letters") << "Иванов И."
+                                                   << "secret" << wrong;
+        QTest::newRow("first line of the name decides") << "Петров"
+                                                        << "second" << wrong;
+        QTest::newRow("only the first line's password counts") << "Петров"
+                                                               << "first" << match;
+        QTest::newRow("new name, used password") << "Сидоров"
+                                                 << "Secret" << taken;
+        QTest::newRow("new name, new password") << "Сидоров"
+                                                << "fresh" << fresh;
+        QTest::newRow("an @ in a name: the name part matches") << "Ким"
+                                                               << "Н@x" << wrong;
+        QTest::newRow("an @ in a name: the shifted password") << "Ким"
+                                                              << "Н" << match;
+        QTest::newRow("taken only when no line has the name") << "Ким"
+                                                              << "Secret" << wrong;
+        QTest::newRow("an @ typed in a name never matches a name") << "Ким@Н"
+                                                                   << "Н" << taken;
+        QTest::newRow("an @ typed in a password never matches one") << "Сидоров"
+                                                                    << "Н@x" << fresh;
     }
     void classification()
     {
@@ -137,7 +152,8 @@ private Q_SLOTS:
             "08/12/26@10А@Иванов@1@11@100@5@\n08/12/26@110@Петров@1@1@50@3@\n"
             "08/12/26@10а@иванов@1@0@0@2@\n09/12/26@9Б@Сидоров@1@1@90@5@\n09/12/26@@Пустой@1\n");
         QCOMPARE(ExamineeGroups(journal, false), (QStringList{"10А", "110", "9Б"}));
-        QCOMPARE(ExamineeNames(journal, false, QStringLiteral("1")), (QStringList{"Иванов", "Петров"}));
+        QCOMPARE(ExamineeNames(journal, false, QStringLiteral("1")),
+                 (QStringList{"Иванов", "Петров"}));
         QCOMPARE(ExamineeNames(journal, false, QStringLiteral("10а")), (QStringList{"Иванов"}));
         const TLineList roster = Lines("11Б@Ким@extra\n10А@Лебедев\n11б@Орлов\n");
         QCOMPARE(ExamineeGroups(roster, true), (QStringList{"11Б", "10А"}));
@@ -153,19 +169,24 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("tarvik.pwl"));
-        QCOMPARE(AppendPasswordRecord(path, {}, QStringLiteral("a@1@g@09/12/26")), RegisterResult::Written);
+        QCOMPARE(AppendPasswordRecord(path, {}, QStringLiteral("a@1@g@09/12/26")),
+                 RegisterResult::Written);
         const QStringList stale = ReadPasswordList(path).Lines();
         // Another station registers meanwhile.
-        QCOMPARE(AppendPasswordRecord(path, stale, QStringLiteral("b@2@g@09/12/26")), RegisterResult::Written);
-        QCOMPARE(AppendPasswordRecord(path, stale, QStringLiteral("c@3@g@09/12/26")), RegisterResult::Written);
-        QCOMPARE(ReadPasswordList(path).Lines(), (QStringList{"a@1@g@09/12/26", "b@2@g@09/12/26", "c@3@g@09/12/26"}));
+        QCOMPARE(AppendPasswordRecord(path, stale, QStringLiteral("b@2@g@09/12/26")),
+                 RegisterResult::Written);
+        QCOMPARE(AppendPasswordRecord(path, stale, QStringLiteral("c@3@g@09/12/26")),
+                 RegisterResult::Written);
+        QCOMPARE(ReadPasswordList(path).Lines(),
+                 (QStringList{"a@1@g@09/12/26", "b@2@g@09/12/26", "c@3@g@09/12/26"}));
         // The format: the records with CR LF, scrambled whole with the password-list key.
         QCOMPARE(UnscrambleBytes(ReadFile(path), Keys::Passwords),
                  QByteArray("a@1@g@09/12/26\r\nb@2@g@09/12/26\r\nc@3@g@09/12/26\r\n"));
         // A half-written copy left by a station that died is not the list.
         WriteFile(path + QStringLiteral(".new"), "garbage");
         QCOMPARE(ReadPasswordList(path).Lines().size(), 3);
-        QCOMPARE(AppendPasswordRecord(path, {}, QStringLiteral("d@4@g@09/12/26")), RegisterResult::Written);
+        QCOMPARE(AppendPasswordRecord(path, {}, QStringLiteral("d@4@g@09/12/26")),
+                 RegisterResult::Written);
         QCOMPARE(ReadPasswordList(path).Lines().size(), 4);
         QVERIFY(!QFile::exists(path + QStringLiteral(".new")));
     }
@@ -191,7 +212,8 @@ private Q_SLOTS:
         QVERIFY(WellFormed(list));
         for (int s = 0; s < stations; ++s)
             for (int i = 0; i < each; ++i)
-                QCOMPARE(list.count(QStringLiteral("S%1-%2@pw-S%1-%2@G@09/12/26").arg(s).arg(i)), 1);
+                QCOMPARE(list.count(QStringLiteral("S%1-%2@pw-S%1-%2@G@09/12/26").arg(s).arg(i)),
+                         1);
     }
 
     void killedStationLeavesAWholeList()
@@ -207,20 +229,25 @@ private Q_SLOTS:
         int acknowledged = 0;
         for (int round = 0; round < 8; ++round) {
             QProcess p;
-            p.start(QStringLiteral(TARVIK_PWL_STATION), {path, QStringLiteral("R%1-").arg(round), QStringLiteral("1000")});
+            p.start(QStringLiteral(TARVIK_PWL_STATION),
+                    {path, QStringLiteral("R%1-").arg(round), QStringLiteral("1000")});
             QVERIFY(p.waitForStarted());
             QTest::qWait(int(random.bounded(20, 120)));
             ::kill(pid_t(p.processId()), SIGKILL);
             p.waitForFinished();
-            const QStringList acks = QString::fromLatin1(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+            const QStringList acks =
+                QString::fromLatin1(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
             acknowledged += int(acks.size());
             const QStringList list = ReadPasswordList(path).Lines();
             QVERIFY2(WellFormed(list), qPrintable(QStringLiteral("round %1").arg(round)));
             QCOMPARE(list.mid(0, 20000), many);
-            // Every registration the station reported is there; at most one more (written, not yet reported).
+            // Every registration the station reported is there; at most one more (written, not yet
+            // reported).
             for (int i = 0; i < acks.size(); ++i)
-                QVERIFY(list.contains(QStringLiteral("R%1-%2@pw-R%1-%2@G@09/12/26").arg(round).arg(i)));
-            QVERIFY(list.size() - 20000 >= acknowledged && list.size() - 20000 <= acknowledged + round + 1);
+                QVERIFY(
+                    list.contains(QStringLiteral("R%1-%2@pw-R%1-%2@G@09/12/26").arg(round).arg(i)));
+            QVERIFY(list.size() - 20000 >= acknowledged &&
+                    list.size() - 20000 <= acknowledged + round + 1);
             acknowledged = int(list.size()) - 20000;
         }
     }
@@ -234,7 +261,8 @@ private Q_SLOTS:
         QCOMPARE(p.Dialogs.Messages.last().Text, QStringLiteral("Не введены данные по группе."));
         p.Enter(QStringLiteral("10А"), QString(), QString());
         QVERIFY(!p.Next());
-        QCOMPARE(p.Dialogs.Messages.last().Text, QStringLiteral("Не введены данные по экзаменуемом."));
+        QCOMPARE(p.Dialogs.Messages.last().Text,
+                 QStringLiteral("Не введены данные по экзаменуемом."));
         p.Enter(QStringLiteral("10А"), QStringLiteral("Иванов"), QString());
         QVERIFY(!p.Next());
         QCOMPARE(p.Dialogs.Messages.last().Text, QStringLiteral("Не введен пароль!"));
@@ -261,13 +289,16 @@ private Q_SLOTS:
             p.Enter(QStringLiteral("10А"), QStringLiteral("Новиков"), QStringLiteral("pw1"));
             p.Dialogs.TypeNextPassword(std::nullopt); // Cancel
             QVERIFY(!p.Next());
-            QCOMPARE(p.Dialogs.PasswordPrompts.last(), QStringLiteral("Подтверждение пароля|Введите свой пароль"));
+            QCOMPARE(p.Dialogs.PasswordPrompts.last(),
+                     QStringLiteral("Подтверждение пароля|Введите свой пароль"));
             QCOMPARE(p.W->MaskEdit1->text(), QStringLiteral("pw1"));
             QVERIFY(ReadPasswordList(p.PasswordList).Lines().isEmpty());
-            p.Dialogs.TypeNextPassword(QStringLiteral("PW1")); // differs: refused as a wrong password
+            p.Dialogs.TypeNextPassword(
+                QStringLiteral("PW1")); // differs: refused as a wrong password
             QVERIFY(!p.Next());
             QCOMPARE(p.Dialogs.Messages.last().Kind, MessageKind::Warning);
-            QCOMPARE(p.Dialogs.Messages.last().Text, QStringLiteral("Введен неверный пароль. Повторите ввод."));
+            QCOMPARE(p.Dialogs.Messages.last().Text,
+                     QStringLiteral("Введен неверный пароль. Повторите ввод."));
             QVERIFY(p.W->MaskEdit1->text().isEmpty());
             QVERIFY(ReadPasswordList(p.PasswordList).Lines().isEmpty());
             p.W->MaskEdit1->setText(QStringLiteral("pw1"));
@@ -284,7 +315,8 @@ private Q_SLOTS:
         WriteFile(p.PasswordList, PasswordFile({"Иванов@secret@10А@01/09/26"}));
         p.Enter(QStringLiteral("10А"), QStringLiteral("иванов"), QStringLiteral("other"));
         QVERIFY(!p.Next()); // wrong
-        QCOMPARE(p.Dialogs.Messages.last().Text, QStringLiteral("Введен неверный пароль. Повторите ввод."));
+        QCOMPARE(p.Dialogs.Messages.last().Text,
+                 QStringLiteral("Введен неверный пароль. Повторите ввод."));
         QVERIFY(p.W->MaskEdit1->text().isEmpty());
         p.Enter(QStringLiteral("10А"), QStringLiteral("Петров"), QStringLiteral("secret"));
         p.Dialogs.AnswerNext(true); // taken; Yes: type another
@@ -326,7 +358,8 @@ private Q_SLOTS:
         QVERIFY(!p.Next());
         QCOMPARE(p.Dialogs.Messages.last().Kind, MessageKind::Error);
         QCOMPARE(p.Dialogs.Messages.last().Caption, QStringLiteral("Ошибка"));
-        QCOMPARE(p.Dialogs.Messages.last().Text, QStringLiteral("Список паролей недоступен. Повторите ввод."));
+        QCOMPARE(p.Dialogs.Messages.last().Text,
+                 QStringLiteral("Список паролей недоступен. Повторите ввод."));
         holder.write("\n");
         holder.waitForFinished();
         SetOpenRetryPolicy(RetryPolicy());
@@ -341,8 +374,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("file");
         const QByteArray record = Cp1251::Encode(QStringLiteral("Иванов@secret@10А@01/09/26"));
-        QTest::newRow("NUL inside") << ScrambleBytes(record + "\r\n" + QByteArray("x\0y@z\r\n", 8), Keys::Passwords);
-        QTest::newRow("not text") << ScrambleBytes(QByteArray("\x98\x98\xff\x00\x01\r\n\x98", 8), Keys::Passwords);
+        QTest::newRow("NUL inside")
+            << ScrambleBytes(record + "\r\n" + QByteArray("x\0y@z\r\n", 8), Keys::Passwords);
+        QTest::newRow("not text") << ScrambleBytes(QByteArray("\x98\x98\xff\x00\x01\r\n\x98", 8),
+                                                   Keys::Passwords);
         QTest::newRow("another key") << ScrambleBytes(record + "\r\n", Keys::Report);
         QTest::newRow("no line end") << ScrambleBytes(record, Keys::Passwords);
         QTest::newRow("unreadable method") << QByteArray("\x21garbage", 8);
@@ -354,7 +389,8 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("tarvik.pwl"));
         WriteFile(path, file);
-        QCOMPARE(AppendPasswordRecord(path, {}, QStringLiteral("Новый@pw@11Б@09/12/26")), RegisterResult::Written);
+        QCOMPARE(AppendPasswordRecord(path, {}, QStringLiteral("Новый@pw@11Б@09/12/26")),
+                 RegisterResult::Written);
         const QByteArray after = ReadFile(path);
         QByteArray before = UnscrambleBytes(file, Keys::Passwords);
         if (ScrambleMethod(uchar(file[0])) == 0)
@@ -363,7 +399,8 @@ private Q_SLOTS:
             QVERIFY(after.startsWith(file)); // the old bytes of the file are the same bytes
         if (!before.isEmpty() && !before.endsWith('\n') && !before.endsWith('\r'))
             before += "\r\n";
-        QCOMPARE(UnscrambleBytes(after, Keys::Passwords), before + Cp1251::Encode(QStringLiteral("Новый@pw@11Б@09/12/26\r\n")));
+        QCOMPARE(UnscrambleBytes(after, Keys::Passwords),
+                 before + Cp1251::Encode(QStringLiteral("Новый@pw@11Б@09/12/26\r\n")));
     }
 
     // Records have no quoting: an "@" in the examinee's data is refused on the page.
@@ -372,9 +409,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("group");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("password");
-        QTest::newRow("group") << "10@А" << "Иванов" << "pw";
-        QTest::newRow("name") << "10А" << "Иванов@mail" << "pw";
-        QTest::newRow("password") << "10А" << "Иванов" << "p@w";
+        QTest::newRow("group") << "10@А"
+                               << "Иванов"
+                               << "pw";
+        QTest::newRow("name") << "10А"
+                              << "Иванов@mail"
+                              << "pw";
+        QTest::newRow("password") << "10А"
+                                  << "Иванов"
+                                  << "p@w";
     }
     void atSignRefused()
     {
@@ -386,7 +429,8 @@ private Q_SLOTS:
         QVERIFY(!p.Next());
         QCOMPARE(p.Dialogs.Messages.size(), 1);
         QCOMPARE(p.Dialogs.Messages.last().Caption, QStringLiteral("Ошибка"));
-        QCOMPARE(p.Dialogs.Messages.last().Text, QStringLiteral("Символ @ не допускается в данных об экзаменуемом."));
+        QCOMPARE(p.Dialogs.Messages.last().Text,
+                 QStringLiteral("Символ @ не допускается в данных об экзаменуемом."));
         QCOMPARE(p.W->ComboBox1->currentText(), group); // kept to be corrected
         QCOMPARE(p.W->ComboBox2->currentText(), name);
         QCOMPARE(p.W->MaskEdit1->text(), password);
@@ -395,8 +439,9 @@ private Q_SLOTS:
 
     void listsFromTheJournal()
     {
-        RegistrationPage p("Spisok=0\r\n", "08/12/26@10А@Иванов@1@1@100@5@\r\n08/12/26@110@Петров@1@1@50@3@\r\n"
-                               "08/12/26@10а@ИВАНОВ@1@0@0@2@\r\n");
+        RegistrationPage p("Spisok=0\r\n",
+                           "08/12/26@10А@Иванов@1@1@100@5@\r\n08/12/26@110@Петров@1@1@50@3@\r\n"
+                           "08/12/26@10а@ИВАНОВ@1@0@0@2@\r\n");
         QCOMPARE(p.Items(p.W->ComboBox1), (QStringList{"10А", "110"}));
         // A box that may be typed into is not dropped down: the typed keys go into the box.
         QVERIFY(!p.W->ComboBox1->view()->isVisible());
@@ -434,9 +479,11 @@ private Q_SLOTS:
     void lockedJournalDoesNotHang()
     {
         QTemporaryDir dir;
-        WriteFile(dir.filePath(QStringLiteral("Journal.fzj")), Cp1251::Encode(QStringLiteral("08/12/26@10А@Иванов@1@1@100@5@\r\n")));
+        WriteFile(dir.filePath(QStringLiteral("Journal.fzj")),
+                  Cp1251::Encode(QStringLiteral("08/12/26@10А@Иванов@1@1@100@5@\r\n")));
         QProcess holder;
-        holder.start(QStringLiteral(TARVIK_FILE_HOLDER), {dir.filePath(QStringLiteral("Journal.fzj")), QStringLiteral("16")});
+        holder.start(QStringLiteral(TARVIK_FILE_HOLDER),
+                     {dir.filePath(QStringLiteral("Journal.fzj")), QStringLiteral("16")});
         QVERIFY(holder.waitForReadyRead(5000));
         SetOpenRetryPolicy({3, 10});
         qputenv("TARVIK_PROGRAM_DIR", QFile::encodeName(dir.path()));

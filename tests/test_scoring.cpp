@@ -42,7 +42,8 @@ private Q_SLOTS:
         QTest::newRow("rule 3 without any don't know") << 10 << 4 << 0 << "3" << 50 << 3 << 6;
         QTest::newRow("rule 3 at the limit unchanged") << 10 << 6 << 1 << "3" << 60 << 4 << 3;
         QTest::newRow("rule 1: no bonus") << 10 << 4 << 3 << "1" << 40 << 3 << 3;
-        QTest::newRow("don't know not offered: counted, no bonus") << 10 << 4 << 3 << "" << 40 << 3 << 3;
+        QTest::newRow("don't know not offered: counted, no bonus")
+            << 10 << 4 << 3 << "" << 40 << 3 << 3;
         QTest::newRow("exactly PO5") << 5 << 4 << 0 << "" << 80 << 5 << 1;
         QTest::newRow("one below PO5") << 100 << 79 << 0 << "" << 79 << 4 << 21;
         QTest::newRow("below PO3") << 100 << 39 << 0 << "" << 39 << 2 << 61;
@@ -91,7 +92,8 @@ private Q_SLOTS:
                                 QStringLiteral("Оценка: удовлетворительно"),
                             }));
         // Without mark texts the line is one blank.
-        QCOMPARE(ComputeResult(Log(10, 10, 0), ExamSettings(), TMessages()).Summary.last(), QStringLiteral(" "));
+        QCOMPARE(ComputeResult(Log(10, 10, 0), ExamSettings(), TMessages()).Summary.last(),
+                 QStringLiteral(" "));
     }
 
     void translatedLabelsPrintAsTheyStand()

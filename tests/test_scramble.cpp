@@ -1,9 +1,9 @@
 #include "core/Cp1251.h"
-#include "helpers/TestFiles.h"
 #include "core/Errors.h"
 #include "core/Files.h"
 #include "core/Random.h"
 #include "core/Scramble.h"
+#include "helpers/TestFiles.h"
 
 #include <QBuffer>
 #include <QtTest>
@@ -26,11 +26,25 @@ QByteArray ReferenceUnscramble(const QByteArray &file, const QByteArray &key)
         const uint8_t c = uint8_t(file[i]);
         uint8_t p;
         switch (m) {
-        case 1: case 2: p = c ^ kb; break;
-        case 3: case 4: p = uint8_t(-c) ^ kb; break;
-        case 5: case 6: p = uint8_t(-(c ^ kb)); break;
-        case 7: case 8: p = uint8_t(c - kb); break;
-        default: p = uint8_t(kb - c); break;
+        case 1:
+        case 2:
+            p = c ^ kb;
+            break;
+        case 3:
+        case 4:
+            p = uint8_t(-c) ^ kb;
+            break;
+        case 5:
+        case 6:
+            p = uint8_t(-(c ^ kb));
+            break;
+        case 7:
+        case 8:
+            p = uint8_t(c - kb);
+            break;
+        default:
+            p = uint8_t(kb - c);
+            break;
         }
         out.append(char(p));
     }
@@ -118,7 +132,10 @@ private Q_SLOTS:
 
     void noReadableContent()
     {
-        QCOMPARE(UnscrambleBytes(QByteArray("\x28" "abcdef"), Keys::Settings), QByteArray());
+        QCOMPARE(UnscrambleBytes(QByteArray("\x28"
+                                            "abcdef"),
+                                 Keys::Settings),
+                 QByteArray());
         QCOMPARE(UnscrambleBytes(QByteArray("\x2f"), Keys::Settings), QByteArray());
         QCOMPARE(UnscrambleBytes(QByteArray(), Keys::Settings), QByteArray());
         // Method byte 5 is read with method 10 (and, being odd, the key in its order).
@@ -146,7 +163,8 @@ private Q_SLOTS:
         QByteArray content(100003, Qt::Uninitialized);
         for (char &c : content)
             c = char(Random(256));
-        for (const QByteArray &key : {Keys::Settings, Keys::Manager, Keys::Passwords, Keys::Report}) {
+        for (const QByteArray &key :
+             {Keys::Settings, Keys::Manager, Keys::Passwords, Keys::Report}) {
             for (int h = 47; h <= 196; h += 7) {
                 const QByteArray s = ScrambleBytes(content, key, uint8_t(h));
                 QCOMPARE(ReferenceUnscramble(s, key), content);
@@ -222,9 +240,9 @@ private Q_SLOTS:
         QBuffer src;
         src.setData("abc");
         src.open(QIODevice::ReadOnly);
-        QVERIFY_THROWS_EXCEPTION(EFCreateError,
-                                 ScrambleStream(&src, dir.filePath(QStringLiteral("no/such/dir/x")),
-                                                Keys::Report));
+        QVERIFY_THROWS_EXCEPTION(
+            EFCreateError,
+            ScrambleStream(&src, dir.filePath(QStringLiteral("no/such/dir/x")), Keys::Report));
         SetOpenRetryPolicy(RetryPolicy());
     }
 
@@ -235,7 +253,9 @@ private Q_SLOTS:
         QByteArray content;
         for (int i = 0; i < 30000; ++i)
             content += char(Random(256));
-        const QByteArray utf8 = QByteArray("\xEF\xBB\xBF") + QStringLiteral("Вопрос\r\nответ\rещё\nё€\r\n").repeated(500).toUtf8() + "\r";
+        const QByteArray utf8 =
+            QByteArray("\xEF\xBB\xBF") +
+            QStringLiteral("Вопрос\r\nответ\rещё\nё€\r\n").repeated(500).toUtf8() + "\r";
         for (int m = 1; m <= 10; ++m) {
             const uint8_t methodByte = uint8_t(32 + 15 * m + m % 15);
             QByteArray scrambled(1, char(methodByte));
@@ -245,7 +265,8 @@ private Q_SLOTS:
             const QByteArray cp1251 = Cp1251::FromUtf8Text(utf8);
             for (qsizetype at = 0, n = 1; at < content.size(); at += n, n = 1 + Random(5000)) {
                 QByteArray piece = content.mid(at, n);
-                ScramblePiece(piece.constData(), piece.data(), piece.size(), Keys::Report, methodByte, true, at);
+                ScramblePiece(piece.constData(), piece.data(), piece.size(), Keys::Report,
+                              methodByte, true, at);
                 scrambled += piece;
                 encoded += encoder.Feed(utf8.mid(at, n));
                 decoded += decoder.Feed(cp1251.mid(at, n));

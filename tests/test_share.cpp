@@ -1,27 +1,27 @@
 // The journal folder on a real SMB share: a Samba server of the test's own on 127.0.0.1.
 #include "core/Cp1251.h"
-#include "exam/ExamFile.h"
-#include "exam/Pictures.h"
 #include "core/Files.h"
 #include "core/FolderAccess.h"
-#include "session/MainWindow.h"
-#include "records/Recording.h"
-#include "session/Registration.h"
 #include "core/Scramble.h"
 #include "core/Shares.h"
+#include "exam/ExamFile.h"
+#include "exam/Pictures.h"
 #include "helpers/ScriptedDialogs.h"
 #include "helpers/TestFiles.h"
+#include "records/Recording.h"
+#include "session/MainWindow.h"
+#include "session/Registration.h"
 
+#include "core/Scramble.h"
+#include "exam/widgets/MenZK.h"
 #include <QComboBox>
-#include <QLineEdit>
 #include <QDir>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QThread>
-#include "exam/widgets/MenZK.h"
-#include "core/Scramble.h"
 
 #include <QPushButton>
 #include <QtTest>
@@ -34,7 +34,10 @@ const QString User = QStringLiteral("tarvikexam");
 const QString Password = QStringLiteral("Secret-1");
 const QString Share = QStringLiteral("\\\\127.0.0.1\\journal");
 
-QString Server() { return QStringLiteral(TARVIK_SMB_SERVER); }
+QString Server()
+{
+    return QStringLiteral(TARVIK_SMB_SERVER);
+}
 
 // The exam's settings for the share.
 QByteArray ShareSettings(const QByteArray &path = "\\\\127.0.0.1\\journal")
@@ -64,7 +67,10 @@ class TestShare : public QObject
         return QProcess::execute(Server(), args) == 0;
     }
     // The server's folder of the share, as the server sees it.
-    QString Local(const QString &name = QString()) const { return root_.filePath(QStringLiteral("share/") + name); }
+    QString Local(const QString &name = QString()) const
+    {
+        return root_.filePath(QStringLiteral("share/") + name);
+    }
     // A file put on the share by the server's side, writable by the share's user.
     void Put(const QString &name, const QByteArray &bytes) const
     {
@@ -75,7 +81,8 @@ class TestShare : public QObject
     void Clean()
     {
         QDir share(Local());
-        for (const QFileInfo &entry : share.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        for (const QFileInfo &entry :
+             share.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
             if (entry.isDir())
                 QDir(entry.filePath()).removeRecursively();
             else
@@ -99,19 +106,24 @@ private Q_SLOTS:
     void connectionCodes()
     {
         QCOMPARE(ConnectShare(Share, User, QStringLiteral("wrong")), int(ShareLogonFailure));
-        QCOMPARE(ConnectShare(QStringLiteral("\\\\127.0.0.1\\nosuch"), User, Password), int(ShareNameNotFound));
-        QCOMPARE(ConnectShare(Share + QStringLiteral("\\folder"), User, Password), int(ShareConnected));
+        QCOMPARE(ConnectShare(QStringLiteral("\\\\127.0.0.1\\nosuch"), User, Password),
+                 int(ShareNameNotFound));
+        QCOMPARE(ConnectShare(Share + QStringLiteral("\\folder"), User, Password),
+                 int(ShareConnected));
         QCOMPARE(ConnectShare(Share, User, Password), int(ShareAlreadyConnected));
         DisconnectShare(Share, true);
         QCOMPARE(ConnectShare(Share, User, Password), int(ShareConnected));
         // Nobody listens there: refused at once.
-        QCOMPARE(ConnectShare(QStringLiteral("\\\\127.0.0.2\\journal"), User, Password), int(ShareNotFound));
-        QCOMPARE(ConnectShare(QStringLiteral("\\\\no-such-host.invalid\\journal"), User, Password), int(ShareNotFound));
+        QCOMPARE(ConnectShare(QStringLiteral("\\\\127.0.0.2\\journal"), User, Password),
+                 int(ShareNotFound));
+        QCOMPARE(ConnectShare(QStringLiteral("\\\\no-such-host.invalid\\journal"), User, Password),
+                 int(ShareNotFound));
         // A listener that takes the connection and never answers: the path is not found after
         // the client's timeout, not after the library's default of 20 s a call.
         QTcpServer silent;
         QVERIFY(silent.listen(QHostAddress(QStringLiteral("127.0.0.3")), quint16(port_)));
-        QCOMPARE(ConnectShare(QStringLiteral("\\\\127.0.0.3\\journal"), User, Password), int(ShareNotFound));
+        QCOMPARE(ConnectShare(QStringLiteral("\\\\127.0.0.3\\journal"), User, Password),
+                 int(ShareNotFound));
     }
 
     // The files of the journal folder through the share: sharing modes across processes,
@@ -119,7 +131,9 @@ private Q_SLOTS:
     void filesOnTheShare()
     {
         Clean();
-        QCOMPARE(ConnectShare(Share, User, Password) == ShareConnected || ConnectShare(Share, User, Password) == ShareAlreadyConnected, true);
+        QCOMPARE(ConnectShare(Share, User, Password) == ShareConnected ||
+                     ConnectShare(Share, User, Password) == ShareAlreadyConnected,
+                 true);
         const QString journal = Share + QStringLiteral("\\Journal.fzj");
         FolderAccess &folder = Folder(journal);
         QVERIFY(folder.CreateIfMissing(journal));
@@ -133,7 +147,8 @@ private Q_SLOTS:
         QVERIFY(held);
         QVERIFY(AppendLineTo(*held, journal, "1@a\r\n") >= 0);
         QProcess other;
-        other.start(QStringLiteral(TARVIK_JOURNAL_STATION), {Share, QStringLiteral("S9"), QStringLiteral("E9"), QStringLiteral("1")});
+        other.start(QStringLiteral(TARVIK_JOURNAL_STATION),
+                    {Share, QStringLiteral("S9"), QStringLiteral("E9"), QStringLiteral("1")});
         QVERIFY(other.waitForStarted());
         QThread::msleep(300);
         QCOMPARE(other.state(), QProcess::Running); // waiting for the journal
@@ -163,7 +178,8 @@ private Q_SLOTS:
         for (int s = 0; s < 4; ++s) {
             auto p = std::make_unique<QProcess>();
             p->start(QStringLiteral(TARVIK_JOURNAL_STATION),
-                     {Share, QStringLiteral("S%1").arg(s), QStringLiteral("E%1").arg(s % 2), QStringLiteral("250")});
+                     {Share, QStringLiteral("S%1").arg(s), QStringLiteral("E%1").arg(s % 2),
+                      QStringLiteral("250")});
             running.push_back(std::move(p));
         }
         for (auto &p : running) {
@@ -174,14 +190,16 @@ private Q_SLOTS:
         QCOMPARE(subjects.size(), 2); // one line per exam
         const QStringList results = Lines(Local(QStringLiteral("Journal.fzj")));
         QCOMPARE(results.size(), 1000);
-        static const QRegularExpression whole(QStringLiteral("^\\d\\d/\\d\\d/\\d\\d@(S\\d-\\d+)@Иванов И\\.@[12]@101@66@4@(.+\\.fzr)$"));
+        static const QRegularExpression whole(QStringLiteral(
+            "^\\d\\d/\\d\\d/\\d\\d@(S\\d-\\d+)@Иванов И\\.@[12]@101@66@4@(.+\\.fzr)$"));
         QSet<QString> groups, reports;
         for (const QString &line : results) {
             const QRegularExpressionMatch m = whole.match(line);
             QVERIFY2(m.hasMatch(), qPrintable(line));
             groups.insert(m.captured(1));
             reports.insert(m.captured(2));
-            QVERIFY(UnscrambleBytes(ReadFile(Local(QStringLiteral("report/") + m.captured(2))), Keys::Report)
+            QVERIFY(UnscrambleBytes(ReadFile(Local(QStringLiteral("report/") + m.captured(2))),
+                                    Keys::Report)
                         .startsWith(Cp1251::Encode(QStringLiteral("Дата и время экзамена"))));
         }
         QCOMPARE(groups.size(), 1000);
@@ -191,18 +209,23 @@ private Q_SLOTS:
         const QString list = Share + QStringLiteral("\\tarvik.pwl");
         for (int s = 0; s < 4; ++s) {
             auto p = std::make_unique<QProcess>();
-            p->start(QStringLiteral(TARVIK_PWL_STATION), {list, QStringLiteral("S%1-").arg(s), QStringLiteral("25")});
+            p->start(QStringLiteral(TARVIK_PWL_STATION),
+                     {list, QStringLiteral("S%1-").arg(s), QStringLiteral("25")});
             running.push_back(std::move(p));
         }
         for (auto &p : running) {
             QVERIFY(p->waitForFinished(120000));
             QCOMPARE(p->exitCode(), 0);
         }
-        const QStringList records = PasswordList{UnscrambleBytes(ReadFile(Local(QStringLiteral("tarvik.pwl"))), Keys::Passwords)}.Lines();
+        const QStringList records =
+            PasswordList{
+                UnscrambleBytes(ReadFile(Local(QStringLiteral("tarvik.pwl"))), Keys::Passwords)}
+                .Lines();
         QCOMPARE(records.size(), 100);
         for (int s = 0; s < 4; ++s)
             for (int i = 0; i < 25; ++i)
-                QCOMPARE(records.count(QStringLiteral("S%1-%2@pw-S%1-%2@G@09/12/26").arg(s).arg(i)), 1);
+                QCOMPARE(records.count(QStringLiteral("S%1-%2@pw-S%1-%2@G@09/12/26").arg(s).arg(i)),
+                         1);
     }
 
     // A station killed while it registers: every record acknowledged before is there, and the
@@ -214,7 +237,8 @@ private Q_SLOTS:
         QStringList acknowledged;
         for (int round = 0; round < 6; ++round) {
             QProcess station;
-            station.start(QStringLiteral(TARVIK_PWL_STATION), {list, QStringLiteral("K%1-").arg(round), QStringLiteral("100000")});
+            station.start(QStringLiteral(TARVIK_PWL_STATION),
+                          {list, QStringLiteral("K%1-").arg(round), QStringLiteral("100000")});
             QVERIFY(station.waitForStarted());
             // Killed once it has registered, at a random moment after (a loaded machine may
             // take long to start it).
@@ -224,15 +248,21 @@ private Q_SLOTS:
             station.waitForFinished();
             for (const QByteArray &ok : station.readAllStandardOutput().split('\n'))
                 if (ok.startsWith("ok "))
-                    acknowledged.append(QStringLiteral("K%1-%2").arg(round).arg(QString::fromLatin1(ok.mid(3))));
+                    acknowledged.append(
+                        QStringLiteral("K%1-%2").arg(round).arg(QString::fromLatin1(ok.mid(3))));
         }
-        const QStringList records = PasswordList{UnscrambleBytes(ReadFile(Local(QStringLiteral("tarvik.pwl"))), Keys::Passwords)}.Lines();
+        const QStringList records =
+            PasswordList{
+                UnscrambleBytes(ReadFile(Local(QStringLiteral("tarvik.pwl"))), Keys::Passwords)}
+                .Lines();
         static const QRegularExpression record(QStringLiteral("^(K\\d-\\d+)@pw-\\1@G@09/12/26$"));
         for (const QString &r : records)
             QVERIFY2(record.match(r).hasMatch(), qPrintable(r));
         QVERIFY(!acknowledged.isEmpty());
         for (const QString &name : acknowledged)
-            QVERIFY2(records.contains(name + QStringLiteral("@pw-") + name + QStringLiteral("@G@09/12/26")), qPrintable(name));
+            QVERIFY2(records.contains(name + QStringLiteral("@pw-") + name +
+                                      QStringLiteral("@G@09/12/26")),
+                     qPrintable(name));
     }
 
     // The server stops during an examination: the result waits on the station and reaches the
@@ -251,11 +281,20 @@ private Q_SLOTS:
         log.NotFinished = false;
         AnswerOrderTable order{};
         TMessages messages;
-        const ExamRecord record{QStringLiteral("10А"), QStringLiteral("Иванов"), QStringLiteral("e.fzk"), settings, lines, log, order, messages, {}};
+        const ExamRecord record{QStringLiteral("10А"),
+                                QStringLiteral("Иванов"),
+                                QStringLiteral("e.fzk"),
+                                settings,
+                                lines,
+                                log,
+                                order,
+                                messages,
+                                {}};
         JournalState state;
         ConnectShare(Share, User, Password);
         QVERIFY(Run("stop"));
-        const JournalWrite w = WriteJournals(Share, record, state, pending, QDateTime(QDate(2026, 12, 9), QTime(10, 0)));
+        const JournalWrite w = WriteJournals(Share, record, state, pending,
+                                             QDateTime(QDate(2026, 12, 9), QTime(10, 0)));
         QVERIFY(!w.ResultWritten);
         QVERIFY(w.ResultKept);
         QVERIFY(Run("start"));
@@ -263,7 +302,8 @@ private Q_SLOTS:
         ConnectShare(Share, User, Password);
         pending.WriteAll();
         pending.WriteAll();
-        QCOMPARE(Lines(Local(QStringLiteral("Journal.fzj"))), QStringList{QStringLiteral("09/12/26@10А@Иванов@1@0@0@0@")});
+        QCOMPARE(Lines(Local(QStringLiteral("Journal.fzj"))),
+                 QStringList{QStringLiteral("09/12/26@10А@Иванов@1@0@0@0@")});
         QVERIFY(pending.Entries().isEmpty());
     }
 
@@ -272,10 +312,14 @@ private Q_SLOTS:
     void examOnTheShare()
     {
         Clean();
-        Put(QStringLiteral("e.fzk"), Cp1251::Encode(QStringLiteral("[Setup]\r\nCEdit=На сервере\r\n")));
+        Put(QStringLiteral("e.fzk"),
+            Cp1251::Encode(QStringLiteral("[Setup]\r\nCEdit=На сервере\r\n")));
         const QString exam = Share + QStringLiteral("\\e.fzk");
         Put(QStringLiteral("subjects.fzm"),
-            ScrambleBytes(Cp1251::Encode(QStringLiteral("На сервере@ %1 @%2@%3\r\n").arg(exam, User, Password)), Keys::Manager));
+            ScrambleBytes(
+                Cp1251::Encode(
+                    QStringLiteral("На сервере@ %1 @%2@%3\r\n").arg(exam, User, Password)),
+                Keys::Manager));
         ConnectShare(Share, User, Password);
         QString shareDir;
         bool shareOpen = false;
@@ -298,7 +342,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("onShare");
         QTest::newRow("connected at every access") << ShareSettings() + "DbNet_1=0\r\n" << true;
         QTest::newRow("connected once") << ShareSettings() << true;
-        QTest::newRow("no such share: the program's folder") << ShareSettings("\\\\127.0.0.1\\nosuch") << false;
+        QTest::newRow("no such share: the program's folder")
+            << ShareSettings("\\\\127.0.0.1\\nosuch") << false;
     }
     void windowOnTheShare()
     {
@@ -308,7 +353,8 @@ private Q_SLOTS:
         QTemporaryDir program;
         qputenv("TARVIK_PROGRAM_DIR", QFile::encodeName(program.path()));
         const QString exam = program.filePath(QStringLiteral("e.fzk"));
-        WriteFile(exam, "[Setup]\r\nAllZ=0\r\nSpisok=0\r\nYesPassword=1\r\nDublPwrd=0\r\n" + setup + "[V0]\r\n");
+        WriteFile(exam, "[Setup]\r\nAllZ=0\r\nSpisok=0\r\nYesPassword=1\r\nDublPwrd=0\r\n" + setup +
+                            "[V0]\r\n");
         {
             RunGlobals globals;
             ScriptedDialogs dialogs;
@@ -333,8 +379,13 @@ private Q_SLOTS:
         qputenv("TARVIK_PROGRAM_DIR", QByteArray());
         const QString where = onShare ? Local() : program.path() + u'/';
         QCOMPARE(Lines(where + QStringLiteral("Journal.fzj")).size(), 1);
-        QCOMPARE(Lines(where + QStringLiteral("JTema.fzj")), QStringList{QStringLiteral("1@e.fzk@@1")});
-        QCOMPARE(PasswordList{UnscrambleBytes(ReadFile(where + QStringLiteral("tarvik.pwl")), Keys::Passwords)}.Lines().size(), 1);
+        QCOMPARE(Lines(where + QStringLiteral("JTema.fzj")),
+                 QStringList{QStringLiteral("1@e.fzk@@1")});
+        QCOMPARE(PasswordList{UnscrambleBytes(ReadFile(where + QStringLiteral("tarvik.pwl")),
+                                              Keys::Passwords)}
+                     .Lines()
+                     .size(),
+                 1);
         QCOMPARE(QDir(where + QStringLiteral("report")).entryList(QDir::Files).size(), 1);
     }
 };

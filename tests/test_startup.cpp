@@ -1,10 +1,10 @@
 #include "core/Cp1251.h"
-#include "ui/Dialogs.h"
-#include "exam/widgets/MenZK.h"
 #include "core/Scramble.h"
-#include "session/StartUp.h"
+#include "exam/widgets/MenZK.h"
 #include "helpers/ScriptedDialogs.h"
 #include "helpers/TestFiles.h"
+#include "session/StartUp.h"
+#include "ui/Dialogs.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -15,9 +15,9 @@ namespace {
 
 struct World
 {
-    QStringList Files;            // names that exist
-    QString ManagerFile;          // the first *.fzm of the current folder
-    QString Dialog;               // what the open dialog returns
+    QStringList Files;   // names that exist
+    QString ManagerFile; // the first *.fzm of the current folder
+    QString Dialog;      // what the open dialog returns
     bool ManagerStarts = false;
     QString ManagerChoice;
     int DialogShown = 0;
@@ -53,8 +53,10 @@ QString WriteManagerFile(const QTemporaryDir &dir, const QString &text)
 void PressRow(TCheckListBox *list, int row, bool onBox)
 {
     const QRect r = list->visualItemRect(list->item(row));
-    const QPoint at = onBox ? QPoint(r.left() + list->style()->pixelMetric(QStyle::PM_IndicatorWidth) / 2 + 3, r.center().y())
-                            : QPoint(r.right() - 10, r.center().y());
+    const QPoint at =
+        onBox ? QPoint(r.left() + list->style()->pixelMetric(QStyle::PM_IndicatorWidth) / 2 + 3,
+                       r.center().y())
+              : QPoint(r.right() - 10, r.center().y());
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
 }
 
@@ -77,31 +79,34 @@ private Q_SLOTS:
         const QString physics = QStringLiteral("C:\\Exams\\Physics 1.fzk");
         QTest::newRow("one quoted parameter taken whole")
             << QStringList{physics} << QStringList{physics} << run << physics << false;
-        QTest::newRow("unquoted with /d")
-            << QStringList{"C:\\Exams\\Physics", "1.fzk", "/d"} << QStringList{physics} << run
-            << physics << true;
+        QTest::newRow("unquoted with /d") << QStringList{"C:\\Exams\\Physics", "1.fzk", "/d"}
+                                          << QStringList{physics} << run << physics << true;
         QTest::newRow("blanks between parameters become one")
             << QStringList{"C:\\My", "Exams\\a", "b.fzk"} << QStringList{"C:\\My Exams\\a b.fzk"}
             << run << "C:\\My Exams\\a b.fzk" << false;
         QTest::newRow(".FZK searched before .UZK")
-            << QStringList{"a.uzk", "b.fzk"} << QStringList{"a.uzk b.fzk"} << run << "a.uzk b.fzk" << false;
+            << QStringList{"a.uzk", "b.fzk"} << QStringList{"a.uzk b.fzk"} << run << "a.uzk b.fzk"
+            << false;
         QTest::newRow("extension in any case, kept as written")
-            << QStringList{"exam.Fzk", "/x"} << QStringList{"exam.Fzk"} << run << "exam.Fzk" << false;
+            << QStringList{"exam.Fzk", "/x"} << QStringList{"exam.Fzk"} << run << "exam.Fzk"
+            << false;
         QTest::newRow("/D is no switch") << QStringList{"exam.fzk", "/D"} << QStringList{"exam.fzk"}
                                          << run << "exam.fzk" << false;
-        QTest::newRow("single /d is a file name") << QStringList{"/d"} << QStringList{} << unreachable
-                                                  << "d" << false;
+        QTest::newRow("single /d is a file name")
+            << QStringList{"/d"} << QStringList{} << unreachable << "d" << false;
         QTest::newRow("manager with /d: no extension, silent end")
             << QStringList{"subjects.fzm", "/d"} << QStringList{"subjects.fzm"} << quit << QString()
             << true;
-        QTest::newRow(".MZK passes start-up") << QStringList{"old.mzk", "/d"} << QStringList{"old.mzk"}
-                                              << run << "old.mzk" << true;
+        QTest::newRow(".MZK passes start-up")
+            << QStringList{"old.mzk", "/d"} << QStringList{"old.mzk"} << run << "old.mzk" << true;
         QTest::newRow("full path gone, bare name here")
-            << QStringList{"/mnt/share/exam.uzk"} << QStringList{"exam.uzk"} << run << "exam.uzk" << false;
+            << QStringList{"/mnt/share/exam.uzk"} << QStringList{"exam.uzk"} << run << "exam.uzk"
+            << false;
         QTest::newRow("windows path, bare name here")
-            << QStringList{"D:\\tests\\exam.fzk"} << QStringList{"exam.fzk"} << run << "exam.fzk" << false;
-        QTest::newRow("nowhere") << QStringList{"/mnt/share/exam.uzk"} << QStringList{} << unreachable
-                                 << "exam.uzk" << false;
+            << QStringList{"D:\\tests\\exam.fzk"} << QStringList{"exam.fzk"} << run << "exam.fzk"
+            << false;
+        QTest::newRow("nowhere") << QStringList{"/mnt/share/exam.uzk"} << QStringList{}
+                                 << unreachable << "exam.uzk" << false;
         QTest::newRow("upper-case manager extension is no manager")
             << QStringList{"LIST.FZM"} << QStringList{"LIST.FZM"} << run << "LIST.FZM" << false;
     }
@@ -162,15 +167,21 @@ private Q_SLOTS:
     // a box toggles the box first, then selects its subject; Space toggles the current one.
     void managerCheckListClicks_data()
     {
-        QTest::addColumn<QStringList>("actions"); // "t2" text of row 2, "b1" box of row 1, "s" Space
+        QTest::addColumn<QStringList>(
+            "actions"); // "t2" text of row 2, "b1" box of row 1, "s" Space
         QTest::addColumn<QList<bool>>("checked");
         QTest::addColumn<int>("selected");
         QTest::newRow("click checks") << QStringList{"t0"} << QList<bool>{true, false, false} << 0;
-        QTest::newRow("click moves the check") << QStringList{"t0", "t2"} << QList<bool>{false, false, true} << 2;
-        QTest::newRow("box of another") << QStringList{"t0", "b1"} << QList<bool>{false, true, false} << 1;
-        QTest::newRow("box of an unchecked one") << QStringList{"b2"} << QList<bool>{false, false, true} << 2;
-        QTest::newRow("box of the selected one unchecks it") << QStringList{"t0", "b0"} << QList<bool>{false, false, false} << 0;
-        QTest::newRow("then another box") << QStringList{"t0", "b0", "b2"} << QList<bool>{false, false, true} << 2;
+        QTest::newRow("click moves the check")
+            << QStringList{"t0", "t2"} << QList<bool>{false, false, true} << 2;
+        QTest::newRow("box of another")
+            << QStringList{"t0", "b1"} << QList<bool>{false, true, false} << 1;
+        QTest::newRow("box of an unchecked one")
+            << QStringList{"b2"} << QList<bool>{false, false, true} << 2;
+        QTest::newRow("box of the selected one unchecks it")
+            << QStringList{"t0", "b0"} << QList<bool>{false, false, false} << 0;
+        QTest::newRow("then another box")
+            << QStringList{"t0", "b0", "b2"} << QList<bool>{false, false, true} << 2;
         QTest::newRow("space") << QStringList{"t1", "s"} << QList<bool>{false, false, false} << 1;
     }
     void managerCheckListClicks()
@@ -181,7 +192,8 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QString shareDir;
         bool shareOpen = true;
-        TFmMenZK m(WriteManagerFile(dir, QStringLiteral("А@a.fzk\r\nБ@b.fzk\r\nВ@c.fzk")), shareDir, shareOpen);
+        TFmMenZK m(WriteManagerFile(dir, QStringLiteral("А@a.fzk\r\nБ@b.fzk\r\nВ@c.fzk")), shareDir,
+                   shareOpen);
         m.show();
         QVERIFY(QTest::qWaitForWindowExposed(&m));
         for (const QString &a : actions) {
@@ -206,9 +218,9 @@ private Q_SLOTS:
         QString shareDir = QStringLiteral("/old/share");
         bool shareOpen = false;
         TFmMenZK m(WriteManagerFile(dir, QStringLiteral("Физика@ C:\\Экзамены\\ф.uzk @@@7 класс\r\n"
-                                                    "Химия@/srv/x.fzk@@@7 КЛАСС\r\n"
-                                                    "Алгебра@/srv/a.fzk@@@8 класс\r\n"
-                                                    "Без класса@/srv/n.fzk\r\n")),
+                                                        "Химия@/srv/x.fzk@@@7 КЛАСС\r\n"
+                                                        "Алгебра@/srv/a.fzk@@@8 класс\r\n"
+                                                        "Без класса@/srv/n.fzk\r\n")),
                    shareDir, shareOpen);
         QVERIFY(m.GroupBox2->isVisibleTo(&m));
         QCOMPARE(m.ComboBox1->count(), 2);
@@ -248,7 +260,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("errorBox");
         const int run = int(StartupAction::Run), quit = int(StartupAction::Quit),
                   unreachable = int(StartupAction::Unreachable);
-        const QString lines = QStringLiteral("Физика@ C:\\Экзамены\\exam.fzk\r\n\r\nХимия@%1/exam.fzk\r\n");
+        const QString lines =
+            QStringLiteral("Физика@ C:\\Экзамены\\exam.fzk\r\n\r\nХимия@%1/exam.fzk\r\n");
         QTest::newRow("subject started") << lines << "2" << run << "%1/exam.fzk" << false;
         QTest::newRow("Windows path, bare name here") << lines << "0" << run << "exam.fzk" << false;
         QTest::newRow("blank line: no exam") << lines << "1" << unreachable << "" << false;
@@ -279,7 +292,9 @@ private Q_SLOTS:
             });
         RunGlobals g;
         StartupEnvironment env;
-        env.RunManager = [&g](const QString &, QString &chosen) { return RunSubjectManager(nullptr, g, chosen); };
+        env.RunManager = [&g](const QString &, QString &chosen) {
+            return RunSubjectManager(nullptr, g, chosen);
+        };
         env.FileExists = ExamFileExists;
         const StartupAction result = DecideStartup({manager}, env, g);
         QDir::setCurrent(previous);

@@ -1,7 +1,7 @@
 #include "core/Cp1251.h"
-#include "helpers/TestFiles.h"
-#include "exam/ListStreams.h"
 #include "core/Scramble.h"
+#include "exam/ListStreams.h"
+#include "helpers/TestFiles.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -56,7 +56,8 @@ private Q_SLOTS:
         QCOMPARE(UnscrambleBytes(ReadFile(out), keyBytes), ReadFile(in));
         // The other way: the library scrambles, the tool reads.
         WriteFile(out, ScrambleBytes(QByteArray("Петров@11Б\r\n"), keyBytes));
-        const Run r = Tool({QStringLiteral("unscramble"), QStringLiteral("--key"), key, out, QStringLiteral("-")});
+        const Run r = Tool(
+            {QStringLiteral("unscramble"), QStringLiteral("--key"), key, out, QStringLiteral("-")});
         QCOMPARE(r.Code, 0);
         QCOMPARE(r.Out, QByteArray("Петров@11Б\r\n"));
     }
@@ -95,7 +96,8 @@ private Q_SLOTS:
         WriteFile(bmp, QByteArray(3000, 'B'));
         for (bool stored : {false, true}) {
             const QString uzk = dir.filePath(QStringLiteral("e.uzk"));
-            QStringList args{QStringLiteral("pack"), QStringLiteral("--from-utf8"), uzk, text, pic, bmp};
+            QStringList args{
+                QStringLiteral("pack"), QStringLiteral("--from-utf8"), uzk, text, pic, bmp};
             if (stored)
                 args.insert(1, QStringLiteral("--stored"));
             QCOMPARE(Tool(args).Code, 0);
@@ -115,9 +117,11 @@ private Q_SLOTS:
                          .arg(Cp1251::FromUtf8Text(Utf8Exam).size()));
 
             const QString outDir = dir.filePath(QStringLiteral("out"));
-            QCOMPARE(Tool({QStringLiteral("unpack"), QStringLiteral("--to-utf8"), uzk, outDir}).Code, 0);
+            QCOMPARE(
+                Tool({QStringLiteral("unpack"), QStringLiteral("--to-utf8"), uzk, outDir}).Code, 0);
             QCOMPARE(ReadFile(outDir + QStringLiteral("/unifileexam.txt")), Utf8Exam);
-            QCOMPARE(ReadFile(outDir + QStringLiteral("/Рис1.JPG")), QByteArray("\xff\xd8 jpeg", 7));
+            QCOMPARE(ReadFile(outDir + QStringLiteral("/Рис1.JPG")),
+                     QByteArray("\xff\xd8 jpeg", 7));
             QCOMPARE(ReadFile(outDir + QStringLiteral("/b.bmp")), QByteArray(3000, 'B'));
         }
     }
@@ -140,16 +144,20 @@ private Q_SLOTS:
         QFETCH(int, code);
         QFETCH(QString, written);
         QTemporaryDir dir;
-        const QByteArray container = BuildContainer({{QStringLiteral("unifileexam"), "[Setup]"}, {entry, "E"}}, true);
+        const QByteArray container =
+            BuildContainer({{QStringLiteral("unifileexam"), "[Setup]"}, {entry, "E"}}, true);
         const QString uzk = dir.filePath(QStringLiteral("bad.uzk"));
         WriteFile(uzk, ScrambleBytes(container, Keys::Settings));
         const Run r = Tool({QStringLiteral("unpack"), uzk, dir.filePath(QStringLiteral("x/y"))});
         QCOMPARE(r.Code, code);
         if (code == 0) {
             QCOMPARE(ReadFile(dir.filePath(QStringLiteral("x/y/") + written)), QByteArray("E"));
-            QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("bad.uzk")});
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+                     QStringList{QStringLiteral("bad.uzk")});
         } else {
-            QCOMPARE(r.Err, QStringLiteral("tarvik-tool: entry \"%1\" has no usable file name\n").arg(written).toUtf8());
+            QCOMPARE(r.Err, QStringLiteral("tarvik-tool: entry \"%1\" has no usable file name\n")
+                                .arg(written)
+                                .toUtf8());
         }
     }
 
@@ -174,7 +182,6 @@ private Q_SLOTS:
         QCOMPARE(Tool({"scramble", "--key", "report", "-", "-"}, "").Code, 1);
     }
 
-
     // Files larger than the tool's pieces: the round trip through standard input and output.
     void largeFilesStream()
     {
@@ -193,10 +200,15 @@ private Q_SLOTS:
 
     void usageErrors()
     {
-        for (const QStringList &args : QList<QStringList>{
-                 {}, {"frobnicate"}, {"scramble", "a", "b"}, {"scramble", "--key", "nope", "a", "b"},
-                 {"scramble", "--key"}, {"unscramble", "--key", "exam", "a"}, {"pack", "out.uzk"},
-                 {"list"}, {"list", "--bogus", "a"}}) {
+        for (const QStringList &args : QList<QStringList>{{},
+                                                          {"frobnicate"},
+                                                          {"scramble", "a", "b"},
+                                                          {"scramble", "--key", "nope", "a", "b"},
+                                                          {"scramble", "--key"},
+                                                          {"unscramble", "--key", "exam", "a"},
+                                                          {"pack", "out.uzk"},
+                                                          {"list"},
+                                                          {"list", "--bogus", "a"}}) {
             const Run r = Tool(args);
             QCOMPARE(r.Code, 2);
             QVERIFY(r.Err.contains("usage:"));
@@ -208,15 +220,16 @@ private Q_SLOTS:
         const QString demo = QStringLiteral(TARVIK_DEMO_DIR);
         const QByteArray plain = ReadFile(demo + QStringLiteral("/demo.fzk"));
         QVERIFY(plain.startsWith("[Setup]\r\n"));
-        QCOMPARE(UnscrambleBytes(ReadFile(demo + QStringLiteral("/demo-scrambled.fzk")), Keys::Settings,
-                                 Keys::QuestionSignature),
+        QCOMPARE(UnscrambleBytes(ReadFile(demo + QStringLiteral("/demo-scrambled.fzk")),
+                                 Keys::Settings, Keys::QuestionSignature),
                  plain);
         TListStreams s;
         s.LoadFromScrambled(ReadFile(demo + QStringLiteral("/demo.uzk")), Keys::Settings);
         QCOMPARE(s.Data(QStringLiteral("unifileexam")), plain);
         for (const char *pic : {"title.jpg", "circle.gif", "square.bmp"}) {
             QVERIFY(s.Contains(QString::fromLatin1(pic)));
-            QCOMPARE(s.Data(QString::fromLatin1(pic)), ReadFile(demo + u'/' + QString::fromLatin1(pic)));
+            QCOMPARE(s.Data(QString::fromLatin1(pic)),
+                     ReadFile(demo + u'/' + QString::fromLatin1(pic)));
         }
     }
 
@@ -225,24 +238,31 @@ private Q_SLOTS:
     void journalExport()
     {
         QTemporaryDir dir;
-        WriteFile(dir.filePath("JTema.fzj"), Cp1251::Encode(QStringLiteral("1@hist.fzk@История, 5 класс@2\r\nмусор\r\n")));
+        WriteFile(dir.filePath("JTema.fzj"),
+                  Cp1251::Encode(QStringLiteral("1@hist.fzk@История, 5 класс@2\r\nмусор\r\n")));
         WriteFile(dir.filePath("Journal.fzj"),
-                  Cp1251::Encode(QStringLiteral("09/12/26@10А@Иванов \"Ваня\"@1@12@50@3@1_091226 Иванов 1.fzr\r\n"
-                                                "\r\nсломанная строка\r\n09/12/26@10Б@Петров@7@0@0@0@\r\n")));
+                  Cp1251::Encode(QStringLiteral(
+                      "09/12/26@10А@Иванов \"Ваня\"@1@12@50@3@1_091226 Иванов 1.fzr\r\n"
+                      "\r\nсломанная строка\r\n09/12/26@10Б@Петров@7@0@0@0@\r\n")));
         const Run csv = Tool({"journal", "--csv", dir.path()});
         QCOMPARE(csv.Code, 0);
         QVERIFY(csv.Out.startsWith("\xEF\xBB\xBF")); // spreadsheet programs read it as UTF-8 then
         QCOMPARE(QString::fromUtf8(csv.Out.mid(3)),
-                 QStringLiteral("Дата,Группа,\"Фамилия, имя\",Тема,Файл экзамена,Экзамен,Вопросов,Ответы,Процент,Оценка,Файл отчёта\r\n"
-                                "09/12/26,10А,\"Иванов \"\"Ваня\"\"\",1,hist.fzk,\"История, 5 класс\",2,12,50,3,1_091226 Иванов 1.fzr\r\n"
+                 QStringLiteral("Дата,Группа,\"Фамилия, имя\",Тема,Файл "
+                                "экзамена,Экзамен,Вопросов,Ответы,Процент,Оценка,Файл отчёта\r\n"
+                                "09/12/26,10А,\"Иванов \"\"Ваня\"\"\",1,hist.fzk,\"История, 5 "
+                                "класс\",2,12,50,3,1_091226 Иванов 1.fzr\r\n"
                                 "09/12/26,10Б,Петров,7,,,,0,0,0,\r\n"));
-        QCOMPARE(QString::fromUtf8(csv.Err), QStringLiteral("tarvik-tool: JTema.fzj line 2: not a subject line: мусор\n"
-                                                            "tarvik-tool: Journal.fzj line 3: not a result line: сломанная строка\n"));
+        QCOMPARE(QString::fromUtf8(csv.Err),
+                 QStringLiteral(
+                     "tarvik-tool: JTema.fzj line 2: not a subject line: мусор\n"
+                     "tarvik-tool: Journal.fzj line 3: not a result line: сломанная строка\n"));
         const Run table = Tool({"journal", dir.path()});
         QCOMPARE(table.Code, 0);
         const QStringList rows = QString::fromUtf8(table.Out).split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(rows.size(), 3);
-        QCOMPARE(rows[1].indexOf(QStringLiteral("hist.fzk")), rows[0].indexOf(QStringLiteral("Файл экзамена")));
+        QCOMPARE(rows[1].indexOf(QStringLiteral("hist.fzk")),
+                 rows[0].indexOf(QStringLiteral("Файл экзамена")));
         QCOMPARE(Tool({"journal", dir.filePath("none")}).Code, 1);
         QCOMPARE(Tool({"journal"}).Code, 2);
     }

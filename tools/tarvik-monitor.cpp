@@ -31,9 +31,13 @@ int main(int argc, char **argv)
     QCommandLineParser options;
     options.setApplicationDescription(QStringLiteral("Наблюдение за экзаменом: сервер станций"));
     options.addHelpOption();
-    options.addOption({QStringLiteral("port"), QStringLiteral("Port to listen on (2578)."), QStringLiteral("N"), QStringLiteral("2578")});
-    options.addOption({QStringLiteral("address"), QStringLiteral("Address to listen on (all)."), QStringLiteral("A")});
-    options.addOption({QStringLiteral("log"), QStringLiteral("Append every message received to FILE."), QStringLiteral("FILE")});
+    options.addOption({QStringLiteral("port"), QStringLiteral("Port to listen on (2578)."),
+                       QStringLiteral("N"), QStringLiteral("2578")});
+    options.addOption({QStringLiteral("address"), QStringLiteral("Address to listen on (all)."),
+                       QStringLiteral("A")});
+    options.addOption({QStringLiteral("log"),
+                       QStringLiteral("Append every message received to FILE."),
+                       QStringLiteral("FILE")});
     options.addOption({QStringLiteral("headless"), QStringLiteral("No window.")});
     options.process(app);
 
@@ -48,7 +52,8 @@ int main(int argc, char **argv)
                                      : QHostAddress(QHostAddress::Any);
     MonitorModel model;
     MonitorServer server(model);
-    if (options.isSet(QStringLiteral("log")) && !server.SetLog(options.value(QStringLiteral("log")))) {
+    if (options.isSet(QStringLiteral("log")) &&
+        !server.SetLog(options.value(QStringLiteral("log")))) {
         std::fprintf(stderr, "tarvik-monitor: cannot write the log\n");
         return 1;
     }
@@ -65,7 +70,8 @@ int main(int argc, char **argv)
     QWidget window;
     window.setWindowTitle(QStringLiteral("Наблюдение за экзаменом"));
     auto *col = new QVBoxLayout(&window);
-    auto *status = new QLabel(QStringLiteral("Порт %1: станции подключаются сами").arg(server.Port()), &window);
+    auto *status = new QLabel(
+        QStringLiteral("Порт %1: станции подключаются сами").arg(server.Port()), &window);
     status->setTextFormat(Qt::PlainText);
     col->addWidget(status);
     auto *sorted = new QSortFilterProxyModel(&window);
@@ -93,14 +99,15 @@ int main(int argc, char **argv)
             model.RemoveRow(sorted->mapToSource(current).row());
     });
     QObject::connect(save, &QPushButton::clicked, &window, [&] {
-        const QString file = QFileDialog::getSaveFileName(&window, QString(), QStringLiteral("results.csv"),
-                                                          QStringLiteral("CSV (*.csv)"));
+        const QString file = QFileDialog::getSaveFileName(
+            &window, QString(), QStringLiteral("results.csv"), QStringLiteral("CSV (*.csv)"));
         if (file.isEmpty())
             return;
         QSaveFile out(file);
         const QByteArray csv = model.Csv();
         if (!out.open(QIODevice::WriteOnly) || out.write(csv) != csv.size() || !out.commit())
-            QMessageBox::critical(&window, QStringLiteral("Ошибка"), QStringLiteral("Файл не записан."));
+            QMessageBox::critical(&window, QStringLiteral("Ошибка"),
+                                  QStringLiteral("Файл не записан."));
     });
     window.resize(1000, 500);
     window.show();

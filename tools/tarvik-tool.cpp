@@ -4,10 +4,10 @@
 
 #include "core/Cp1251.h"
 #include "core/Files.h"
-#include "records/JournalExport.h"
-#include "exam/ListStreams.h"
 #include "core/Random.h"
 #include "core/Scramble.h"
+#include "exam/ListStreams.h"
+#include "records/JournalExport.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -42,8 +42,14 @@ struct Failure
     QString Message;
 };
 
-[[noreturn]] void Fail(const QString &message) { throw Failure{1, message}; }
-[[noreturn]] void BadUsage(const QString &message) { throw Failure{2, message}; }
+[[noreturn]] void Fail(const QString &message)
+{
+    throw Failure{1, message};
+}
+[[noreturn]] void BadUsage(const QString &message)
+{
+    throw Failure{2, message};
+}
 
 QByteArray ReadInput(const QString &name)
 {
@@ -148,7 +154,8 @@ public:
         } else {
             fd_ = ::open(QFile::encodeName(name).constData(), O_RDONLY | O_CLOEXEC);
             if (fd_ < 0)
-                Fail(QStringLiteral("cannot read %1: %2").arg(name, QString::fromLocal8Bit(std::strerror(errno))));
+                Fail(QStringLiteral("cannot read %1: %2")
+                         .arg(name, QString::fromLocal8Bit(std::strerror(errno))));
             ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL); // read once, front to back
         }
     }
@@ -169,7 +176,8 @@ public:
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0)
-                Fail(QStringLiteral("cannot read %1: %2").arg(name_, QString::fromLocal8Bit(std::strerror(errno))));
+                Fail(QStringLiteral("cannot read %1: %2")
+                         .arg(name_, QString::fromLocal8Bit(std::strerror(errno))));
             if (n == 0)
                 break;
             got += n;
@@ -252,13 +260,15 @@ int Scramble(const QStringList &args)
             continue;
         if (position == 0)
             out.Write(QByteArray(1, char(methodByte)));
-        ScramblePiece(content.constData(), content.data(), content.size(), key, methodByte, true, position);
+        ScramblePiece(content.constData(), content.data(), content.size(), key, methodByte, true,
+                      position);
         out.Write(content);
         position += content.size();
     }
     // Nothing was written: an output file never appears.
     if (position == 0)
-        Fail(QStringLiteral("%1 is empty: an empty content is never scrambled").arg(a.Positional[0]));
+        Fail(QStringLiteral("%1 is empty: an empty content is never scrambled")
+                 .arg(a.Positional[0]));
     out.Commit();
     return 0;
 }
@@ -286,7 +296,8 @@ int Unscramble(const QStringList &args)
     qint64 position = 0;
     for (; !piece.isEmpty(); in.Next()) {
         if (!plain)
-            ScramblePiece(piece.constData(), piece.data(), piece.size(), key, methodByte, false, position);
+            ScramblePiece(piece.constData(), piece.data(), piece.size(), key, methodByte, false,
+                          position);
         position += piece.size();
         out.Write(text ? text->Feed(piece) : piece);
     }
@@ -350,7 +361,9 @@ QString Printable(const QString &name)
 {
     QString out;
     for (const QChar c : name)
-        out += c.unicode() < 0x20 || c.unicode() == 0x7F ? QStringLiteral("\\x%1").arg(uint(c.unicode()), 2, 16, QChar(u'0')) : QString(c);
+        out += c.unicode() < 0x20 || c.unicode() == 0x7F
+                   ? QStringLiteral("\\x%1").arg(uint(c.unicode()), 2, 16, QChar(u'0'))
+                   : QString(c);
     return out;
 }
 
@@ -399,7 +412,8 @@ int Journal(const QStringList &args)
     if (!dir.exists())
         Fail(QStringLiteral("no folder %1").arg(a.Positional[0]));
     const JournalExport journals =
-        ExportJournals(ReadInput(dir.filePath(QStringLiteral("Journal.fzj"))), ReadInput(dir.filePath(QStringLiteral("JTema.fzj"))));
+        ExportJournals(ReadInput(dir.filePath(QStringLiteral("Journal.fzj"))),
+                       ReadInput(dir.filePath(QStringLiteral("JTema.fzj"))));
     for (const QString &problem : journals.Problems)
         std::fprintf(stderr, "tarvik-tool: %s\n", problem.toUtf8().constData());
     WriteOutput(QStringLiteral("-"), Has(a, "--csv") ? CsvTable(journals) : AlignedTable(journals));

@@ -13,8 +13,8 @@ public:
         return QStandardPaths::findExecutable(program);
     }
 
-    CommandResult Run(const QString &program, const QStringList &arguments,
-                      const QByteArray &input, int timeoutMs) override
+    CommandResult Run(const QString &program, const QStringList &arguments, const QByteArray &input,
+                      int timeoutMs) override
     {
         CommandResult result;
         QProcess process;
@@ -42,6 +42,12 @@ CommandRunner *g_runner = &g_processRunner;
 
 } // namespace
 
-CommandRunner &Commands() { return *g_runner; }
+CommandRunner &Commands()
+{
+    return *g_runner;
+}
 
-void SetCommandRunner(CommandRunner *runner) { g_runner = runner ? runner : &g_processRunner; }
+void SetCommandRunner(CommandRunner *runner)
+{
+    g_runner = runner ? runner : &g_processRunner;
+}

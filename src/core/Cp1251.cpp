@@ -71,7 +71,10 @@ QString Decode(const char *data, qsizetype size)
     return out;
 }
 
-QString Decode(const QByteArray &bytes) { return Decode(bytes.constData(), bytes.size()); }
+QString Decode(const QByteArray &bytes)
+{
+    return Decode(bytes.constData(), bytes.size());
+}
 
 QByteArray Encode(const QString &text)
 {

@@ -10,7 +10,10 @@ int RunLength(const QString &p, qsizetype i, QChar c)
     return n;
 }
 
-QString Two(int v) { return QString::asprintf("%02d", v); }
+QString Two(int v)
+{
+    return QString::asprintf("%02d", v);
+}
 
 } // namespace
 

@@ -55,7 +55,8 @@ bool WriteWhole(const QString &fileName, const QByteArray &content)
 {
     QDir().mkpath(QFileInfo(fileName).absolutePath());
     QSaveFile file(fileName);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit();
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
+           file.commit();
 }
 
 } // namespace
@@ -87,7 +88,8 @@ void TClassesStore::Load()
             name = Unquoted(line, at);
         else
             continue;
-        if (at >= line.size() || line.at(at) != u'=' || at + 1 >= line.size() || line.at(at + 1) != u'"')
+        if (at >= line.size() || line.at(at) != u'=' || at + 1 >= line.size() ||
+            line.at(at + 1) != u'"')
             continue;
         ++at;
         keys_[key][name] = Unquoted(line, at);
@@ -100,7 +102,8 @@ bool TClassesStore::Save() const
     for (auto k = keys_.cbegin(); k != keys_.cend(); ++k) {
         text += QStringLiteral("\n[%1]\n").arg(k.key());
         for (auto v = k->cbegin(); v != k->cend(); ++v)
-            text += (v.key().isEmpty() ? QStringLiteral("@") : Quoted(v.key())) + u'=' + Quoted(v.value()) + u'\n';
+            text += (v.key().isEmpty() ? QStringLiteral("@") : Quoted(v.key())) + u'=' +
+                    Quoted(v.value()) + u'\n';
     }
     return WriteWhole(fileName_, text.toUtf8());
 }
@@ -144,7 +147,8 @@ QByteArray MimePackage(const QString &ext, const QString &description)
     QXmlStreamWriter w(&xml);
     w.setAutoFormatting(true);
     w.writeStartDocument();
-    w.writeDefaultNamespace(QStringLiteral("http://www.freedesktop.org/standards/shared-mime-info"));
+    w.writeDefaultNamespace(
+        QStringLiteral("http://www.freedesktop.org/standards/shared-mime-info"));
     w.writeStartElement(QStringLiteral("mime-info"));
     w.writeStartElement(QStringLiteral("mime-type"));
     w.writeAttribute(QStringLiteral("type"), TarvikMimeType(ext));
@@ -176,7 +180,8 @@ QByteArray DesktopEntry(const QString &exeName, const QString &ext, const QStrin
                           "MimeType=%4;\n"
                           "NoDisplay=true\n"
                           "Terminal=false\n")
-        .arg(EntryValue(action), EntryValue(description), DesktopExecLine(exeName), TarvikMimeType(ext))
+        .arg(EntryValue(action), EntryValue(description), DesktopExecLine(exeName),
+             TarvikMimeType(ext))
         .toUtf8();
 }
 
@@ -211,15 +216,18 @@ bool RegisterFileType(const QString &exeName, const QString &ext, const QString 
     store.SetValue(dotKey, QStringLiteral("Reg"), QStringLiteral("1"));
     store.SetValue(dotKey, QString(), ext);
     store.SetValue(ext, QString(), description);
-    store.SetValue(ext + QStringLiteral("\\DefaultIcon"), QString(), exeName + QStringLiteral(",0"));
-    store.SetValue(ext + QStringLiteral("\\Shell"), QString(), QStringLiteral("This_Is_Our_Default_Action"));
+    store.SetValue(ext + QStringLiteral("\\DefaultIcon"), QString(),
+                   exeName + QStringLiteral(",0"));
+    store.SetValue(ext + QStringLiteral("\\Shell"), QString(),
+                   QStringLiteral("This_Is_Our_Default_Action"));
     store.SetValue(ext + QStringLiteral("\\Shell\\First_Action"), QString(), action);
     store.SetValue(command, QString(), exeName + QStringLiteral(" %1"));
     if (!store.Save())
         throw ERegistryError::ForKey(dotKey);
 
     RunIfInstalled(QStringLiteral("update-mime-database"), home + QStringLiteral("/mime"));
-    RunIfInstalled(QStringLiteral("update-desktop-database"), home + QStringLiteral("/applications"));
+    RunIfInstalled(QStringLiteral("update-desktop-database"),
+                   home + QStringLiteral("/applications"));
     return true;
 }
 
@@ -248,12 +256,15 @@ void AddToRecentDocs(const QString &fileName)
     GBookmarkFile *bookmarks = g_bookmark_file_new();
     GError *error = nullptr;
     // A list that is there but cannot be read is left as it is rather than replaced.
-    if (!QFileInfo::exists(list) || g_bookmark_file_load_from_file(bookmarks, listName.constData(), &error)) {
+    if (!QFileInfo::exists(list) ||
+        g_bookmark_file_load_from_file(bookmarks, listName.constData(), &error)) {
         const QByteArray uri = RecentUri(fileName).toUtf8();
         const QString suffix = QFileInfo(fileName).suffix().toLower();
         const bool ours = suffix == u"fzk" || suffix == u"uzk" || suffix == u"fzm";
-        const QByteArray mime = ours ? TarvikMimeType(suffix).toUtf8() : QByteArrayLiteral("application/octet-stream");
-        gchar *program = g_shell_quote(QFile::encodeName(QCoreApplication::applicationFilePath()).constData());
+        const QByteArray mime =
+            ours ? TarvikMimeType(suffix).toUtf8() : QByteArrayLiteral("application/octet-stream");
+        gchar *program =
+            g_shell_quote(QFile::encodeName(QCoreApplication::applicationFilePath()).constData());
         const QByteArray exec = QByteArray(program) + " %f";
         g_free(program);
         g_bookmark_file_set_mime_type(bookmarks, uri.constData(), mime.constData());
@@ -271,7 +282,9 @@ void AddToRecentDocs(const QString &fileName)
 bool IsFixedDisk(const QString &folder)
 {
     const QByteArray path = QFile::encodeName(folder);
-    struct statfs fs {};
+    struct statfs fs
+    {
+    };
     if (::statfs(path.constData(), &fs) != 0)
         return false;
     switch (static_cast<unsigned long>(fs.f_type)) {
@@ -286,12 +299,16 @@ bool IsFixedDisk(const QString &folder)
     default:
         break;
     }
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::stat(path.constData(), &st) != 0)
         return false;
     // A partition's "removable" is its disk's: the partition's own folder has none.
-    const QString block = QStringLiteral("/sys/dev/block/%1:%2/").arg(major(st.st_dev)).arg(minor(st.st_dev));
-    for (const QString &name : {block + QStringLiteral("removable"), block + QStringLiteral("../removable")}) {
+    const QString block =
+        QStringLiteral("/sys/dev/block/%1:%2/").arg(major(st.st_dev)).arg(minor(st.st_dev));
+    for (const QString &name :
+         {block + QStringLiteral("removable"), block + QStringLiteral("../removable")}) {
         QFile removable(name);
         if (removable.open(QIODevice::ReadOnly))
             return removable.readAll().trimmed() != "1";
@@ -312,6 +329,7 @@ void RegisterFileTypes(const FileTypeRun &run)
     RegisterFileType(run.ExeName, QStringLiteral("uzk"), action,
                      QStringLiteral("Uniform file of questions for Tarvik"));
     AddToRecentDocs(run.StartFileName);
-    RegisterFileType(run.ExeName, QStringLiteral("fzk"), action, QStringLiteral("File of questions of Tarvik"));
+    RegisterFileType(run.ExeName, QStringLiteral("fzk"), action,
+                     QStringLiteral("File of questions of Tarvik"));
     AddToRecentDocs(run.ExamFileName);
 }

@@ -64,7 +64,10 @@ std::unique_ptr<QFile> TryOpenFile(const QString &fileName, uint16_t mode)
             lock = LOCK_SH;
     }
     if (fd < 0)
-        fd = ::open(path.constData(), (access == 0 ? O_RDONLY : access == 1 ? O_WRONLY : O_RDWR) | O_CLOEXEC);
+        fd = ::open(path.constData(), (access == 0   ? O_RDONLY
+                                       : access == 1 ? O_WRONLY
+                                                     : O_RDWR) |
+                                          O_CLOEXEC);
     if (fd < 0)
         return nullptr;
     struct stat st;
@@ -87,8 +90,14 @@ std::unique_ptr<QFile> TryOpenFile(const QString &fileName, uint16_t mode)
     return file;
 }
 
-RetryPolicy OpenRetryPolicy() { return g_retryPolicy; }
-void SetOpenRetryPolicy(const RetryPolicy &policy) { g_retryPolicy = policy; }
+RetryPolicy OpenRetryPolicy()
+{
+    return g_retryPolicy;
+}
+void SetOpenRetryPolicy(const RetryPolicy &policy)
+{
+    g_retryPolicy = policy;
+}
 
 void Delay(int32_t ms)
 {

@@ -46,7 +46,8 @@ public:
             return Created::Failed;
         bool ok = true;
         for (qsizetype done = 0; ok && done < content.size();) {
-            const ssize_t n = ::write(fd, content.constData() + done, size_t(content.size() - done));
+            const ssize_t n =
+                ::write(fd, content.constData() + done, size_t(content.size() - done));
             if (n < 0 && errno == EINTR)
                 continue;
             ok = n > 0;

@@ -37,7 +37,10 @@ void TLineList::SetText(const QString &text)
     }
 }
 
-void TLineList::SetText(const QByteArray &bytes) { SetText(Cp1251::Decode(bytes)); }
+void TLineList::SetText(const QByteArray &bytes)
+{
+    SetText(Cp1251::Decode(bytes));
+}
 
 bool TLineList::LoadFromFile(const QString &fileName)
 {
@@ -125,7 +128,8 @@ bool StrToInt32(const QString &text, int32_t &value)
     } else if (i < n && (text.at(i) == u'x' || text.at(i) == u'X')) {
         base = 16;
         ++i;
-    } else if (i + 1 < n && text.at(i) == u'0' && (text.at(i + 1) == u'x' || text.at(i + 1) == u'X')) {
+    } else if (i + 1 < n && text.at(i) == u'0' &&
+               (text.at(i + 1) == u'x' || text.at(i + 1) == u'X')) {
         base = 16;
         i += 2;
     }
@@ -161,7 +165,8 @@ int32_t ReadInt(const TLineList &lines, const QString &key, int32_t defaultValue
 
 bool ReadBool(const TLineList &lines, const QString &key, bool defaultValue)
 {
-    const QString text = ReadStr(lines, key, defaultValue ? QStringLiteral("1") : QStringLiteral("0"));
+    const QString text =
+        ReadStr(lines, key, defaultValue ? QStringLiteral("1") : QStringLiteral("0"));
     int32_t value;
     if (!StrToInt32(text, value))
         return defaultValue;

@@ -10,8 +10,7 @@
 
 // Calls Line(begin, end) for each line of Text, split exactly as TLineList::SetText splits: at
 // CR, LF or NUL, CR LF being one break and a NUL ending the text. Line returns false to stop.
-template <typename F>
-void ForEachLine(const QByteArray &text, F line)
+template <typename F> void ForEachLine(const QByteArray &text, F line)
 {
     const char *p = text.constData();
     const char *end = p + text.size();

@@ -39,7 +39,10 @@ QString UserDataDir()
     return WithSlash(dir);
 }
 
-QString InstalledDataDir() { return QDir::cleanPath(ExecutableDir() + QStringLiteral("../share/tarvik")) + u'/'; }
+QString InstalledDataDir()
+{
+    return QDir::cleanPath(ExecutableDir() + QStringLiteral("../share/tarvik")) + u'/';
+}
 
 QString ProgramDir()
 {
@@ -50,7 +53,8 @@ QString ProgramDir()
     const QString exe = ExecutableDir();
     // An installed program (bin/ beside share/tarvik/) keeps its files in the user's folder even
     // where it could write to bin/ (as root).
-    if (!QFileInfo(InstalledDataDir()).isDir() && ::access(QFile::encodeName(exe).constData(), W_OK) == 0)
+    if (!QFileInfo(InstalledDataDir()).isDir() &&
+        ::access(QFile::encodeName(exe).constData(), W_OK) == 0)
         return exe;
     return UserDataDir();
 }

@@ -13,6 +13,6 @@ QString UserDataDir();
 QString InstalledDataDir();
 // The program's folder for the files it writes beside itself (the default journal folder, the
 // roster, the password list): the executable's folder, or the user's data folder when the
-// executable's folder is not writable or the program is installed (InstalledDataDir exists); $TARVIK_PROGRAM_DIR when it is
-// set. With a trailing "/".
+// executable's folder is not writable or the program is installed (InstalledDataDir exists);
+// $TARVIK_PROGRAM_DIR when it is set. With a trailing "/".
 QString ProgramDir();

@@ -17,7 +17,10 @@ void Randomize()
         std::chrono::high_resolution_clock::now().time_since_epoch().count()));
 }
 
-void RandomSeed(uint32_t seed) { Generator().seed(seed); }
+void RandomSeed(uint32_t seed)
+{
+    Generator().seed(seed);
+}
 
 int32_t Random(int32_t range)
 {

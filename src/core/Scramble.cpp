@@ -40,7 +40,8 @@ std::vector<uint8_t> KeyStream(const QByteArray &key, uint8_t methodByte, int me
 
 // Start: where in the key stream the first byte stands (a piece that does not begin the content).
 template <typename Op>
-void Apply(const uint8_t *in, uint8_t *out, size_t n, const std::vector<uint8_t> &ks, Op op, size_t start)
+void Apply(const uint8_t *in, uint8_t *out, size_t n, const std::vector<uint8_t> &ks, Op op,
+           size_t start)
 {
     const size_t block = ks.size();
     const uint8_t *k = ks.data();
@@ -62,10 +63,13 @@ void Apply(const uint8_t *in, uint8_t *out, size_t n, const std::vector<uint8_t>
     }
 }
 
-inline uint8_t Neg(uint8_t x) { return uint8_t(0u - x); }
+inline uint8_t Neg(uint8_t x)
+{
+    return uint8_t(0u - x);
+}
 
-void Transform(const uint8_t *in, uint8_t *out, size_t n, const QByteArray &key,
-               uint8_t methodByte, bool scramble, uint64_t position = 0)
+void Transform(const uint8_t *in, uint8_t *out, size_t n, const QByteArray &key, uint8_t methodByte,
+               bool scramble, uint64_t position = 0)
 {
     const int method = ScrambleMethod(methodByte);
     if (method == 0 || key.isEmpty() || n == 0)
@@ -74,28 +78,36 @@ void Transform(const uint8_t *in, uint8_t *out, size_t n, const QByteArray &key,
     const size_t start = size_t(position % ks.size());
     switch ((method + 1) / 2) {
     case 1:
-        Apply(in, out, n, ks, [](uint8_t x, uint8_t k) { return uint8_t(x ^ k); }, start);
+        Apply(
+            in, out, n, ks, [](uint8_t x, uint8_t k) { return uint8_t(x ^ k); }, start);
         break;
     case 2:
         if (scramble)
-            Apply(in, out, n, ks, [](uint8_t p, uint8_t k) { return Neg(p ^ k); }, start);
+            Apply(
+                in, out, n, ks, [](uint8_t p, uint8_t k) { return Neg(p ^ k); }, start);
         else
-            Apply(in, out, n, ks, [](uint8_t c, uint8_t k) { return uint8_t(Neg(c) ^ k); }, start);
+            Apply(
+                in, out, n, ks, [](uint8_t c, uint8_t k) { return uint8_t(Neg(c) ^ k); }, start);
         break;
     case 3:
         if (scramble)
-            Apply(in, out, n, ks, [](uint8_t p, uint8_t k) { return uint8_t(Neg(p) ^ k); }, start);
+            Apply(
+                in, out, n, ks, [](uint8_t p, uint8_t k) { return uint8_t(Neg(p) ^ k); }, start);
         else
-            Apply(in, out, n, ks, [](uint8_t c, uint8_t k) { return Neg(c ^ k); }, start);
+            Apply(
+                in, out, n, ks, [](uint8_t c, uint8_t k) { return Neg(c ^ k); }, start);
         break;
     case 4:
         if (scramble)
-            Apply(in, out, n, ks, [](uint8_t p, uint8_t k) { return uint8_t(p + k); }, start);
+            Apply(
+                in, out, n, ks, [](uint8_t p, uint8_t k) { return uint8_t(p + k); }, start);
         else
-            Apply(in, out, n, ks, [](uint8_t c, uint8_t k) { return uint8_t(c - k); }, start);
+            Apply(
+                in, out, n, ks, [](uint8_t c, uint8_t k) { return uint8_t(c - k); }, start);
         break;
     default:
-        Apply(in, out, n, ks, [](uint8_t x, uint8_t k) { return uint8_t(k - x); }, start);
+        Apply(
+            in, out, n, ks, [](uint8_t x, uint8_t k) { return uint8_t(k - x); }, start);
         break;
     }
 }
@@ -156,11 +168,11 @@ void UnscrambleInto(const char *source, qsizetype size, uint8_t methodByte, cons
               size_t(size), key, methodByte, false);
 }
 
-void ScramblePiece(const char *in, char *out, qsizetype n, const QByteArray &key, uint8_t methodByte,
-                   bool scramble, qint64 position)
+void ScramblePiece(const char *in, char *out, qsizetype n, const QByteArray &key,
+                   uint8_t methodByte, bool scramble, qint64 position)
 {
-    Transform(reinterpret_cast<const uint8_t *>(in), reinterpret_cast<uint8_t *>(out), size_t(n), key,
-              methodByte, scramble, uint64_t(position));
+    Transform(reinterpret_cast<const uint8_t *>(in), reinterpret_cast<uint8_t *>(out), size_t(n),
+              key, methodByte, scramble, uint64_t(position));
 }
 
 QByteArray UnscrambleBytes(const QByteArray &source, const QByteArray &key,

@@ -37,8 +37,8 @@ QByteArray UnscrambleBytes(const QByteArray &source, const QByteArray &key,
 // One piece of a content scrambled (or unscrambled) as a stream: the N bytes that stand at
 // Position of the content (0 for the byte after the method byte). Pieces in any sizes give the
 // bytes the whole content gives.
-void ScramblePiece(const char *in, char *out, qsizetype n, const QByteArray &key, uint8_t methodByte,
-                   bool scramble, qint64 position);
+void ScramblePiece(const char *in, char *out, qsizetype n, const QByteArray &key,
+                   uint8_t methodByte, bool scramble, qint64 position);
 // Unscrambles the Size bytes after the method byte into Dest (Size bytes).
 void UnscrambleInto(const char *source, qsizetype size, uint8_t methodByte, const QByteArray &key,
                     char *dest);

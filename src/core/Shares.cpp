@@ -100,8 +100,9 @@ public:
     }
 
 private:
-    static void Auth(SMBCCTX *c, const char *server, const char *share, char *workgroup, int workgroupLength,
-                     char *user, int userLength, char *password, int passwordLength)
+    static void Auth(SMBCCTX *c, const char *server, const char *share, char *workgroup,
+                     int workgroupLength, char *user, int userLength, char *password,
+                     int passwordLength)
     {
         Q_UNUSED(workgroup);
         Q_UNUSED(workgroupLength);
@@ -149,7 +150,8 @@ public:
     {
         QMutexLocker lock(&Client::Instance().Lock);
         struct stat st;
-        return file_ && smbc_getFunctionFstat(ctx_)(ctx_, file_, &st) == 0 ? qint64(st.st_size) : -1;
+        return file_ && smbc_getFunctionFstat(ctx_)(ctx_, file_, &st) == 0 ? qint64(st.st_size)
+                                                                           : -1;
     }
     bool seek(qint64 pos) override
     {
@@ -180,7 +182,8 @@ protected:
             return -1;
         qint64 done = 0;
         while (done < maxSize) {
-            const ssize_t n = smbc_getFunctionRead(ctx_)(ctx_, file_, data + done, size_t(maxSize - done));
+            const ssize_t n =
+                smbc_getFunctionRead(ctx_)(ctx_, file_, data + done, size_t(maxSize - done));
             if (n < 0)
                 return done > 0 ? done : -1;
             if (n == 0)
@@ -248,7 +251,8 @@ public:
             return false;
         const QByteArray old = file->readAll();
         if (content.startsWith(old))
-            return file->seek(old.size()) && file->write(content.mid(old.size())) == content.size() - old.size();
+            return file->seek(old.size()) &&
+                   file->write(content.mid(old.size())) == content.size() - old.size();
         return file->Truncate(0) && file->seek(0) && file->write(content) == content.size();
     }
 
@@ -285,7 +289,8 @@ public:
         level.Rest.clear();
         for (const QString &part : unc.Rest.split(u'/', Qt::SkipEmptyParts)) {
             level.Rest += (level.Rest.isEmpty() ? QString() : QStringLiteral("/")) + part;
-            if (smbc_getFunctionMkdir(ctx)(ctx, Client::Url(level).constData(), 0775) != 0 && errno != EEXIST)
+            if (smbc_getFunctionMkdir(ctx)(ctx, Client::Url(level).constData(), 0775) != 0 &&
+                errno != EEXIST)
                 return false;
         }
         return true;
@@ -303,7 +308,8 @@ public:
     }
 
 private:
-    static std::unique_ptr<ShareFile> TryOpen(const UncName &unc, int flags, smbc_share_mode shareMode, int &error)
+    static std::unique_ptr<ShareFile> TryOpen(const UncName &unc, int flags,
+                                              smbc_share_mode shareMode, int &error)
     {
         QMutexLocker lock(&Client::Instance().Lock);
         SMBCCTX *ctx = Client::Instance().Context();

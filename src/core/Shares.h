@@ -8,8 +8,8 @@ class FolderAccess;
 enum ShareResult : int {
     ShareConnected = 0,
     ShareAlreadyConnected = 85,
-    ShareNotFound = 53,        // network path not found: refused, timed out, no such host
-    ShareNameNotFound = 67,    // no such share on the server
+    ShareNotFound = 53,     // network path not found: refused, timed out, no such host
+    ShareNameNotFound = 67, // no such share on the server
     ShareLogonFailure = 1326,
 };
 

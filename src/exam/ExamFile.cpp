@@ -3,9 +3,9 @@
 #include "core/Errors.h"
 #include "core/Files.h"
 #include "core/FolderAccess.h"
+#include "core/Scramble.h"
 #include "core/Shares.h"
 #include "exam/Pictures.h"
-#include "core/Scramble.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -9,8 +9,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <sys/mman.h>
 #include <new>
+#include <sys/mman.h>
 #include <zlib.h>
 
 namespace {
@@ -24,7 +24,8 @@ void AdviseHugePages(QByteArray &buffer)
 {
     const uintptr_t page = 2u << 20;
     const uintptr_t begin = (reinterpret_cast<uintptr_t>(buffer.data()) + page - 1) & ~(page - 1);
-    const uintptr_t end = (reinterpret_cast<uintptr_t>(buffer.data()) + buffer.size()) & ~(page - 1);
+    const uintptr_t end =
+        (reinterpret_cast<uintptr_t>(buffer.data()) + buffer.size()) & ~(page - 1);
     if (end > begin)
         ::madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
 }
@@ -46,8 +47,7 @@ bool Grow(QByteArray &out, qsizetype size)
 // Inflates one zlib stream fed by Next (which fills a buffer and returns its length, 0 at the
 // end of the input) into Out. False for a damaged or cut stream, or one that inflates to more
 // than the limit or than the memory holds.
-template <typename Feed>
-bool Inflate(Feed next, qsizetype sizeHint, QByteArray &out)
+template <typename Feed> bool Inflate(Feed next, qsizetype sizeHint, QByteArray &out)
 {
     z_stream z{};
     if (inflateInit(&z) != Z_OK)
@@ -69,7 +69,8 @@ bool Inflate(Feed next, qsizetype sizeHint, QByteArray &out)
             z.avail_in = uInt(chunkLen);
         }
         if (produced == out.size()) {
-            if (out.size() >= TListStreams::MaxBodySize || !Grow(out, qMin(out.size() * 2, TListStreams::MaxBodySize))) {
+            if (out.size() >= TListStreams::MaxBodySize ||
+                !Grow(out, qMin(out.size() * 2, TListStreams::MaxBodySize))) {
                 inflateEnd(&z);
                 return false;
             }
@@ -100,7 +101,10 @@ ECorruptFile::ECorruptFile() : TarvikError(QStringLiteral("The data are damaged.
 
 TListStreams::TListStreams(QObject *owner) : QObject(owner) {}
 
-void TListStreams::Clear() { entries_.clear(); }
+void TListStreams::Clear()
+{
+    entries_.clear();
+}
 
 void TListStreams::Corrupt()
 {
@@ -189,7 +193,10 @@ void TListStreams::ReadEntriesAt(const QByteArray &data, qsizetype base)
         Corrupt();
 }
 
-void TListStreams::ReadEntries(QIODevice *stream) { ReadEntriesAt(ReadAllFromStart(stream), 0); }
+void TListStreams::ReadEntries(QIODevice *stream)
+{
+    ReadEntriesAt(ReadAllFromStart(stream), 0);
+}
 
 void TListStreams::LoadBody(const QByteArray &data, qsizetype base, bool compressed)
 {
@@ -220,7 +227,10 @@ void TListStreams::LoadFromBytes(const QByteArray &container)
     LoadBody(container, qMin<qsizetype>(1, container.size()), compressed);
 }
 
-void TListStreams::LoadFromStream(QIODevice *source) { LoadFromBytes(ReadAllFromStart(source)); }
+void TListStreams::LoadFromStream(QIODevice *source)
+{
+    LoadFromBytes(ReadAllFromStart(source));
+}
 
 void TListStreams::LoadFromScrambled(const QByteArray &file, const QByteArray &key)
 {
@@ -289,7 +299,10 @@ QByteArray TListStreams::Data(const QString &name) const
     return e ? e->Body.mid(e->Offset, e->Size) : QByteArray();
 }
 
-bool TListStreams::Contains(const QString &name) const { return Find(name) != nullptr; }
+bool TListStreams::Contains(const QString &name) const
+{
+    return Find(name) != nullptr;
+}
 
 QStringList TListStreams::Names() const
 {

@@ -66,7 +66,7 @@ private:
     struct Entry
     {
         QString Name;
-        QString Key; // case-folded name
+        QString Key;     // case-folded name
         QByteArray Body; // shared with every entry of the same load
         qsizetype Offset = 0;
         qsizetype Size = 0;

@@ -75,9 +75,9 @@ ManagerChoice ChooseSubject(const ManagerRecord &record)
     return c;
 }
 
-bool ManagerShareOpenAfter(const ManagerChoice &choice, bool shareOpen,
-                           const std::function<bool(const QString &)> &exists,
-                           const std::function<int(const QString &, const QString &, const QString &)> &connect)
+bool ManagerShareOpenAfter(
+    const ManagerChoice &choice, bool shareOpen, const std::function<bool(const QString &)> &exists,
+    const std::function<int(const QString &, const QString &, const QString &)> &connect)
 {
     if (!choice.OnNetwork)
         return shareOpen;

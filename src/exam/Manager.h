@@ -53,6 +53,6 @@ ManagerChoice ChooseSubject(const ManagerRecord &record);
 // Whether the manager's share is to be let go later, after Start on a subject: a subject on a
 // network share whose file is not reachable yet is connected with its account; one already
 // reachable is not connected again. A local subject leaves it as it was.
-bool ManagerShareOpenAfter(const ManagerChoice &choice, bool shareOpen,
-                           const std::function<bool(const QString &)> &exists,
-                           const std::function<int(const QString &, const QString &, const QString &)> &connect);
+bool ManagerShareOpenAfter(
+    const ManagerChoice &choice, bool shareOpen, const std::function<bool(const QString &)> &exists,
+    const std::function<int(const QString &, const QString &, const QString &)> &connect);

@@ -6,15 +6,15 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QImageReader>
+#include <QScreen>
 
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 #include <gif_lib.h>
 #include <jpeglib.h>
+#include <vector>
 
 namespace {
 
@@ -95,7 +95,8 @@ bool ReadJpeg(const QByteArray &data, QSize bound, JpegPixels &out)
     // Decoded at 1/2, 1/4 or 1/8 when that is still at least the size it can be shown at.
     info.scale_num = 1;
     info.scale_denom = 1;
-    while (info.scale_denom < 8 && info.image_width / (info.scale_denom * 2) >= unsigned(bound.width()) &&
+    while (info.scale_denom < 8 &&
+           info.image_width / (info.scale_denom * 2) >= unsigned(bound.width()) &&
            info.image_height / (info.scale_denom * 2) >= unsigned(bound.height()))
         info.scale_denom *= 2;
     jpeg_calc_output_dimensions(&info);
@@ -161,7 +162,8 @@ QImage DecodeGif(const QByteArray &data)
     gcb.TransparentColor = NO_TRANSPARENT_COLOR;
     QImage image;
     GifRecordType type = UNDEFINED_RECORD_TYPE;
-    while (image.isNull() && DGifGetRecordType(gif, &type) == GIF_OK && type != TERMINATE_RECORD_TYPE) {
+    while (image.isNull() && DGifGetRecordType(gif, &type) == GIF_OK &&
+           type != TERMINATE_RECORD_TYPE) {
         if (type == EXTENSION_RECORD_TYPE) {
             int code = 0;
             GifByteType *block = nullptr;
@@ -189,7 +191,8 @@ QImage DecodeGif(const QByteArray &data)
         const int passes = d.Interlace ? 4 : 1;
         bool whole = true;
         for (int pass = 0; pass < passes && whole; ++pass) {
-            for (int y = d.Interlace ? start[pass] : 0; y < d.Height; y += d.Interlace ? step[pass] : 1) {
+            for (int y = d.Interlace ? start[pass] : 0; y < d.Height;
+                 y += d.Interlace ? step[pass] : 1) {
                 if (DGifGetLine(gif, line.data(), d.Width) != GIF_OK) {
                     whole = false; // a cut picture shows what was read
                     break;
@@ -265,8 +268,8 @@ QString FindPictureFile(const QString &name, const QString &examFileName,
     return QString();
 }
 
-bool LoadPicture(QImage &image, const QString &name, int32_t fileKind,
-                 const TListStreams *streams, const QString &examFileName)
+bool LoadPicture(QImage &image, const QString &name, int32_t fileKind, const TListStreams *streams,
+                 const QString &examFileName)
 {
     const QString trimmed = name.trimmed();
     if (trimmed.size() <= 4)
@@ -277,9 +280,8 @@ bool LoadPicture(QImage &image, const QString &name, int32_t fileKind,
             return false;
         decoded = DecodePicture(streams->Data(trimmed), trimmed);
     } else if (fileKind == KindQuestion) {
-        const QString path = FindPictureFile(trimmed, examFileName, [](const QString &p) {
-            return QFileInfo(p).isFile();
-        });
+        const QString path = FindPictureFile(
+            trimmed, examFileName, [](const QString &p) { return QFileInfo(p).isFile(); });
         QByteArray bytes;
         if (path.isEmpty() || !ReadWholeFile(path, bytes))
             return false;

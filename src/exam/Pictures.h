@@ -34,5 +34,5 @@ QString FindPictureFile(const QString &name, const QString &examFileName,
 // Loads the picture called Name into Image: true when a picture was taken. A name of four
 // characters or fewer (blanks aside) is no picture. A picture that is missing or that cannot be
 // decoded gives false, so its image stays hidden.
-bool LoadPicture(QImage &image, const QString &name, int32_t fileKind,
-                 const TListStreams *streams, const QString &examFileName);
+bool LoadPicture(QImage &image, const QString &name, int32_t fileKind, const TListStreams *streams,
+                 const QString &examFileName);

@@ -89,7 +89,10 @@ QString MessageKey(Msg msg, int tipResult)
     return key;
 }
 
-QString MessageDefault(Msg msg) { return QString::fromUtf16(Table[size_t(msg)].Default); }
+QString MessageDefault(Msg msg)
+{
+    return QString::fromUtf16(Table[size_t(msg)].Default);
+}
 
 TMessages::TMessages()
 {
@@ -103,18 +106,24 @@ TMessages ReadLanguageSection(const TLineList &source, int number, int tipResult
     GetSection(source, section, QString::number(number));
     TMessages table;
     table.Charset = ReadInt(section, QStringLiteral("U_CHARSET"), 0);
-    table.Locale = ReadStr(section, QStringLiteral("U_LOCALE"), number == 0 ? QStringLiteral("ru") : QString());
+    table.Locale = ReadStr(section, QStringLiteral("U_LOCALE"),
+                           number == 0 ? QStringLiteral("ru") : QString());
     for (size_t i = 0; i < table.Texts.size(); ++i)
-        table.Texts[i] = ShownText(ReadStr(section, MessageKey(Msg(i), tipResult), MessageDefault(Msg(i))),
-                                   ShownLimit::Label);
+        table.Texts[i] =
+            ShownText(ReadStr(section, MessageKey(Msg(i), tipResult), MessageDefault(Msg(i))),
+                      ShownLimit::Label);
     return table;
 }
 
 QStringList LanguageFileCandidates(const QString &fileName, const QString &programDir)
 {
     const QString bare = BareFileName(fileName);
-    return {fileName, JoinPath(programDir, bare), bare, JoinPath(UserDataDir(), bare),
-            JoinPath(InstalledDataDir(), bare), JoinPath(QStringLiteral("/usr/share/tarvik"), bare)};
+    return {fileName,
+            JoinPath(programDir, bare),
+            bare,
+            JoinPath(UserDataDir(), bare),
+            JoinPath(InstalledDataDir(), bare),
+            JoinPath(QStringLiteral("/usr/share/tarvik"), bare)};
 }
 
 QString FindLanguageFile(const QString &fileName, const QString &programDir,

@@ -14,7 +14,7 @@ enum class Msg {
     U_LABELQUESTION,
     U_LABDATEZK,
     U_LABGRUPPMEZK,
-    U_LABFIOMEZK,      // caption of the name label
+    U_LABFIOMEZK, // caption of the name label
     U_LABPASSWORDZK,
     U_ERROR,
     U_WARNING,

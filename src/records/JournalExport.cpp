@@ -7,10 +7,10 @@
 #include <QRegularExpression>
 
 const QStringList JournalExport::Columns = {
-    QStringLiteral("Дата"),         QStringLiteral("Группа"),   QStringLiteral("Фамилия, имя"),
-    QStringLiteral("Тема"),         QStringLiteral("Файл экзамена"), QStringLiteral("Экзамен"),
-    QStringLiteral("Вопросов"),     QStringLiteral("Ответы"),   QStringLiteral("Процент"),
-    QStringLiteral("Оценка"),       QStringLiteral("Файл отчёта")};
+    QStringLiteral("Дата"),     QStringLiteral("Группа"),        QStringLiteral("Фамилия, имя"),
+    QStringLiteral("Тема"),     QStringLiteral("Файл экзамена"), QStringLiteral("Экзамен"),
+    QStringLiteral("Вопросов"), QStringLiteral("Ответы"),        QStringLiteral("Процент"),
+    QStringLiteral("Оценка"),   QStringLiteral("Файл отчёта")};
 
 namespace {
 
@@ -40,7 +40,8 @@ JournalExport ExportJournals(const QByteArray &results, const QByteArray &subjec
             continue;
         const QStringList f = line.split(u'@');
         if (f.size() != 4 || !IsNumber(f[0])) {
-            out.Problems.append(QStringLiteral("JTema.fzj line %1: not a subject line: %2").arg(number).arg(line));
+            out.Problems.append(
+                QStringLiteral("JTema.fzj line %1: not a subject line: %2").arg(number).arg(line));
             continue;
         }
         if (!subject.contains(f[0].trimmed()))
@@ -53,12 +54,15 @@ JournalExport ExportJournals(const QByteArray &results, const QByteArray &subjec
         if (line.trimmed().isEmpty())
             continue;
         const QStringList f = line.split(u'@');
-        if (f.size() != 8 || !date.match(f[0]).hasMatch() || !IsNumber(f[3]) || !IsNumber(f[5]) || !IsNumber(f[6])) {
-            out.Problems.append(QStringLiteral("Journal.fzj line %1: not a result line: %2").arg(number).arg(line));
+        if (f.size() != 8 || !date.match(f[0]).hasMatch() || !IsNumber(f[3]) || !IsNumber(f[5]) ||
+            !IsNumber(f[6])) {
+            out.Problems.append(
+                QStringLiteral("Journal.fzj line %1: not a result line: %2").arg(number).arg(line));
             continue;
         }
         const QStringList exam = subject.value(f[3].trimmed(), {QString(), QString(), QString()});
-        out.Rows.append({f[0], f[1], f[2], f[3], exam[0], exam[1], exam[2], f[4], f[5], f[6], f[7]});
+        out.Rows.append(
+            {f[0], f[1], f[2], f[3], exam[0], exam[1], exam[2], f[4], f[5], f[6], f[7]});
     }
     return out;
 }

@@ -39,7 +39,8 @@ void PrepareJournalFiles(const QString &journalDir, const QString &programDir)
 TLineList ReadExamineeLines(const QString &journalDir, bool roster)
 {
     TLineList lines;
-    if (const auto bytes = ReadWhole(JoinPath(journalDir, roster ? QStringLiteral("JSpisok.fzj") : QStringLiteral("Journal.fzj"))))
+    if (const auto bytes = ReadWhole(JoinPath(journalDir, roster ? QStringLiteral("JSpisok.fzj")
+                                                                 : QStringLiteral("Journal.fzj"))))
         lines.SetText(*bytes);
     return lines;
 }

@@ -14,9 +14,11 @@
 #include <emmintrin.h>
 #endif
 
-QString SubjectLine(int32_t number, const QString &examFileName, const QString &title, int32_t questions)
+QString SubjectLine(int32_t number, const QString &examFileName, const QString &title,
+                    int32_t questions)
 {
-    return QStringList{QString::number(number), BareFileName(examFileName), title.trimmed(), QString::number(questions)}
+    return QStringList{QString::number(number), BareFileName(examFileName), title.trimmed(),
+                       QString::number(questions)}
         .join(u'@');
 }
 
@@ -56,8 +58,7 @@ namespace {
 // CR LF one break, a NUL ends the text), At holding where its first three "@" are (null when
 // fewer). The subject journal is read at every first journal write of an exam and grows by a
 // line per exam file: its bytes are looked at sixteen at a time for the few that matter.
-template <typename F>
-void ForEachRecord(const QByteArray &text, F line)
+template <typename F> void ForEachRecord(const QByteArray &text, F line)
 {
     const char *data = text.constData();
     const char *end = data + text.size();
@@ -115,7 +116,8 @@ void ForEachRecord(const QByteArray &text, F line)
 
 } // namespace
 
-SubjectLookup FindSubjectNumber(const QByteArray &journal, const QString &examFileName, const QString &title)
+SubjectLookup FindSubjectNumber(const QByteArray &journal, const QString &examFileName,
+                                const QString &title)
 {
     // The journal is searched as bytes: the names are compared in their Windows-1251 form (as
     // they were written), ignoring case.

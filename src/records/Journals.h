@@ -10,7 +10,8 @@
 // Fields are joined by "@" without quoting; the lines are Windows-1251 text ended by CR LF.
 
 // Subject line of "JTema.fzj": number@exam file without folder@title trimmed@question count.
-QString SubjectLine(int32_t number, const QString &examFileName, const QString &title, int32_t questions);
+QString SubjectLine(int32_t number, const QString &examFileName, const QString &title,
+                    int32_t questions);
 
 // One character per question 0..AllZ in file order: "1" answered correctly, "2" don't know,
 // "0" answered wrongly or never answered (an interrupted examination).
@@ -32,4 +33,5 @@ struct SubjectLookup
 // or title equals the exam's (either, ignoring case) gives its number; without one, a new
 // exam's number is the count of non-blank lines plus one. A number that is no number is read
 // as that count plus one, as a reader of key values reads a malformed number.
-SubjectLookup FindSubjectNumber(const QByteArray &journal, const QString &examFileName, const QString &title);
+SubjectLookup FindSubjectNumber(const QByteArray &journal, const QString &examFileName,
+                                const QString &title);

@@ -68,7 +68,10 @@ Held Hold(const QString &fileName)
 
 PendingResults::PendingResults(QString fileName) : file_(std::move(fileName)) {}
 
-QString PendingResults::DefaultFile() { return JoinPath(ProgramDir(), QStringLiteral("Journal.pending")); }
+QString PendingResults::DefaultFile()
+{
+    return JoinPath(ProgramDir(), QStringLiteral("Journal.pending"));
+}
 
 QList<PendingResults::Entry> PendingResults::Entries() const
 {

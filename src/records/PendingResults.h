@@ -14,9 +14,9 @@ class PendingResults
 public:
     struct Entry
     {
-        QString Journal;   // full name of the result journal
-        QByteArray Line;   // the bytes to append, CR LF included
-        qint64 At = -1;    // where an append of it was under way, or -1
+        QString Journal; // full name of the result journal
+        QByteArray Line; // the bytes to append, CR LF included
+        qint64 At = -1;  // where an append of it was under way, or -1
     };
 
     explicit PendingResults(QString fileName);

@@ -8,8 +8,8 @@
 
 ReportInput ReportOf(const ExamRecord &record, const QDateTime &now, int tipResult)
 {
-    return ReportInput{record.Settings, record.ExamLines, record.Log,    record.Order,
-                       record.Messages, record.Titles,    now,           tipResult};
+    return ReportInput{record.Settings, record.ExamLines, record.Log, record.Order,
+                       record.Messages, record.Titles,    now,        tipResult};
 }
 
 namespace {
@@ -25,14 +25,15 @@ void LookUpSubject(const QString &folder, const ExamRecord &record, JournalState
     auto held = access.Open(journal, fmOpenReadWrite | fmShareDenyWrite);
     if (!held)
         return;
-    const SubjectLookup found = FindSubjectNumber(held->readAll(), record.ExamFileName, record.Settings.CEdit);
+    const SubjectLookup found =
+        FindSubjectNumber(held->readAll(), record.ExamFileName, record.Settings.CEdit);
     state.SubjectNumber = found.Number;
     if (found.Found) {
         state.SubjectPending = false;
         return;
     }
     const QString line = SubjectLine(found.Number, record.ExamFileName, record.Settings.CEdit,
-                                      record.Settings.AllZ + 1);
+                                     record.Settings.AllZ + 1);
     AppendLineTo(*held, journal, Cp1251::Encode(line) + "\r\n");
 }
 
@@ -52,15 +53,17 @@ JournalWrite WriteJournals(const QString &folder, const ExamRecord &record, Jour
     const bool folderThere = access.Exists(folder);
     if (!access.Exists(journal) && folderThere)
         return out;
-    const QByteArray line = Cp1251::Encode(ResultLine(now.date(), record.Group, record.Name, state.SubjectNumber,
-                                                      record.Log, record.Settings.AllZ,
-                                                      record.Settings.YesReport ? state.ReportFileName : QString())) +
-                            "\r\n";
+    const QByteArray line =
+        Cp1251::Encode(ResultLine(now.date(), record.Group, record.Name, state.SubjectNumber,
+                                  record.Log, record.Settings.AllZ,
+                                  record.Settings.YesReport ? state.ReportFileName : QString())) +
+        "\r\n";
     // A folder that is gone (a share that went away) is no journal taken away: the line waits.
     std::unique_ptr<QIODevice> held;
     if (folderThere)
         held = access.Open(journal, fmOpenReadWrite | fmShareDenyWrite);
-    out.ResultWritten = held && pending.WriteInto(journal, *held) && AppendLineTo(*held, journal, line) >= 0;
+    out.ResultWritten =
+        held && pending.WriteInto(journal, *held) && AppendLineTo(*held, journal, line) >= 0;
     if (!out.ResultWritten)
         out.ResultKept = pending.Keep(journal, line);
     return out;

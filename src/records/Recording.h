@@ -28,7 +28,7 @@ struct JournalState
 {
     bool SubjectPending = true; // the exam's line has not been found in the subject journal yet
     int32_t SubjectNumber = 1;
-    QString ReportFileName;     // full name of the last report file written
+    QString ReportFileName; // full name of the last report file written
 };
 
 struct JournalWrite

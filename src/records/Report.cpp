@@ -27,8 +27,8 @@ QString DateAndTime(const QDateTime &now, const QLocale &locale)
 {
     QString timeFormat = locale.timeFormat(QLocale::LongFormat);
     timeFormat.remove(QLatin1Char('t')).replace(QStringLiteral("  "), QStringLiteral(" "));
-    return QStringLiteral(" - ") + locale.toString(now.date(), QLocale::ShortFormat) + QStringLiteral(" - ") +
-           locale.toString(now.time(), timeFormat.trimmed());
+    return QStringLiteral(" - ") + locale.toString(now.date(), QLocale::ShortFormat) +
+           QStringLiteral(" - ") + locale.toString(now.time(), timeFormat.trimmed());
 }
 
 QString Totals(const ReportInput &in)
@@ -41,7 +41,8 @@ QString Totals(const ReportInput &in)
         answerMs += log.AnswerTimeMs[size_t(n)];
     QString t = m[Msg::M_RAPORTALLQU] + QStringLiteral(" - ") + QString::number(total) + CR;
     t += m[Msg::U_REPORTALL] + CR;
-    t += QStringLiteral("   ") + m[Msg::U_REPORTQ5] + QStringLiteral(" - ") + QString::number(log.CorrectCount) + CR;
+    t += QStringLiteral("   ") + m[Msg::U_REPORTQ5] + QStringLiteral(" - ") +
+         QString::number(log.CorrectCount) + CR;
     t += QStringLiteral("   ") + m[Msg::U_REPORTQ2] + QStringLiteral(" - ") +
          QString::number(total - log.CorrectCount - log.DontKnowCount) + CR;
     t += QStringLiteral("   ");
@@ -56,7 +57,8 @@ QString Totals(const ReportInput &in)
 void Header(const ReportInput &in, Writer &w)
 {
     const TMessages &m = in.Messages;
-    const QLocale locale = in.Settings.Language == 0 ? QLocale(QLocale::Russian) : QLocale::system();
+    const QLocale locale =
+        in.Settings.Language == 0 ? QLocale(QLocale::Russian) : QLocale::system();
     w.Text(m[Msg::M_SETEXDATETIME], ReportFont::F1);
     w.Line(DateAndTime(in.Now, locale), ReportFont::Memo15);
     w.Line(m[Msg::M_RAPORTEXAM], ReportFont::Memo15);
@@ -65,8 +67,8 @@ void Header(const ReportInput &in, Writer &w)
     w.Line(in.Titles.LabBut, ReportFont::LabBut);
     w.Line(QString(), ReportFont::F0);
     if (!in.Titles.LabJob.isEmpty() || !in.Titles.LabName.isEmpty())
-        w.Line(m[Msg::M_RAPORTAUTHOR] + QStringLiteral("  ") + in.Titles.LabJob + QStringLiteral("  ") +
-                   in.Titles.LabName,
+        w.Line(m[Msg::M_RAPORTAUTHOR] + QStringLiteral("  ") + in.Titles.LabJob +
+                   QStringLiteral("  ") + in.Titles.LabName,
                ReportFont::LabJob);
     w.Line(QString(), ReportFont::F0);
     w.Line(Totals(in), ReportFont::Memo15);
@@ -78,7 +80,8 @@ void Header(const ReportInput &in, Writer &w)
     w.Text(QString(), ReportFont::F0);
 }
 
-void Question(const ReportInput &in, const TSectionIndex &sections, int32_t n, TLineList &section, Writer &w)
+void Question(const ReportInput &in, const TSectionIndex &sections, int32_t n, TLineList &section,
+              Writer &w)
 {
     const TMessages &m = in.Messages;
     sections.Get(section, QStringLiteral("V%1").arg(n));
@@ -87,20 +90,25 @@ void Question(const ReportInput &in, const TSectionIndex &sections, int32_t n, T
     const int given = in.Log.GivenNo[size_t(n)];
     const bool dontKnow = given == DontKnowAnswer;
     // The file's index of the chosen answer; none is chosen when nothing was given.
-    const int chosen = dontKnow ? DontKnowAnswer : given >= 1 && given <= MaxAnswers ? in.Order[size_t(n)][size_t(given - 1)] : -1;
-    const QString dontKnowTail = CR + QString::number(answers + 1) + QStringLiteral(". [ ][*] не знаю");
+    const int chosen = dontKnow                            ? DontKnowAnswer
+                       : given >= 1 && given <= MaxAnswers ? in.Order[size_t(n)][size_t(given - 1)]
+                                                           : -1;
+    const QString dontKnowTail =
+        CR + QString::number(answers + 1) + QStringLiteral(". [ ][*] не знаю");
 
     QString list;
     bool right = false;
     for (int i = 0; i < answers; ++i) {
-        const QString text = ExpandLineBreaks(ReadStr(section, QStringLiteral("S%1").arg(i + 1), QString()));
+        const QString text =
+            ExpandLineBreaks(ReadStr(section, QStringLiteral("S%1").arg(i + 1), QString()));
         const bool isCorrect = i + 1 == correct;
         const bool isChosen = i == chosen;
         right = right || (isCorrect && isChosen);
         switch (in.TipResult) {
         case 0:
-            list += CR + QString::number(i + 1) + QStringLiteral(". [") + (isCorrect ? u'+' : u'-') +
-                    QStringLiteral("][") + (isChosen ? u'*' : u' ') + QStringLiteral("] ") + text;
+            list += CR + QString::number(i + 1) + QStringLiteral(". [") +
+                    (isCorrect ? u'+' : u'-') + QStringLiteral("][") + (isChosen ? u'*' : u' ') +
+                    QStringLiteral("] ") + text;
             break;
         case 1:
             if (isCorrect) {
@@ -126,7 +134,8 @@ void Question(const ReportInput &in, const TSectionIndex &sections, int32_t n, T
     if (list.isEmpty())
         return;
 
-    w.Line(CR + m[Msg::U_LABELQUESTION] + QStringLiteral(" № ") + QString::number(n + 1), ReportFont::Panel4);
+    w.Line(CR + m[Msg::U_LABELQUESTION] + QStringLiteral(" № ") + QString::number(n + 1),
+           ReportFont::Panel4);
     w.Line(m[Msg::M_RAPORTOPISQUE] + QStringLiteral(" ") +
                ExpandLineBreaks(ReadStr(section, QStringLiteral("Vopros"), QString())).trimmed(),
            ReportFont::Memo3);
@@ -138,8 +147,8 @@ void Question(const ReportInput &in, const TSectionIndex &sections, int32_t n, T
         w.Text(m[Msg::U_REPORTQVEST] + QStringLiteral(" "), ReportFont::F1);
         w.Line(m[Msg::U_REPORTYES], ReportFont::F1Red);
     } else {
-        w.Line(m[Msg::U_REPORTQVEST] + QStringLiteral(" ") + m[Msg::U_REPORTNOT] + QStringLiteral(" ") +
-                   m[Msg::U_REPORTYES],
+        w.Line(m[Msg::U_REPORTQVEST] + QStringLiteral(" ") + m[Msg::U_REPORTNOT] +
+                   QStringLiteral(" ") + m[Msg::U_REPORTYES],
                ReportFont::F1);
     }
     w.Line(TimeLine(m[Msg::U_TIMEQ1], in.Log.AnswerTimeMs[size_t(n)]), ReportFont::F1);

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "core/LineList.h"
-#include "lang/Messages.h"
 #include "exam/Questions.h"
-#include "records/Scoring.h"
 #include "exam/Settings.h"
+#include "lang/Messages.h"
+#include "records/Scoring.h"
 
 #include <QDateTime>
 #include <QString>
@@ -16,7 +16,19 @@
 // The fonts of the report's pieces: the report box's own (F0), the box's with the colour and
 // size of the instructions (F1, and F1 in red for a correct verdict), and those of the controls
 // whose texts the report repeats.
-enum class ReportFont { F0, F1, F1Red, Memo15, LabTop, LabTema, LabBut, LabJob, Panel4, Memo3, Count };
+enum class ReportFont {
+    F0,
+    F1,
+    F1Red,
+    Memo15,
+    LabTop,
+    LabTema,
+    LabBut,
+    LabJob,
+    Panel4,
+    Memo3,
+    Count
+};
 
 class ReportSink
 {

@@ -30,8 +30,8 @@ QString ReportFileName(int32_t subject, const QDate &date, const QString &name, 
     return head + examinee + tail;
 }
 
-QString SaveReportFile(const QString &journalDir, int32_t subject, const QDate &date, const QString &name,
-                       const QString &report)
+QString SaveReportFile(const QString &journalDir, int32_t subject, const QDate &date,
+                       const QString &name, const QString &report)
 {
     const QString dir = JoinPath(journalDir, QStringLiteral("report"));
     FolderAccess &folder = Folder(dir);
@@ -39,7 +39,8 @@ QString SaveReportFile(const QString &journalDir, int32_t subject, const QDate &
         return QString();
     const QByteArray content = ScrambleBytes(Cp1251::Encode(report), Keys::Report);
     for (int k = 1; k <= MaxReportsPerName; ++k) {
-        const QString file = JoinPath(dir, ReportFileName(subject, date, name, k, folder.MaxNameBytes()));
+        const QString file =
+            JoinPath(dir, ReportFileName(subject, date, name, k, folder.MaxNameBytes()));
         if (folder.Exists(file))
             continue; // taken: a look is cheaper than writing the report to find out
         switch (folder.CreateNew(file, content)) {

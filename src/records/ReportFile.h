@@ -10,10 +10,11 @@
 // and without its full stops, and k. A "/" or "\" of the name becomes "_", so the file stays in
 // its folder. A name that would make the file's name longer than MaxBytes (UTF-8) is shortened;
 // the rest of the name is kept.
-QString ReportFileName(int32_t subject, const QDate &date, const QString &name, int k, int maxBytes = 255);
+QString ReportFileName(int32_t subject, const QDate &date, const QString &name, int k,
+                       int maxBytes = 255);
 
 // Writes the report under the first k from 1 whose name is free, claimed atomically: no report
 // file is ever replaced, whatever other stations write at the same moment. The folder is created
 // with its parents. The full name written, or empty when nothing could be written.
-QString SaveReportFile(const QString &journalDir, int32_t subject, const QDate &date, const QString &name,
-                       const QString &report);
+QString SaveReportFile(const QString &journalDir, int32_t subject, const QDate &date,
+                       const QString &name, const QString &report);

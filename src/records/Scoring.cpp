@@ -64,8 +64,8 @@ ExamResult ComputeResult(const AnswerLog &log, const ExamSettings &s, const TMes
     if (s.BolNotKnow && !s.RNotKnow1) {
         if (s.RNotKnow2) {
             if (r.Percent < s.NotKnowLimit)
-                r.Percent = int32_t(qMin<qint64>(qint64(r.Percent) + qint64(s.NotKnowPlus) * r.DontKnowCount,
-                                                 s.NotKnowLimit));
+                r.Percent = int32_t(qMin<qint64>(
+                    qint64(r.Percent) + qint64(s.NotKnowPlus) * r.DontKnowCount, s.NotKnowLimit));
         } else if (r.Percent < s.NotKnowLimit3) {
             r.Percent = int32_t(qMin<qint64>(qint64(r.Percent) + s.NotKnowPlus3, s.NotKnowLimit3));
         }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "lang/Messages.h"
 #include "exam/Questions.h"
 #include "exam/Settings.h"
+#include "lang/Messages.h"
 
 #include <QDateTime>
 #include <QStringList>
@@ -52,4 +52,5 @@ struct ExamResult
 QString TimeLine(const QString &label, qint64 ms);
 
 // Counts, percentage with the don't-know bonus, mark and the summary lines.
-ExamResult ComputeResult(const AnswerLog &log, const ExamSettings &settings, const TMessages &texts);
+ExamResult ComputeResult(const AnswerLog &log, const ExamSettings &settings,
+                         const TMessages &texts);

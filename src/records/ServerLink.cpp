@@ -16,16 +16,18 @@ constexpr qsizetype KeptBytes = 16;
 
 } // namespace
 
-QByteArray InfoMessage(int32_t number, const QString &name, const QString &group, const QString &title, int32_t questions)
+QByteArray InfoMessage(int32_t number, const QString &name, const QString &group,
+                       const QString &title, int32_t questions)
 {
-    return "INFO!!" + QByteArray::number(number) + '@' + Cp1251::Encode(name) + '@' + Cp1251::Encode(group) + '@' +
-           Cp1251::Encode(title.trimmed()) + '@' + QByteArray::number(questions) + '@';
+    return "INFO!!" + QByteArray::number(number) + '@' + Cp1251::Encode(name) + '@' +
+           Cp1251::Encode(group) + '@' + Cp1251::Encode(title.trimmed()) + '@' +
+           QByteArray::number(questions) + '@';
 }
 
 QByteArray AnswerMessage(int32_t number, int32_t n, int32_t index, char code)
 {
-    return "ANSWER" + QByteArray::number(number) + '@' + QByteArray::number(n) + '@' + QByteArray::number(index) + '@' +
-           code + '@';
+    return "ANSWER" + QByteArray::number(number) + '@' + QByteArray::number(n) + '@' +
+           QByteArray::number(index) + '@' + code + '@';
 }
 
 QByteArray ResultMessage(int32_t number, const QString &tail)
@@ -33,7 +35,10 @@ QByteArray ResultMessage(int32_t number, const QString &tail)
     return "RESULT" + QByteArray::number(number) + Cp1251::Encode(tail);
 }
 
-QByteArray DisconMessage(int32_t number) { return "DISCON" + QByteArray::number(number) + '@'; }
+QByteArray DisconMessage(int32_t number)
+{
+    return "DISCON" + QByteArray::number(number) + '@';
+}
 
 bool TakeNumber(QByteArray &received, int32_t &number)
 {
@@ -46,7 +51,9 @@ bool TakeNumber(QByteArray &received, int32_t &number)
             ++end;
         int32_t value = 0;
         if (end > at + NumberTag.size() &&
-            StrToInt32(QString::fromLatin1(received.mid(at + NumberTag.size(), end - at - NumberTag.size())), value)) {
+            StrToInt32(QString::fromLatin1(
+                           received.mid(at + NumberTag.size(), end - at - NumberTag.size())),
+                       value)) {
             number = value;
             taken = true;
         }
@@ -74,12 +81,14 @@ ServerLink::ServerLink(QObject *parent) : QObject(parent)
             slots_[size_t(k)].ConnectTimer->stop();
             Q_EMIT lampChanged(k, Lamp::Connected);
         });
-        connect(s.Socket, &QTcpSocket::disconnected, this, [this, k] { Q_EMIT lampChanged(k, Lamp::Lost); });
-        connect(s.Socket, &QTcpSocket::errorOccurred, this, [this, k](QAbstractSocket::SocketError e) {
-            // The server closing its end is a disconnection, not an error of the slot.
-            if (e != QAbstractSocket::RemoteHostClosedError)
-                Failed(k);
-        });
+        connect(s.Socket, &QTcpSocket::disconnected, this,
+                [this, k] { Q_EMIT lampChanged(k, Lamp::Lost); });
+        connect(s.Socket, &QTcpSocket::errorOccurred, this,
+                [this, k](QAbstractSocket::SocketError e) {
+                    // The server closing its end is a disconnection, not an error of the slot.
+                    if (e != QAbstractSocket::RemoteHostClosedError)
+                        Failed(k);
+                });
         connect(s.Socket, &QTcpSocket::readyRead, this, [this, k] { Read(k); });
     }
 }
@@ -166,7 +175,8 @@ void ServerLink::Read(int k)
     TakeNumber(s.Received, s.ClientNumber);
 }
 
-void ServerLink::SendInfo(const QString &name, const QString &group, const QString &title, int32_t questions)
+void ServerLink::SendInfo(const QString &name, const QString &group, const QString &title,
+                          int32_t questions)
 {
     if (!AnyEnabled())
         return;

@@ -37,7 +37,8 @@ public:
     int32_t ClientNumber(int slot) const { return slots_[size_t(slot)].ClientNumber; }
 
     // After the registration: connects every enabled slot, waits 100 ms, sends INFO!!.
-    void SendInfo(const QString &name, const QString &group, const QString &title, int32_t questions);
+    void SendInfo(const QString &name, const QString &group, const QString &title,
+                  int32_t questions);
     // After an answer: question n, presentation index i, the answer's code.
     void SendAnswer(int32_t n, int32_t index, char code);
     // At the end: RESULT with Tail ("@5@", "@Not Fin@"), 100 ms, DISCON, and the socket closed.
@@ -71,7 +72,8 @@ private:
 };
 
 // The messages byte for byte.
-QByteArray InfoMessage(int32_t number, const QString &name, const QString &group, const QString &title, int32_t questions);
+QByteArray InfoMessage(int32_t number, const QString &name, const QString &group,
+                       const QString &title, int32_t questions);
 QByteArray AnswerMessage(int32_t number, int32_t n, int32_t index, char code);
 QByteArray ResultMessage(int32_t number, const QString &tail);
 QByteArray DisconMessage(int32_t number);

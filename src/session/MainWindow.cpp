@@ -3,19 +3,19 @@
 #include "core/FileTypes.h"
 
 #include "core/DateFormat.h"
-#include "ui/Desktop.h"
-#include "ui/Dialogs.h"
 #include "core/Files.h"
-#include "records/JournalFolder.h"
 #include "core/Paths.h"
-#include "exam/Pictures.h"
-#include "ui/PasswordDlg.h"
-#include "ui/Preview.h"
-#include "session/Registration.h"
-#include "core/widgets/RichText.h"
 #include "core/Scramble.h"
 #include "core/Shares.h"
 #include "core/Shell.h"
+#include "core/widgets/RichText.h"
+#include "exam/Pictures.h"
+#include "records/JournalFolder.h"
+#include "session/Registration.h"
+#include "ui/Desktop.h"
+#include "ui/Dialogs.h"
+#include "ui/PasswordDlg.h"
+#include "ui/Preview.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -26,11 +26,12 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLayout>
-#include <optional>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSaveFile>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSplitter>
@@ -38,9 +39,8 @@
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QToolButton>
-#include <QSaveFile>
-#include <QScopeGuard>
 #include <QVariant>
+#include <optional>
 
 #include <cmath>
 
@@ -49,7 +49,10 @@ namespace {
 const QString SetupMissingMessage = QStringLiteral("I can not read section of initialization.");
 
 // Rounds halves to even, as the layout of the registration box is computed.
-int RoundHalfEven(double v) { return int(std::nearbyint(v)); }
+int RoundHalfEven(double v)
+{
+    return int(std::nearbyint(v));
+}
 
 QSize ScreenSize(const QWidget *w)
 {
@@ -60,8 +63,9 @@ QSize ScreenSize(const QWidget *w)
 void ShadeFocusedAnswer(QWidget *cell, bool focused)
 {
     QPalette pal = cell->palette();
-    pal.setColor(QPalette::Window, focused ? QApplication::palette().color(QPalette::Highlight).lighter(170)
-                                           : QApplication::palette().color(QPalette::Window));
+    pal.setColor(QPalette::Window,
+                 focused ? QApplication::palette().color(QPalette::Highlight).lighter(170)
+                         : QApplication::palette().color(QPalette::Window));
     cell->setPalette(pal);
     cell->setAutoFillBackground(focused);
 }
@@ -69,11 +73,15 @@ void ShadeFocusedAnswer(QWidget *cell, bool focused)
 // "3: Москва": what a screen reader says of the answer button at position 3.
 QString AnswerAccessibleName(int position, const QString &text)
 {
-    return QStringLiteral("%1: %2").arg(position).arg(ExpandLineBreaks(ShownText(text, ShownLimit::Label)).simplified());
+    return QStringLiteral("%1: %2").arg(position).arg(
+        ExpandLineBreaks(ShownText(text, ShownLimit::Label)).simplified());
 }
 
 // A text of the exam in a label: laid out only as far as a label can show.
-QString LabelText(const QString &value) { return ExpandLineBreaks(ShownText(value, ShownLimit::Label)); }
+QString LabelText(const QString &value)
+{
+    return ExpandLineBreaks(ShownText(value, ShownLimit::Label));
+}
 
 void SetRichText(QTextEdit *memo, const QString &text)
 {
@@ -97,9 +105,11 @@ TFmZK::TFmZK(RunGlobals &globals, QWidget *parent)
     BuildWindow();
     Link = new ServerLink(this);
     connect(Link, &ServerLink::lampChanged, this, [this](int slot, ServerLink::Lamp lamp) {
-        ShapeIndicator *shape = std::array<ShapeIndicator *, 3>{Shape1, Shape2, Shape3}[size_t(slot)];
+        ShapeIndicator *shape =
+            std::array<ShapeIndicator *, 3>{Shape1, Shape2, Shape3}[size_t(slot)];
         shape->setVisible(lamp != ServerLink::Lamp::Hidden);
-        shape->SetColor(lamp == ServerLink::Lamp::Connected ? QColor(0, 255, 0) : QColor(255, 0, 0));
+        shape->SetColor(lamp == ServerLink::Lamp::Connected ? QColor(0, 255, 0)
+                                                            : QColor(255, 0, 0));
     });
     RxTimerEvent1 = Clock().NewTimer();
     RxTimerEvent1->SetInterval(1000);
@@ -112,13 +122,25 @@ TFmZK::TFmZK(RunGlobals &globals, QWidget *parent)
                   [this](bool visible) { ApplyAppButton(visible); });
 }
 
-TFmZK::~TFmZK() { SetShellHooks(nullptr, nullptr); }
+TFmZK::~TFmZK()
+{
+    SetShellHooks(nullptr, nullptr);
+}
 
-int TFmZK::CurrentPage() const { return Notebook1->currentIndex(); }
+int TFmZK::CurrentPage() const
+{
+    return Notebook1->currentIndex();
+}
 
-void TFmZK::ShowPage(int page) { Notebook1->setCurrentIndex(page); }
+void TFmZK::ShowPage(int page)
+{
+    Notebook1->setCurrentIndex(page);
+}
 
-int TFmZK::PictureColumnWidth() const { return int(std::lround(screenDpiX_ * 167.0 / 96.0)); }
+int TFmZK::PictureColumnWidth() const
+{
+    return int(std::lround(screenDpiX_ * 167.0 / 96.0));
+}
 
 // ---- Reading the exam -----------------------------------------------------------------------
 
@@ -163,7 +185,9 @@ bool TFmZK::SetupApplied(SetupStep step, const ExamSettings &s)
         break;
     case SetupStep::CEdit:
         LabTema->setText(LabelText(s.CEdit));
-        setWindowTitle(ShownText(ExpandLineBreaks(ShownText(s.CEdit, ShownLimit::Label)).simplified(), ShownLimit::Title));
+        setWindowTitle(
+            ShownText(ExpandLineBreaks(ShownText(s.CEdit, ShownLimit::Label)).simplified(),
+                      ShownLimit::Title));
         break;
     case SetupStep::ButEdit:
         LabBut->setText(LabelText(s.ButEdit));
@@ -201,7 +225,8 @@ bool TFmZK::SetupApplied(SetupStep step, const ExamSettings &s)
         break;
     case SetupStep::Registration:
         screenDpiX_ = screen() ? int(std::lround(screen()->logicalDotsPerInchX())) : 96;
-        GroupBox1->setFixedHeight(RoundHalfEven(screenDpiX_ * (s.YesPassword ? 225.0 : 155.0) / 96.0));
+        GroupBox1->setFixedHeight(
+            RoundHalfEven(screenDpiX_ * (s.YesPassword ? 225.0 : 155.0) / 96.0));
         Label6->setVisible(s.YesPassword);
         MaskEdit1->setVisible(s.YesPassword);
         ButYesResult->setVisible(s.YesResult);
@@ -262,9 +287,8 @@ void TFmZK::LoadLanguage(int number, const QString &fileName)
     if (settings_.UniLang) {
         source = examLines_;
     } else {
-        const QString found = FindLanguageFile(fileName, ExecutableDir(), [](const QString &p) {
-            return QFileInfo(p).isFile();
-        });
+        const QString found = FindLanguageFile(
+            fileName, ExecutableDir(), [](const QString &p) { return QFileInfo(p).isFile(); });
         if (!found.isEmpty())
             source.LoadFromFile(found);
         // Without a language file the built-in Russian texts apply: a table left empty would
@@ -306,7 +330,10 @@ void TFmZK::showEvent(QShowEvent *event)
         setFixedSize(size());
 }
 
-void TFmZK::FormShow() { OpenExam(); }
+void TFmZK::FormShow()
+{
+    OpenExam();
+}
 
 void TFmZK::OpenExam()
 {
@@ -371,7 +398,8 @@ void TFmZK::EndForUnreachableShare()
 {
     ShowPage(PageEmpty);
     ButNext->setEnabled(false);
-    Dialogs().Message(this, MessageKind::Error, messages_[Msg::U_ERROR], messages_[Msg::U_ERRORNONETDB]);
+    Dialogs().Message(this, MessageKind::Error, messages_[Msg::U_ERROR],
+                      messages_[Msg::U_ERRORNONETDB]);
     quietClose_ = true;
     close(); // the last window: the program ends
 }
@@ -385,7 +413,8 @@ void TFmZK::ResetSession()
     // without marks must not hand an earlier examinee's figures to the journal.
     log_.Clear();
     const QLocale names = settings_.Language == 0 ? QLocale(QLocale::Russian) : QLocale::system();
-    Label1->setText(FormatDateTimePattern(messages_[Msg::U_LABDATEZK], QDateTime::currentDateTime(), names));
+    Label1->setText(
+        FormatDateTimePattern(messages_[Msg::U_LABDATEZK], QDateTime::currentDateTime(), names));
     ButNext->setText(messages_[Msg::U_BUTNEXT]);
     ButNext->setEnabled(true);
     ButYesResult->setText(messages_[Msg::U_REPORTBUTTON1]);
@@ -478,7 +507,8 @@ void TFmZK::LayoutPictureRows()
         const int mid = rowHeight / 2;
         r.Caption->setGeometry(2, mid - 10, int(18 * scale), 20);
         r.Radio->setGeometry(int(20 * scale), mid - 10, int(20 * scale), 20);
-        r.Image->setGeometry(int(42 * scale), mid - int(79 * scale) / 2, int(87 * scale), int(79 * scale));
+        r.Image->setGeometry(int(42 * scale), mid - int(79 * scale) / 2, int(87 * scale),
+                             int(79 * scale));
         r.Zoom->setGeometry(int(132 * scale), mid - 12, int(30 * scale), 24);
         r.Memo->setGeometry(column, 2, qMax(width - column, 10), rowHeight - 4);
         top += rowHeight;
@@ -492,7 +522,8 @@ void TFmZK::LoadQuestion(int32_t n)
 {
     question_ = LoadQuestionRecord(examLines_, n, questionBuffer_, *answerOrder_);
     currentCorNo_ = question_.CorNo;
-    answerTimeMs_ = int32_t(qBound<qint64>(qint64(INT32_MIN), qint64(question_.AT) * 1000, qint64(INT32_MAX)));
+    answerTimeMs_ =
+        int32_t(qBound<qint64>(qint64(INT32_MIN), qint64(question_.AT) * 1000, qint64(INT32_MAX)));
     if (settings_.YTime)
         RxTimerEvent2->SetInterval(qMax(0, answerTimeMs_));
     ShowQuestion();
@@ -501,7 +532,8 @@ void TFmZK::LoadQuestion(int32_t n)
 void TFmZK::ShowQuestion()
 {
     const TQuestion &q = question_;
-    const QString questionText = ExpandLineBreaks(QStringLiteral("  ") + ShownText(q.Vopros, ShownLimit::TextBox));
+    const QString questionText =
+        ExpandLineBreaks(QStringLiteral("  ") + ShownText(q.Vopros, ShownLimit::TextBox));
     const int page = q.Page();
     ShowPage(page);
     // A page shown for the first time divides its splitter between question and answers; later
@@ -550,7 +582,8 @@ void TFmZK::ShowQuestion()
             if (!q.B[size_t(k)])
                 continue;
             QRadioButton *b = RadioGroup2Items[size_t(item)];
-            b->setText(ShownText(q.S[size_t(k)], ShownLimit::Label)); // list items are taken as written
+            b->setText(
+                ShownText(q.S[size_t(k)], ShownLimit::Label)); // list items are taken as written
             b->setAccessibleName(AnswerAccessibleName(item + 1, q.S[size_t(k)]));
             RadioGroup2Positions[size_t(item)] = k + 1;
             ++item;
@@ -561,8 +594,9 @@ void TFmZK::ShowQuestion()
     }
     if (settings_.BolNotKnow)
         UncheckAnswers(DontKnowButtons);
-    const QString caption = QStringLiteral("  ") + FormatMessage(messages_[Msg::U_LMASKRESULT],
-                                                                 {currentIndex_ + 1, settings_.AllZ + 1});
+    const QString caption =
+        QStringLiteral("  ") +
+        FormatMessage(messages_[Msg::U_LMASKRESULT], {currentIndex_ + 1, settings_.AllZ + 1});
     for (QLabel *c : {Panel4Caption, Panel17Caption, Panel23Caption})
         c->setText(caption);
     ButNext->setEnabled(false);
@@ -758,7 +792,8 @@ bool TFmZK::RegistrationAccepted()
     }
     // Records of the program have no quoting: an "@" would shift every later field of the
     // password list, the journals and the monitoring messages.
-    for (const QString &text : {ComboBox1->currentText(), ComboBox2->currentText(), MaskEdit1->text()})
+    for (const QString &text :
+         {ComboBox1->currentText(), ComboBox2->currentText(), MaskEdit1->text()})
         if (text.contains(u'@')) {
             Fail(Msg::U_NOATSIGN);
             return false;
@@ -768,7 +803,6 @@ bool TFmZK::RegistrationAccepted()
     return true;
 }
 
-
 void TFmZK::StartQuestions(bool registered)
 {
     if (questionOrder_.empty())
@@ -776,7 +810,8 @@ void TFmZK::StartQuestions(bool registered)
     currentIndex_ = 0;
     currentAnswer_ = 0;
     if (registered) {
-        Link->SendInfo(ComboBox2->currentText(), ComboBox1->currentText(), settings_.CEdit, settings_.AllZ + 1);
+        Link->SendInfo(ComboBox2->currentText(), ComboBox1->currentText(), settings_.CEdit,
+                       settings_.AllZ + 1);
         log_.ClearAnswerTimes();
     }
     LoadQuestion(questionOrder_[0]);
@@ -803,7 +838,8 @@ void TFmZK::AnswerStep()
     const int32_t n = questionOrder_[size_t(currentIndex_)];
     log_.Answered(n, currentCorNo_, currentAnswer_, Clock().Now());
     if (Link->AnyEnabled())
-        Link->SendAnswer(n, currentIndex_, AnswerCode(currentAnswer_, currentCorNo_, settings_.BolNotKnow));
+        Link->SendAnswer(n, currentIndex_,
+                         AnswerCode(currentAnswer_, currentCorNo_, settings_.BolNotKnow));
     if (currentIndex_ < settings_.AllZ) {
         ++currentIndex_;
         currentAnswer_ = 0;
@@ -818,7 +854,8 @@ void TFmZK::AnswerStep()
 
 void TFmZK::EndExamination()
 {
-    log_.ExamTimeMs = log_.ExamStarted.isValid() ? qMax<qint64>(0, log_.ExamStarted.msecsTo(Clock().Now())) : 0;
+    log_.ExamTimeMs =
+        log_.ExamStarted.isValid() ? qMax<qint64>(0, log_.ExamStarted.msecsTo(Clock().Now())) : 0;
     ShowPage(PageResult);
     RxTimerEvent2->SetEnabled(false);
     log_.CorrectCount = 0;

@@ -3,17 +3,17 @@
 #include "core/Clock.h"
 #include "exam/ExamFile.h"
 #include "exam/ListStreams.h"
-#include "ui/Preview.h"
-#include "lang/Messages.h"
 #include "exam/Questions.h"
-#include "records/Recording.h"
-#include "records/ServerLink.h"
-#include "session/Registration.h"
-#include "records/widgets/RichReport.h"
-#include "records/Scoring.h"
 #include "exam/Settings.h"
+#include "lang/Messages.h"
+#include "records/Recording.h"
+#include "records/Scoring.h"
+#include "records/ServerLink.h"
+#include "records/widgets/RichReport.h"
+#include "session/Registration.h"
 #include "session/StartUp.h"
 #include "session/Widgets.h"
+#include "ui/Preview.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -34,7 +34,6 @@ class QSplitter;
 class QStackedWidget;
 class QTextEdit;
 class QToolButton;
-
 
 // Pages of Notebook1, by index.
 enum Page : int {
@@ -246,10 +245,10 @@ private:
     bool reportBuilt_ = false;
     bool reportVisible_ = true;
     bool fullScreenForExam_ = false;
-    bool opening_ = false;       // OpenExam is running
-    bool windowEffect_ = false;  // the window is hidden and shown for a desktop effect
+    bool opening_ = false;      // OpenExam is running
+    bool windowEffect_ = false; // the window is hidden and shown for a desktop effect
     bool programEnds_ = false;
-    int quietChecks_ = 0;        // answer buttons are being set by the program, not chosen
+    int quietChecks_ = 0; // answer buttons are being set by the program, not chosen
 
 public:
     // Controls, by the names the exam's designers and tests know them by.

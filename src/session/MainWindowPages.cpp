@@ -3,18 +3,18 @@
 
 #include "session/MainWindow.h"
 
+#include "core/widgets/RichText.h"
 #include "ui/Accessibility.h"
 #include "ui/Dialogs.h"
-#include "core/widgets/RichText.h"
 
 #include <QBoxLayout>
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QIcon>
-#include <QPainter>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLineEdit>
 #include <QListView>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -27,8 +27,7 @@
 
 namespace {
 
-template <typename W>
-W *Named(W *widget, const QString &name, const QString &accessible)
+template <typename W> W *Named(W *widget, const QString &name, const QString &accessible)
 {
     widget->setObjectName(name);
     widget->setAccessibleName(accessible);
@@ -37,15 +36,17 @@ W *Named(W *widget, const QString &name, const QString &accessible)
 
 // A control that shows its own text (a label, a button): a screen reader reads that text, as it
 // changes, and hears the control's role as its description.
-template <typename W>
-W *Shown(W *widget, const QString &name, const QString &role)
+template <typename W> W *Shown(W *widget, const QString &name, const QString &role)
 {
     widget->setObjectName(name);
     widget->setAccessibleDescription(role);
     return widget;
 }
 
-QString Name(const char *name) { return QString::fromLatin1(name); }
+QString Name(const char *name)
+{
+    return QString::fromLatin1(name);
+}
 
 // A magnifier drawn once: the zoom buttons' glyph.
 QIcon ZoomIcon()
@@ -75,7 +76,8 @@ const QStringList DefaultInstructions = {
     QStringLiteral("Внимательно прочитайте возможные ответы на вопрос и выберите тот ответ,"),
     QStringLiteral("который по Вашему мнению является правильным."),
     QStringLiteral("Выделите правильный ответ при помощи манипулятора \"Мышь\"."),
-    QStringLiteral("Для перехода к следующему вопросу, нажмите кнопку - [Далее>>] в нижней части окна."),
+    QStringLiteral(
+        "Для перехода к следующему вопросу, нажмите кнопку - [Далее>>] в нижней части окна."),
 };
 
 } // namespace
@@ -101,7 +103,8 @@ QFrame *TFmZK::BuildHeader(const QString &name, QLabel *&caption, QLabel *&clock
     header->setFrameShadow(QFrame::Raised);
     auto *row = new QHBoxLayout(header);
     row->setContentsMargins(6, 0, 8, 0);
-    caption = Shown(new QLabel(header), name + QStringLiteral("Caption"), QStringLiteral("Номер вопроса"));
+    caption = Shown(new QLabel(header), name + QStringLiteral("Caption"),
+                    QStringLiteral("Номер вопроса"));
     QFont bold = caption->font();
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 2);
@@ -122,9 +125,11 @@ QWidget *TFmZK::BuildTextPage()
     Shown(Label2, Name("Label2"), QStringLiteral("Время ответа"));
     col->addWidget(Panel4);
 
-    Splitter1 = Named(new QSplitter(Qt::Vertical, page), Name("Splitter1"), QStringLiteral("Граница вопроса и ответов"));
+    Splitter1 = Named(new QSplitter(Qt::Vertical, page), Name("Splitter1"),
+                      QStringLiteral("Граница вопроса и ответов"));
     auto *panel50 = Named(new QFrame, Name("Panel50"), QStringLiteral("Вопрос"));
-    Column(panel50)->addWidget(Memo1 = NewMemo(Name("Memo1"), panel50, QStringLiteral("Текст вопроса")));
+    Column(panel50)->addWidget(
+        Memo1 = NewMemo(Name("Memo1"), panel50, QStringLiteral("Текст вопроса")));
     Panel6 = new ResizePanel(Name("Panel6"));
     Panel6->setAccessibleName(QStringLiteral("Ответы"));
     Panel6->OnResize = [this] { LayoutTextRows(); };
@@ -147,7 +152,8 @@ QWidget *TFmZK::BuildTextPage()
         r.Cell->setFixedWidth(64);
         auto *cellLayout = new QHBoxLayout(r.Cell);
         cellLayout->setContentsMargins(0, 0, 0, 0);
-        r.Radio = Named(new QRadioButton(QString::number(k + 1), r.Cell), Name(rowNames[k][2]), answer);
+        r.Radio =
+            Named(new QRadioButton(QString::number(k + 1), r.Cell), Name(rowNames[k][2]), answer);
         TextAnswerButtons->addButton(r.Radio, k + 1);
         r.Radio->installEventFilter(this);
         cellLayout->addWidget(r.Radio, 0, Qt::AlignCenter);
@@ -171,9 +177,11 @@ QWidget *TFmZK::BuildPicturePage()
     Panel17 = BuildHeader(Name("Panel17"), Panel17Caption, Label5);
     Shown(Label5, Name("Label5"), QStringLiteral("Время ответа"));
     col->addWidget(Panel17);
-    Splitter2 = Named(new QSplitter(Qt::Vertical, page), Name("Splitter2"), QStringLiteral("Граница вопроса и ответов"));
+    Splitter2 = Named(new QSplitter(Qt::Vertical, page), Name("Splitter2"),
+                      QStringLiteral("Граница вопроса и ответов"));
     auto *panel58 = Named(new QFrame, Name("Panel58"), QStringLiteral("Вопрос"));
-    Column(panel58)->addWidget(Memo3 = NewMemo(Name("Memo3"), panel58, QStringLiteral("Текст вопроса")));
+    Column(panel58)->addWidget(
+        Memo3 = NewMemo(Name("Memo3"), panel58, QStringLiteral("Текст вопроса")));
     ScrollBox1 = Named(new QScrollArea, Name("ScrollBox1"), QStringLiteral("Ответы"));
     ScrollBox1->setWidgetResizable(true);
     ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -210,7 +218,8 @@ QWidget *TFmZK::BuildPicturePage()
         r.Memo = NewMemo(Name(names[k][4]), r.Panel, QStringLiteral("Текст ответа %1").arg(k + 1));
         connect(r.Panel, &ClickPanel::clicked, this, [this, k] { AnswerChosen(k + 1); });
         connect(r.Image, &PictureBox::clicked, this, [this, k] { AnswerChosen(k + 1); });
-        connect(r.Zoom, &QToolButton::clicked, this, [this, k] { ShowPreview(PictureRows[size_t(k)].Image); });
+        connect(r.Zoom, &QToolButton::clicked, this,
+                [this, k] { ShowPreview(PictureRows[size_t(k)].Image); });
     }
     Splitter2->addWidget(panel58);
     Splitter2->addWidget(ScrollBox1);
@@ -222,19 +231,22 @@ QWidget *TFmZK::BuildPicturePage()
 
 QWidget *TFmZK::BuildListPage()
 {
-    auto *page = Named(new QWidget, Name("Page3"), QStringLiteral("Вопрос с рисунком и списком ответов"));
+    auto *page =
+        Named(new QWidget, Name("Page3"), QStringLiteral("Вопрос с рисунком и списком ответов"));
     auto *col = Column(page);
     Panel23 = BuildHeader(Name("Panel23"), Panel23Caption, Label7);
     Shown(Label7, Name("Label7"), QStringLiteral("Время ответа"));
     col->addWidget(Panel23);
-    Splitter3 = Named(new QSplitter(Qt::Vertical, page), Name("Splitter3"), QStringLiteral("Граница вопроса и ответов"));
+    Splitter3 = Named(new QSplitter(Qt::Vertical, page), Name("Splitter3"),
+                      QStringLiteral("Граница вопроса и ответов"));
     Panel24 = Named(new QFrame, Name("Panel24"), QStringLiteral("Вопрос"));
     Panel24->setAutoFillBackground(true);
     auto *row = new QHBoxLayout(Panel24);
     row->setContentsMargins(4, 4, 4, 4);
     Image7 = new PictureBox(Name("Image7"), Panel24);
     Image7->setAccessibleName(QStringLiteral("Рисунок вопроса"));
-    SpeedButton4 = Named(new QToolButton(Panel24), Name("SpeedButton4"), QStringLiteral("Увеличить рисунок вопроса"));
+    SpeedButton4 = Named(new QToolButton(Panel24), Name("SpeedButton4"),
+                         QStringLiteral("Увеличить рисунок вопроса"));
     SpeedButton4->setIcon(ZoomIcon());
     SpeedButton4->setToolTip(QStringLiteral("Увеличить"));
     SpeedButton4->setFocusPolicy(Qt::NoFocus);
@@ -249,8 +261,9 @@ QWidget *TFmZK::BuildListPage()
     RadioGroup2Buttons = new QButtonGroup(RadioGroup2);
     RadioGroup2Buttons->setExclusive(true);
     for (int i = 0; i < 4; ++i) {
-        auto *item = Named(new QRadioButton(RadioGroup2), QStringLiteral("RadioGroup2Item%1").arg(i + 1),
-                           QStringLiteral("Ответ %1").arg(i + 1));
+        auto *item =
+            Named(new QRadioButton(RadioGroup2), QStringLiteral("RadioGroup2Item%1").arg(i + 1),
+                  QStringLiteral("Ответ %1").arg(i + 1));
         item->installEventFilter(this);
         RadioGroup2Buttons->addButton(item, i);
         RadioGroup2Items[size_t(i)] = item;
@@ -290,7 +303,8 @@ QWidget *TFmZK::BuildInstructionsPage()
 {
     auto *page = Named(new QWidget, Name("Page5"), QStringLiteral("Порядок ответов"));
     auto *col = Column(page, 8);
-    Memo15 = Named(new QTextEdit(page), Name("Memo15"), QStringLiteral("Порядок ответов на вопросы"));
+    Memo15 =
+        Named(new QTextEdit(page), Name("Memo15"), QStringLiteral("Порядок ответов на вопросы"));
     Memo15->setReadOnly(true);
     Memo15->setPlainText(DefaultInstructions.join(u'\n'));
     col->addWidget(Memo15);
@@ -301,7 +315,8 @@ QWidget *TFmZK::BuildRegistrationPage()
 {
     auto *page = Named(new QWidget, Name("Page6"), QStringLiteral("Регистрация"));
     auto *col = Column(page, 16, 10);
-    Label1 = Shown(new QLabel(QStringLiteral("Дата"), page), Name("Label1"), QStringLiteral("Дата"));
+    Label1 =
+        Shown(new QLabel(QStringLiteral("Дата"), page), Name("Label1"), QStringLiteral("Дата"));
     QFont big = Label1->font();
     big.setBold(true);
     big.setPointSize(big.pointSize() + 2);
@@ -312,12 +327,12 @@ QWidget *TFmZK::BuildRegistrationPage()
     StaticText1->setWordWrap(true);
     col->addWidget(StaticText1);
     auto *line = new QHBoxLayout;
-    GroupBox1 = Shown(new QGroupBox(QStringLiteral("Данные об экзаменуемом:"), page), Name("GroupBox1"),
-                      QStringLiteral("Данные об экзаменуемом"));
+    GroupBox1 = Shown(new QGroupBox(QStringLiteral("Данные об экзаменуемом:"), page),
+                      Name("GroupBox1"), QStringLiteral("Данные об экзаменуемом"));
     GroupBox1->setMinimumWidth(360);
     GroupBox1->setMaximumWidth(640);
-    Label3 = Shown(new QLabel(QStringLiteral("Группа (класс, организация):"), GroupBox1), Name("Label3"),
-                   QStringLiteral("Группа"));
+    Label3 = Shown(new QLabel(QStringLiteral("Группа (класс, организация):"), GroupBox1),
+                   Name("Label3"), QStringLiteral("Группа"));
     // Marked before anything asks for its accessible interface, which is then kept.
     KeepAccessibleName(ComboBox1 = new QComboBox(GroupBox1));
     KeepAccessibleName(ComboBox2 = new QComboBox(GroupBox1));
@@ -350,7 +365,8 @@ QWidget *TFmZK::BuildResultPage()
 {
     auto *page = Named(new QWidget, Name("Page7"), QStringLiteral("Result"));
     auto *col = Column(page, 4, 4);
-    RxSplitter1 = Named(new QSplitter(Qt::Vertical, page), Name("RxSplitter1"), QStringLiteral("Граница итогов и отчёта"));
+    RxSplitter1 = Named(new QSplitter(Qt::Vertical, page), Name("RxSplitter1"),
+                        QStringLiteral("Граница итогов и отчёта"));
     auto *panel2 = Named(new QFrame, Name("Panel2"), QStringLiteral("Итоги"));
     Memo14 = Named(new QTextEdit(panel2), Name("Memo14"), QStringLiteral("Итоги экзамена"));
     Memo14->setReadOnly(true);
@@ -367,7 +383,8 @@ QWidget *TFmZK::BuildResultPage()
     ButYesResult = Shown(new QPushButton(MessageDefault(Msg::U_REPORTBUTTON1), panel3),
                          Name("ButYesResult"), QStringLiteral("Подробный отчёт"));
     ButYesResult->setVisible(false);
-    connect(ButYesResult, &QPushButton::clicked, this, [this] { Guarded(this, [this] { ButYesResultClick(); }); });
+    connect(ButYesResult, &QPushButton::clicked, this,
+            [this] { Guarded(this, [this] { ButYesResultClick(); }); });
     reportCol->addWidget(ButYesResult, 0, Qt::AlignLeft);
     REResult = Named(new QTextEdit(panel3), Name("REResult"), QStringLiteral("Подробный отчёт"));
     REResult->setReadOnly(true);
@@ -398,7 +415,8 @@ QWidget *TFmZK::BuildBottomBar()
     DontKnowButtons->addButton(RadioButNotKwon);
     RadioButNotKwon->setVisible(false);
     Panel1Caption = Shown(new QLabel(Panel1), Name("Panel1Caption"), QStringLiteral("Состояние"));
-    ProgressBar1 = Named(new QProgressBar(Panel1), Name("ProgressBar1"), QStringLiteral("Построение отчёта"));
+    ProgressBar1 =
+        Named(new QProgressBar(Panel1), Name("ProgressBar1"), QStringLiteral("Построение отчёта"));
     ProgressBar1->setVisible(false);
     ProgressBar1->setMaximumWidth(200);
     Shape1 = new ShapeIndicator(Name("Shape1"), Panel1);
@@ -408,7 +426,8 @@ QWidget *TFmZK::BuildBottomBar()
         s->setAccessibleName(QStringLiteral("Связь с сервером наблюдения"));
         s->setVisible(false);
     }
-    ButNew = Shown(new QPushButton(QStringLiteral("Новый"), Panel1), Name("ButNew"), QStringLiteral("Новый экзамен"));
+    ButNew = Shown(new QPushButton(QStringLiteral("Новый"), Panel1), Name("ButNew"),
+                   QStringLiteral("Новый экзамен"));
     ButNext = Shown(new QPushButton(MessageDefault(Msg::U_BUTNEXT), Panel1), Name("ButNext"),
                     QStringLiteral("Следующий шаг"));
     ButNext->setDefault(true);
@@ -422,8 +441,10 @@ QWidget *TFmZK::BuildBottomBar()
     row->addWidget(Shape3);
     row->addWidget(ButNew);
     row->addWidget(ButNext);
-    connect(ButNext, &QPushButton::clicked, this, [this] { Guarded(this, [this] { ButNextClick(); }); });
-    connect(ButNew, &QPushButton::clicked, this, [this] { Guarded(this, [this] { ButNewClick(); }); });
+    connect(ButNext, &QPushButton::clicked, this,
+            [this] { Guarded(this, [this] { ButNextClick(); }); });
+    connect(ButNew, &QPushButton::clicked, this,
+            [this] { Guarded(this, [this] { ButNewClick(); }); });
     connect(Panel1, &ClickPanel::clicked, this, [this] { RadioButNotKwonClick(); });
     return Panel1;
 }
@@ -437,7 +458,8 @@ void TFmZK::BuildWindow()
     setFont(ToQFont(FontValue(), font()));
     resize(788, 521);
     auto *col = Column(this);
-    Notebook1 = Named(new QStackedWidget(this), Name("Notebook1"), QStringLiteral("Страницы экзамена"));
+    Notebook1 =
+        Named(new QStackedWidget(this), Name("Notebook1"), QStringLiteral("Страницы экзамена"));
     auto *empty = Named(new QWidget, Name("Page0"), QStringLiteral("Пустая страница"));
     Notebook1->addWidget(empty);
     Notebook1->addWidget(BuildTextPage());

@@ -4,10 +4,10 @@
 
 #include "session/MainWindow.h"
 
-#include "ui/Dialogs.h"
 #include "core/Files.h"
-#include "records/JournalFolder.h"
 #include "core/Shares.h"
+#include "records/JournalFolder.h"
+#include "ui/Dialogs.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -39,7 +39,8 @@ void TFmZK::PrepareJournalFolder()
 {
     bool unreachable = false;
     const NetFolder net = NetFolderOf(settings_);
-    const QString dir = ::GetJournalDir(settings_.DbNet, journalDir_, net, programDir_, &unreachable);
+    const QString dir =
+        ::GetJournalDir(settings_.DbNet, journalDir_, net, programDir_, &unreachable);
     if (unreachable) {
         programEnds_ = true; // nothing is created or filled
         return;
@@ -55,7 +56,8 @@ void TFmZK::FillGroupList()
     if (!examineeLoaded_) {
         examineeLoaded_ = true;
         const QString folder = GetJournalDir();
-        examineeLines_ = ReadExamineeLines(settings_.Spisok ? journalDir_ : folder, settings_.Spisok);
+        examineeLines_ =
+            ReadExamineeLines(settings_.Spisok ? journalDir_ : folder, settings_.Spisok);
         if (settings_.DbNet && !settings_.DbNet_1)
             DisconnectJournalShare();
     }
@@ -80,8 +82,9 @@ void TFmZK::FillNameList(const QString &group)
 
 void TFmZK::ComboBox1Click()
 {
-    const QString group = ComboBox1->currentIndex() >= 0 ? ComboBox1->itemText(ComboBox1->currentIndex())
-                                                         : ComboBox1->currentText();
+    const QString group = ComboBox1->currentIndex() >= 0
+                              ? ComboBox1->itemText(ComboBox1->currentIndex())
+                              : ComboBox1->currentText();
     ComboBox1->setEditText(group);
     ComboBox2->clear();
     ComboBox2->setEditText(QString());
@@ -148,11 +151,13 @@ bool TFmZK::CheckPassword()
         accepted = true;
         break;
     case PasswordOutcome::Wrong:
-        Dialogs().Message(this, MessageKind::Warning, messages_[Msg::U_WARNING], messages_[Msg::U_NOTPASSWORD]);
+        Dialogs().Message(this, MessageKind::Warning, messages_[Msg::U_WARNING],
+                          messages_[Msg::U_NOTPASSWORD]);
         MaskEdit1->clear();
         break;
     case PasswordOutcome::Taken:
-        if (Dialogs().Message(this, MessageKind::Question, messages_[Msg::U_WARNING], messages_[Msg::U_YESPASSW]))
+        if (Dialogs().Message(this, MessageKind::Question, messages_[Msg::U_WARNING],
+                              messages_[Msg::U_YESPASSW]))
             MaskEdit1->clear();
         else
             accepted = RegisterPassword();
@@ -162,7 +167,8 @@ bool TFmZK::CheckPassword()
             accepted = RegisterPassword();
             break;
         }
-        if (const auto typed = Dialogs().Password(this, messages_[Msg::U_DLDPASSW], messages_[Msg::U_DLDPASSWEDIT])) {
+        if (const auto typed = Dialogs().Password(this, messages_[Msg::U_DLDPASSW],
+                                                  messages_[Msg::U_DLDPASSWEDIT])) {
             if (*typed == password) {
                 accepted = RegisterPassword();
             } else {
@@ -196,4 +202,3 @@ bool TFmZK::RegisterPassword()
     }
     return true;
 }
-

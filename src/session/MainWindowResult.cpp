@@ -4,11 +4,11 @@
 
 #include "session/MainWindow.h"
 
-#include "ui/Dialogs.h"
 #include "core/Files.h"
-#include "records/JournalFolder.h"
-#include "ui/NewExam.h"
 #include "core/Shares.h"
+#include "records/JournalFolder.h"
+#include "ui/Dialogs.h"
+#include "ui/NewExam.h"
 
 #include <QComboBox>
 #include <QProgressBar>
@@ -29,15 +29,16 @@ const QString ReportFileFilter = QStringLiteral("File RTF|*.rtf|PDF (*.pdf)|*.pd
 
 ExamRecord TFmZK::Record() const
 {
-    return ExamRecord{ComboBox1->currentText(),
-                      ComboBox2->currentText(),
-                      examFileName_,
-                      settings_,
-                      examLines_,
-                      log_,
-                      *answerOrder_,
-                      messages_,
-                      {LabTop->text(), LabTema->text(), LabBut->text(), LabJob->text(), LabName->text()}};
+    return ExamRecord{
+        ComboBox1->currentText(),
+        ComboBox2->currentText(),
+        examFileName_,
+        settings_,
+        examLines_,
+        log_,
+        *answerOrder_,
+        messages_,
+        {LabTop->text(), LabTema->text(), LabBut->text(), LabJob->text(), LabName->text()}};
 }
 
 void TFmZK::WriteJournals()
@@ -54,7 +55,8 @@ void TFmZK::WriteJournals()
     if (settings_.DbNet)
         DisconnectJournalShare();
     if (w.ResultKept)
-        Dialogs().Message(this, MessageKind::Warning, messages_[Msg::U_WARNING], messages_[Msg::U_JOURNALPENDING]);
+        Dialogs().Message(this, MessageKind::Warning, messages_[Msg::U_WARNING],
+                          messages_[Msg::U_JOURNALPENDING]);
 }
 
 ReportStyles TFmZK::ReportStylesOfControls() const
@@ -86,7 +88,8 @@ void TFmZK::ButYesResultClick()
         ProgressBar1->setRange(0, settings_.AllZ + 1);
         ProgressBar1->setValue(0);
         ProgressBar1->setVisible(true);
-        BuildReportInto(REResult, ReportOf(Record(), Clock().Now(), settings_.TipResult), ReportStylesOfControls(),
+        BuildReportInto(REResult, ReportOf(Record(), Clock().Now(), settings_.TipResult),
+                        ReportStylesOfControls(),
                         [this] { ProgressBar1->setValue(ProgressBar1->value() + 1); });
         ButYesResult->setText(messages_[Msg::U_REPORTSAVE]);
         ProgressBar1->setVisible(false);
@@ -123,7 +126,6 @@ QString TFmZK::GetJournalDir()
     return ::GetJournalDir(settings_.DbNet, journalDir_, net, programDir_);
 }
 
-
 // ---- The next examination --------------------------------------------------------------------
 
 void TFmZK::ButNewClick()
@@ -143,7 +145,8 @@ void TFmZK::ButNewClick()
         // is said as at start-up; the window comes back with the exam it had.
         const QString reachable = ReachableExamFile(chosen, ExamFileExists);
         if (reachable.isEmpty()) {
-            Dialogs().Message(nullptr, MessageKind::Error, QStringLiteral("Ошибка"), UnreachableExamMessage);
+            Dialogs().Message(nullptr, MessageKind::Error, QStringLiteral("Ошибка"),
+                              UnreachableExamMessage);
         } else {
             globals_.ExamFileName = reachable;
             SetExamFileName(reachable);

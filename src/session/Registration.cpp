@@ -3,13 +3,13 @@
 #include "core/Codecs.h"
 #include "core/Cp1251.h"
 #include "core/Files.h"
-#include "core/LineScan.h"
 #include "core/FolderAccess.h"
+#include "core/LineScan.h"
 #include "core/Scramble.h"
 
 #include <cstring>
-#include <vector>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -33,7 +33,8 @@ public:
             return;
         const uint64_t hash = FoldedHash(text);
         for (size_t at = hash & mask_; slots_[at] >= 0; at = (at + 1) & mask_)
-            if (hashes_[size_t(slots_[at])] == hash && text.compare(items_[slots_[at]], Qt::CaseInsensitive) == 0)
+            if (hashes_[size_t(slots_[at])] == hash &&
+                text.compare(items_[slots_[at]], Qt::CaseInsensitive) == 0)
                 return;
         items_.append(text.toString());
         hashes_.push_back(hash);
@@ -105,7 +106,8 @@ QStringList ExamineeGroups(const TLineList &lines, bool roster, QStringList item
     return items;
 }
 
-QStringList ExamineeNames(const TLineList &lines, bool roster, const QString &group, QStringList items)
+QStringList ExamineeNames(const TLineList &lines, bool roster, const QString &group,
+                          QStringList items)
 {
     const QString wanted = group.toUpper();
     DistinctTexts distinct(items, lines.Count());
@@ -114,7 +116,6 @@ QStringList ExamineeNames(const TLineList &lines, bool roster, const QString &gr
             distinct.Add(FieldOf(line, roster ? 1 : 2));
     return items;
 }
-
 
 QStringList PasswordList::Lines() const
 {
@@ -131,13 +132,15 @@ PasswordList PasswordList::FromLines(const QStringList &lines)
     return {Cp1251::Encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"))};
 }
 
-PasswordOutcome ClassifyPassword(const PasswordList &list, const QString &name, const QString &password)
+PasswordOutcome ClassifyPassword(const PasswordList &list, const QString &name,
+                                 const QString &password)
 {
     QByteArray nameBytes, passwordBytes;
     // A text with a character the list's code page has no form for is in no record.
     // Nor is a text with an "@": no field holds one.
     const bool nameFits = Cp1251::EncodeExactly(name, nameBytes) && !nameBytes.contains('@');
-    const bool passwordFits = Cp1251::EncodeExactly(password, passwordBytes) && !passwordBytes.contains('@');
+    const bool passwordFits =
+        Cp1251::EncodeExactly(password, passwordBytes) && !passwordBytes.contains('@');
     // One pass: the first line with the name decides; until then, note whether the password
     // is anybody's.
     const unsigned char *fold = Cp1251::FoldTable();
@@ -154,7 +157,8 @@ PasswordOutcome ClassifyPassword(const PasswordList &list, const QString &name, 
                               std::memcmp(f1, passwordBytes.constData(), size_t(pwLength)) == 0 &&
                               (f1 + pwLength == e || f1[pwLength] == '@');
         // Most lines differ from the name in their first letter.
-        const bool mayBeName = nameFits && (firstOfName < 0 ? f0End == b : b < e && fold[uchar(*b)] == firstOfName);
+        const bool mayBeName =
+            nameFits && (firstOfName < 0 ? f0End == b : b < e && fold[uchar(*b)] == firstOfName);
         if (mayBeName && EqualFolded(b, f0End - b, nameBytes)) {
             decided = password ? PasswordOutcome::Match : PasswordOutcome::Wrong;
             return false;
@@ -186,7 +190,8 @@ PasswordList ReadPasswordList(const QString &fileName)
     return {UnscrambleBytes(bytes, Keys::Passwords)};
 }
 
-QByteArray AppendedPasswordList(const QByteArray &old, const QByteArray &known, const QByteArray &record)
+QByteArray AppendedPasswordList(const QByteArray &old, const QByteArray &known,
+                                const QByteArray &record)
 {
     if (old.isEmpty()) {
         const QByteArray content = known.isEmpty() || known.endsWith('\n') || known.endsWith('\r')
@@ -200,7 +205,8 @@ QByteArray AppendedPasswordList(const QByteArray &old, const QByteArray &known, 
     const uint8_t method = uint8_t(old[0]);
     QByteArray content = old.mid(1);
     if (ScrambleMethod(method) != 0)
-        UnscrambleInto(old.constData() + 1, content.size(), method, Keys::Passwords, content.data());
+        UnscrambleInto(old.constData() + 1, content.size(), method, Keys::Passwords,
+                       content.data());
     if (!content.isEmpty() && !content.endsWith('\n') && !content.endsWith('\r'))
         content += "\r\n";
     content += record + "\r\n";
@@ -220,8 +226,10 @@ RegisterResult AppendPasswordRecord(const QString &fileName, const QStringList &
     if (!held)
         return RegisterResult::Unavailable;
     const QByteArray old = held->readAll();
-    const QByteArray knownText = known.isEmpty() ? QByteArray() : PasswordList::FromLines(known).Text;
-    if (!folder.Replace(fileName, *held, AppendedPasswordList(old, knownText, Cp1251::Encode(record))))
+    const QByteArray knownText =
+        known.isEmpty() ? QByteArray() : PasswordList::FromLines(known).Text;
+    if (!folder.Replace(fileName, *held,
+                        AppendedPasswordList(old, knownText, Cp1251::Encode(record))))
         return RegisterResult::Unavailable;
     return RegisterResult::Written;
 }

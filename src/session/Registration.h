@@ -14,7 +14,8 @@
 QStringList ExamineeGroups(const TLineList &lines, bool roster, QStringList items = {});
 // The same with the names of the lines whose group, in upper case, contains Group in upper case
 // ("1" offers the names of groups 10 and 110).
-QStringList ExamineeNames(const TLineList &lines, bool roster, const QString &group, QStringList items = {});
+QStringList ExamineeNames(const TLineList &lines, bool roster, const QString &group,
+                          QStringList items = {});
 
 enum class PasswordOutcome {
     Match, // the name is registered with this password
@@ -35,7 +36,8 @@ struct PasswordList
 
 // The first line with the name (case-insensitive) decides; the password is compared as it
 // stands. Lines are name@password@group@date, split as the sectioned text splits them.
-PasswordOutcome ClassifyPassword(const PasswordList &list, const QString &name, const QString &password);
+PasswordOutcome ClassifyPassword(const PasswordList &list, const QString &name,
+                                 const QString &password);
 
 QString PasswordRecord(const QString &name, const QString &password, const QString &group,
                        const QDate &date);
@@ -48,7 +50,8 @@ PasswordList ReadPasswordList(const QString &fileName);
 // The scrambled file of the list Old (a file's bytes) with Record added as its last line: the
 // old content stays exactly as it was. Known (plain text) is the list to start from when Old is
 // empty.
-QByteArray AppendedPasswordList(const QByteArray &old, const QByteArray &known, const QByteArray &record);
+QByteArray AppendedPasswordList(const QByteArray &old, const QByteArray &known,
+                                const QByteArray &record);
 
 enum class RegisterResult { Written, Unavailable };
 

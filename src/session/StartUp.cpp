@@ -1,13 +1,13 @@
 #include "StartUp.h"
 
-#include "ui/Dialogs.h"
 #include "core/Errors.h"
 #include "core/Files.h"
 #include "core/FolderAccess.h"
-#include "core/Shares.h"
-#include "session/MainWindow.h"
-#include "exam/widgets/MenZK.h"
 #include "core/Random.h"
+#include "core/Shares.h"
+#include "exam/widgets/MenZK.h"
+#include "session/MainWindow.h"
+#include "ui/Dialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -22,8 +22,7 @@ const QString ExamFileFilter = QStringLiteral(
     "Tarvik|*.fzk|File manager of questions Tarvik|*.fzm");
 const QString UnreachableExamMessage =
     QStringLiteral("Нет доступа к файлу экзамена или не доступен сетевой ресурс.");
-const QString UnreadableManagerMessage =
-    QStringLiteral("Нет доступа к файлу менеджера тем:\n%1");
+const QString UnreadableManagerMessage = QStringLiteral("Нет доступа к файлу менеджера тем:\n%1");
 
 namespace {
 
@@ -66,7 +65,8 @@ StartupAction DecideStartup(const QStringList &parameters, const StartupEnvironm
         }
         const QString upper = joined.toUpper();
         g.ExamFileName.clear();
-        for (const QString &ext : {QStringLiteral(".FZK"), QStringLiteral(".UZK"), QStringLiteral(".MZK")}) {
+        for (const QString &ext :
+             {QStringLiteral(".FZK"), QStringLiteral(".UZK"), QStringLiteral(".MZK")}) {
             const qsizetype at = upper.indexOf(ext);
             if (at >= 0) {
                 g.ExamFileName = joined.left(at + ext.size());
@@ -107,7 +107,8 @@ bool RunSubjectManager(QWidget *parent, RunGlobals &g, QString &chosenFile)
 {
     std::unique_ptr<TFmMenZK> manager;
     try {
-        manager = std::make_unique<TFmMenZK>(g.StartFileName, g.ManagerShareDir, g.ManagerShareOpen, parent);
+        manager = std::make_unique<TFmMenZK>(g.StartFileName, g.ManagerShareDir, g.ManagerShareOpen,
+                                             parent);
     } catch (const TarvikError &) {
         Dialogs().Message(parent, MessageKind::Error, QStringLiteral("Ошибка"),
                           UnreadableManagerMessage.arg(g.StartFileName));
@@ -127,9 +128,10 @@ std::unique_ptr<TFmZK> ShowExamWindow(RunGlobals &globals)
     // this thread, the only one that talks to shares.
     const QString exam = globals.ExamFileName;
     if (!IsUncName(exam))
-        window->SetPrefetchedExam(std::async(std::launch::async, [exam, main = QThread::currentThread()] {
-            return LoadExamFile(exam, 0, main);
-        }));
+        window->SetPrefetchedExam(
+            std::async(std::launch::async, [exam, main = QThread::currentThread()] {
+                return LoadExamFile(exam, 0, main);
+            }));
     // Fill the screen also where no window manager maximises.
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         window->setGeometry(screen->availableGeometry());

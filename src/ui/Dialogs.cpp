@@ -34,7 +34,8 @@ public:
             return false;
         }
         const int answer = NewMessageBox(parent, kind, caption, text)->exec();
-        return kind == MessageKind::Error || kind == MessageKind::Warning || answer == QMessageBox::Yes;
+        return kind == MessageKind::Error || kind == MessageKind::Warning ||
+               answer == QMessageBox::Yes;
     }
 
     QString OpenFileName(QWidget *parent, const QString &filter) override
@@ -49,19 +50,22 @@ public:
         return dialog.selectedFiles().first();
     }
 
-    QString SaveFileName(QWidget *parent, const QString &filter, const QString &defaultExtension) override
+    QString SaveFileName(QWidget *parent, const QString &filter,
+                         const QString &defaultExtension) override
     {
         if (Unattended())
             return QString();
         QFileDialog dialog(parent, QString(), QString(), QtFileFilter(filter));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(defaultExtension);
-        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &chosen) {
-            // "PDF (*.pdf)": a name typed without an extension takes the filter's.
-            const qsizetype star = chosen.indexOf(QStringLiteral("*."));
-            if (star >= 0)
-                dialog.setDefaultSuffix(chosen.mid(star + 2).section(u')', 0, 0).section(u' ', 0, 0));
-        });
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog](const QString &chosen) {
+                             // "PDF (*.pdf)": a name typed without an extension takes the filter's.
+                             const qsizetype star = chosen.indexOf(QStringLiteral("*."));
+                             if (star >= 0)
+                                 dialog.setDefaultSuffix(
+                                     chosen.mid(star + 2).section(u')', 0, 0).section(u' ', 0, 0));
+                         });
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return QString();
         return dialog.selectedFiles().first();
@@ -78,7 +82,8 @@ public:
     int Exec(QDialog *dialog) override
     {
         if (Unattended()) {
-            std::fprintf(stderr, "%s: no one to answer\n", dialog->windowTitle().toLocal8Bit().constData());
+            std::fprintf(stderr, "%s: no one to answer\n",
+                         dialog->windowTitle().toLocal8Bit().constData());
             return QDialog::Rejected;
         }
         return dialog->exec();
@@ -90,10 +95,13 @@ DialogSeam *g_seam = &g_real;
 
 } // namespace
 
-DialogSeam &Dialogs() { return *g_seam; }
+DialogSeam &Dialogs()
+{
+    return *g_seam;
+}
 
-std::unique_ptr<QMessageBox> NewMessageBox(QWidget *parent, MessageKind kind, const QString &caption,
-                                           const QString &text)
+std::unique_ptr<QMessageBox> NewMessageBox(QWidget *parent, MessageKind kind,
+                                           const QString &caption, const QString &text)
 {
     auto box = std::make_unique<QMessageBox>(parent);
     box->setWindowTitle(caption);
@@ -121,8 +129,14 @@ std::unique_ptr<QMessageBox> NewMessageBox(QWidget *parent, MessageKind kind, co
     }
     return box;
 }
-void SetPasswordPrompt(PasswordPrompt prompt) { g_passwordPrompt = std::move(prompt); }
-void SetDialogs(DialogSeam *seam) { g_seam = seam ? seam : &g_real; }
+void SetPasswordPrompt(PasswordPrompt prompt)
+{
+    g_passwordPrompt = std::move(prompt);
+}
+void SetDialogs(DialogSeam *seam)
+{
+    g_seam = seam ? seam : &g_real;
+}
 
 QString QtFileFilter(const QString &windowsFilter)
 {

@@ -31,7 +31,8 @@ public:
     virtual QString OpenFileName(QWidget *parent, const QString &filter) = 0;
     // The file to save to; empty when cancelled. A name typed without an extension gets the one
     // of the chosen filter, or DefaultExtension.
-    virtual QString SaveFileName(QWidget *parent, const QString &filter, const QString &defaultExtension) = 0;
+    virtual QString SaveFileName(QWidget *parent, const QString &filter,
+                                 const QString &defaultExtension) = 0;
     // The password confirmation dialog: the typed text, or nothing when it was cancelled.
     virtual std::optional<QString> Password(QWidget *parent, const QString &caption,
                                             const QString &prompt) = 0;
@@ -42,8 +43,8 @@ public:
 
 // The box the real seam shows for a message (not yet shown): caption, the text as plain text,
 // the kind's icon and buttons.
-std::unique_ptr<QMessageBox> NewMessageBox(QWidget *parent, MessageKind kind, const QString &caption,
-                                           const QString &text);
+std::unique_ptr<QMessageBox> NewMessageBox(QWidget *parent, MessageKind kind,
+                                           const QString &caption, const QString &text);
 
 // The window that asks for a password again (it lives with the registration page).
 using PasswordPrompt =

@@ -36,7 +36,8 @@ TPasswordDlg::TPasswordDlg(QWidget *parent) : QDialog(parent)
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-std::optional<QString> TPasswordDlg::Ask(QWidget *parent, const QString &caption, const QString &prompt)
+std::optional<QString> TPasswordDlg::Ask(QWidget *parent, const QString &caption,
+                                         const QString &prompt)
 {
     TPasswordDlg dialog(parent);
     dialog.setWindowTitle(caption);

@@ -22,5 +22,6 @@ public:
     bool OK = false;
 
     // Shows the dialog modally: the typed text after OK, nothing after Cancel or closing.
-    static std::optional<QString> Ask(QWidget *parent, const QString &caption, const QString &prompt);
+    static std::optional<QString> Ask(QWidget *parent, const QString &caption,
+                                      const QString &prompt);
 };

@@ -14,7 +14,8 @@ TFmPreview::TFmPreview(const QPixmap &picture, QWidget *owner) : QWidget(owner, 
     setAccessibleName(QStringLiteral("Preview"));
     setWindowTitle(QStringLiteral("Preview"));
     setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+                   Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     setAttribute(Qt::WA_DeleteOnClose);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

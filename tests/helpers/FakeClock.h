@@ -62,8 +62,9 @@ private:
         ~Timer() override
         {
             if (clock_)
-                clock_->timers_.erase(std::remove(clock_->timers_.begin(), clock_->timers_.end(), this),
-                                      clock_->timers_.end());
+                clock_->timers_.erase(
+                    std::remove(clock_->timers_.begin(), clock_->timers_.end(), this),
+                    clock_->timers_.end());
         }
         void SetInterval(int ms) override
         {

@@ -57,7 +57,8 @@ public:
         return files_.isEmpty() ? QString() : files_.takeFirst();
     }
 
-    std::optional<QString> Password(QWidget *, const QString &caption, const QString &prompt) override
+    std::optional<QString> Password(QWidget *, const QString &caption,
+                                    const QString &prompt) override
     {
         PasswordPrompts.append(caption + u'|' + prompt);
         if (passwords_.isEmpty()) {

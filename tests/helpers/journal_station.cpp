@@ -5,8 +5,8 @@
 // A UNC folder is connected with $TARVIK_SHARE_USER and $TARVIK_SHARE_PASSWORD.
 #include "core/Cp1251.h"
 #include "core/Files.h"
-#include "records/Recording.h"
 #include "core/Shares.h"
+#include "records/Recording.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -26,13 +26,15 @@ int main(int argc, char **argv)
     const int count = std::atoi(argv[4]);
     // A folder on a share is reached with the account the tests give.
     if (IsUncName(folder))
-        ConnectShare(folder, qEnvironmentVariable("TARVIK_SHARE_USER"), qEnvironmentVariable("TARVIK_SHARE_PASSWORD"));
+        ConnectShare(folder, qEnvironmentVariable("TARVIK_SHARE_USER"),
+                     qEnvironmentVariable("TARVIK_SHARE_PASSWORD"));
 
     ExamSettings settings;
     settings.AllZ = 2;
     settings.CEdit = exam;
     TLineList lines;
-    lines.SetText(QStringLiteral("[V0]\r\nS1=a\r\nS2=b\r\n[V1]\r\nS1=a\r\nS2=b\r\n[V2]\r\nS1=a\r\nS2=b\r\n"));
+    lines.SetText(
+        QStringLiteral("[V0]\r\nS1=a\r\nS2=b\r\n[V1]\r\nS1=a\r\nS2=b\r\n[V2]\r\nS1=a\r\nS2=b\r\n"));
     AnswerLog log;
     log.CorrectNo = {1, 1, 1};
     log.GivenNo = {1, 2, 1};
@@ -44,9 +46,17 @@ int main(int argc, char **argv)
     PendingResults pending(JoinPath(folder, QStringLiteral("pending-") + station));
     JournalState state;
     for (int i = 0; i < count; ++i) {
-        const ExamRecord record{station + u'-' + QString::number(i), QStringLiteral("Иванов И."), exam, settings,
-                                lines, log, order, messages, {}};
-        const JournalWrite w = WriteJournals(folder, record, state, pending, QDateTime::currentDateTime());
+        const ExamRecord record{station + u'-' + QString::number(i),
+                                QStringLiteral("Иванов И."),
+                                exam,
+                                settings,
+                                lines,
+                                log,
+                                order,
+                                messages,
+                                {}};
+        const JournalWrite w =
+            WriteJournals(folder, record, state, pending, QDateTime::currentDateTime());
         if (!w.ResultWritten) {
             std::printf("failed %d\n", i);
             return 1;

@@ -5,9 +5,9 @@
 // Prints "shown MS", then "page INDEX MS" after each press, then "peak KB"; exit 0.
 
 #include "core/Codecs.h"
-#include "ui/Dialogs.h"
 #include "session/MainWindow.h"
 #include "session/StartUp.h"
+#include "ui/Dialogs.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -26,12 +26,16 @@ class PrintedDialogs : public DialogSeam
 public:
     bool Message(QWidget *, MessageKind, const QString &caption, const QString &text) override
     {
-        std::printf("box %s: %s\n", caption.toUtf8().constData(), ShownText(text, 200).toUtf8().constData());
+        std::printf("box %s: %s\n", caption.toUtf8().constData(),
+                    ShownText(text, 200).toUtf8().constData());
         return false;
     }
     QString OpenFileName(QWidget *, const QString &) override { return QString(); }
     QString SaveFileName(QWidget *, const QString &, const QString &) override { return QString(); }
-    std::optional<QString> Password(QWidget *, const QString &, const QString &) override { return std::nullopt; }
+    std::optional<QString> Password(QWidget *, const QString &, const QString &) override
+    {
+        return std::nullopt;
+    }
     int Exec(QDialog *) override { return 0; }
 };
 
@@ -71,7 +75,8 @@ int main(int argc, char **argv)
             window->ButNextClick();
             QCoreApplication::processEvents();
             window->repaint();
-            std::printf("page %d %.0f\n", window->Notebook1->currentIndex(), step.nsecsElapsed() / 1e6);
+            std::printf("page %d %.0f\n", window->Notebook1->currentIndex(),
+                        step.nsecsElapsed() / 1e6);
         }
         std::printf("peak %ld\n", PeakKb());
         std::fflush(stdout);

@@ -1,8 +1,8 @@
 // Registers COUNT passwords NAME0, NAME1, ... into the list FILE, one registration at a time as
 // a station does, and prints "ok N" after each one is written: the other station of the tests.
 #include "core/Files.h"
-#include "session/Registration.h"
 #include "core/Shares.h"
+#include "session/Registration.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -22,11 +22,14 @@ int main(int argc, char **argv)
     const int count = std::atoi(argv[3]);
     // A list on a share is reached with the account the tests give.
     if (IsUncName(file))
-        ConnectShare(file, qEnvironmentVariable("TARVIK_SHARE_USER"), qEnvironmentVariable("TARVIK_SHARE_PASSWORD"));
+        ConnectShare(file, qEnvironmentVariable("TARVIK_SHARE_USER"),
+                     qEnvironmentVariable("TARVIK_SHARE_PASSWORD"));
     for (int i = 0; i < count; ++i) {
         const QString n = name + QString::number(i);
-        const QString record = PasswordRecord(n, QStringLiteral("pw-") + n, QStringLiteral("G"), QDate(2026, 12, 9));
-        if (AppendPasswordRecord(file, ReadPasswordList(file).Lines(), record) != RegisterResult::Written) {
+        const QString record =
+            PasswordRecord(n, QStringLiteral("pw-") + n, QStringLiteral("G"), QDate(2026, 12, 9));
+        if (AppendPasswordRecord(file, ReadPasswordList(file).Lines(), record) !=
+            RegisterResult::Written) {
             std::printf("failed %d\n", i);
             return 1;
         }

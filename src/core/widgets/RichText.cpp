@@ -19,7 +19,7 @@ QColor SystemColor(int index)
         return pal.color(QPalette::Highlight);
     case 5: // window
         return pal.color(QPalette::Base);
-    case 9: // caption text
+    case 9:  // caption text
     case 14: // highlight text
         return pal.color(QPalette::HighlightedText);
     case 13: // highlight
@@ -112,7 +112,10 @@ void ApplyFont(QWidget *widget, const FontValue &font)
     widget->setPalette(pal);
 }
 
-void ClearPicture(QLabel *image) { image->setPixmap(QPixmap()); }
+void ClearPicture(QLabel *image)
+{
+    image->setPixmap(QPixmap());
+}
 
 void AppendRichText(QTextEdit *edit, const QString &text, const FontValue &font)
 {

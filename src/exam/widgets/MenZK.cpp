@@ -1,23 +1,23 @@
 #include "MenZK.h"
 
-#include "ui/Accessibility.h"
-#include "ui/Named.h"
 #include "core/Cp1251.h"
 #include "core/Errors.h"
 #include "core/FolderAccess.h"
 #include "core/Scramble.h"
 #include "core/Shares.h"
+#include "ui/Accessibility.h"
+#include "ui/Named.h"
 
 #include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 // ---- The check list -------------------------------------------------------------------------
@@ -54,7 +54,9 @@ bool TCheckListBox::OnCheckBox(QListWidgetItem *item, const QPoint &at)
     initViewItemOption(&option);
     option.rect = visualItemRect(item);
     option.features |= QStyleOptionViewItem::HasCheckIndicator;
-    return style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, this).contains(at);
+    return style()
+        ->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, this)
+        .contains(at);
 }
 
 void TCheckListBox::mousePressEvent(QMouseEvent *event)
@@ -91,7 +93,8 @@ QPixmap Banner(int width)
     font.setBold(true);
     p.setFont(font);
     p.setPen(Qt::white);
-    p.drawText(banner.rect().adjusted(16, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Tarvik"));
+    p.drawText(banner.rect().adjusted(16, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
+               QStringLiteral("Tarvik"));
     return banner;
 }
 
@@ -115,7 +118,8 @@ TFmMenZK::TFmMenZK(const QString &startFileName, QString &managerShareDir, bool 
     ComboBox1->setAccessibleName(GroupBox2->title());
     (new QVBoxLayout(GroupBox2))->addWidget(ComboBox1);
     GroupBox2->hide();
-    GroupBox1 = Named(new QGroupBox(QStringLiteral("Choose a subject of examination"), this), "GroupBox1");
+    GroupBox1 =
+        Named(new QGroupBox(QStringLiteral("Choose a subject of examination"), this), "GroupBox1");
     CheckListBox1 = Named(new TCheckListBox(GroupBox1), "CheckListBox1");
     CheckListBox1->setAccessibleName(GroupBox1->title());
     (new QVBoxLayout(GroupBox1))->addWidget(CheckListBox1);
@@ -228,6 +232,7 @@ void TFmMenZK::ButStartClick()
     ChosenFile = choice.ExamFile;
     managerShareDir_ = choice.ShareDir;
     managerShareOpen_ = ManagerShareOpenAfter(
-        choice, managerShareOpen_, [](const QString &name) { return Folder(name).Exists(name); }, ConnectShare);
+        choice, managerShareOpen_, [](const QString &name) { return Folder(name).Exists(name); },
+        ConnectShare);
     accept();
 }

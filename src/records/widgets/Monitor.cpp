@@ -1,8 +1,8 @@
 #include "Monitor.h"
 
 #include "core/Cp1251.h"
-#include "records/JournalExport.h"
 #include "core/LineList.h"
+#include "records/JournalExport.h"
 
 #include <QColor>
 #include <QFile>
@@ -185,11 +185,13 @@ QVariant MonitorModel::data(const QModelIndex &index, int role) const
 
 QVariant MonitorModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    static const QStringList names{QStringLiteral("Станция"), QStringLiteral("Адрес"), QStringLiteral("Фамилия, имя"),
-                                   QStringLiteral("Группа"), QStringLiteral("Экзамен"), QStringLiteral("Ответов"),
-                                   QStringLiteral("Верно"), QStringLiteral("Не знаю"), QStringLiteral("Оценка"),
-                                   QStringLiteral("Состояние"), QStringLiteral("Начало"), QStringLiteral("Последнее")};
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < names.size())
+    static const QStringList names{
+        QStringLiteral("Станция"),   QStringLiteral("Адрес"),   QStringLiteral("Фамилия, имя"),
+        QStringLiteral("Группа"),    QStringLiteral("Экзамен"), QStringLiteral("Ответов"),
+        QStringLiteral("Верно"),     QStringLiteral("Не знаю"), QStringLiteral("Оценка"),
+        QStringLiteral("Состояние"), QStringLiteral("Начало"),  QStringLiteral("Последнее")};
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
+        section < names.size())
         return names[section];
     return QAbstractTableModel::headerData(section, orientation, role);
 }
@@ -288,7 +290,10 @@ bool MonitorServer::Listen(const QHostAddress &address, quint16 port)
     server_->setMaxPendingConnections(1024);
     return server_->listen(address, port);
 }
-quint16 MonitorServer::Port() const { return server_->serverPort(); }
+quint16 MonitorServer::Port() const
+{
+    return server_->serverPort();
+}
 
 bool MonitorServer::SetLog(const QString &fileName)
 {
@@ -318,8 +323,8 @@ void MonitorServer::Accept()
                 ++handled_;
                 if (log_) {
                     QStringList fields = m.Fields;
-                    log_->write((now.toString(Qt::ISODateWithMs) + u'\t' + address + u'\t' + QString::fromLatin1(m.Tag) +
-                                 fields.join(u'@') + u'@' + u'\n')
+                    log_->write((now.toString(Qt::ISODateWithMs) + u'\t' + address + u'\t' +
+                                 QString::fromLatin1(m.Tag) + fields.join(u'@') + u'@' + u'\n')
                                     .toUtf8());
                     log_->flush();
                 }

@@ -40,7 +40,21 @@ class MonitorModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
-    enum Column { Station, Address, Name, Group, Exam, Answered, Correct, DontKnow, Mark, State, Started, Last, ColumnCount };
+    enum Column {
+        Station,
+        Address,
+        Name,
+        Group,
+        Exam,
+        Answered,
+        Correct,
+        DontKnow,
+        Mark,
+        State,
+        Started,
+        Last,
+        ColumnCount
+    };
     enum class RowState { Connected, InProgress, Finished, NotFinished, Lost };
     struct Row
     {
@@ -55,8 +69,14 @@ public:
     };
 
     using QAbstractTableModel::QAbstractTableModel;
-    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(rows_.size()); }
-    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : ColumnCount; }
+    int rowCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(rows_.size());
+    }
+    int columnCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : ColumnCount;
+    }
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 

@@ -32,7 +32,8 @@ public:
         // (the report file keeps it whole).
         const QTextCharFormat &format = formats_[size_t(font)];
         ForEachReportLine(
-            ShownText(text, ShownLimit::TextBox), [&](QStringView part) { cursor_.insertText(part.toString(), format); },
+            ShownText(text, ShownLimit::TextBox),
+            [&](QStringView part) { cursor_.insertText(part.toString(), format); },
             [&] { cursor_.insertBlock(QTextBlockFormat(), format); });
     }
 
@@ -112,8 +113,8 @@ QByteArray ToRtf(const QTextDocument &document)
             }
             const int halfPoints = font.pointSizeF() > 0 ? int(font.pointSizeF() * 2 + 0.5) : 20;
             body += "{\\f" + QByteArray::number(f) + "\\fs" + QByteArray::number(halfPoints) +
-                    (font.bold() ? "\\b" : "") + (font.italic() ? "\\i" : "") + (font.underline() ? "\\ul" : "") +
-                    "\\cf" + QByteArray::number(cf + 1) + ' ';
+                    (font.bold() ? "\\b" : "") + (font.italic() ? "\\i" : "") +
+                    (font.underline() ? "\\ul" : "") + "\\cf" + QByteArray::number(cf + 1) + ' ';
             AppendRtfText(body, fragment.text());
             body += '}';
         }
@@ -128,8 +129,8 @@ QByteArray ToRtf(const QTextDocument &document)
     }
     out += "}\n{\\colortbl;";
     for (const QColor &c : colors)
-        out += "\\red" + QByteArray::number(c.red()) + "\\green" + QByteArray::number(c.green()) + "\\blue" +
-               QByteArray::number(c.blue()) + ';';
+        out += "\\red" + QByteArray::number(c.red()) + "\\green" + QByteArray::number(c.green()) +
+               "\\blue" + QByteArray::number(c.blue()) + ';';
     out += "}\n\\pard\\plain ";
     out += body;
     out += "\n}\n";
