@@ -9,8 +9,8 @@ cd "$(dirname "$0")"
 
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libxcb1-dev zlib1g-dev libjpeg-dev libgif-dev
           libsmbclient-dev libglib2.0-dev fonts-dejavu-core shared-mime-info desktop-file-utils)
-# The share tests run their own Samba server.
-TEST_PACKAGES=(samba)
+# The share tests run their own Samba server; the test command checks the formatting.
+TEST_PACKAGES=(samba clang-format)
 # The package's dependencies are computed by dpkg-shlibdeps.
 PACKAGE_PACKAGES=(dpkg-dev)
 
@@ -53,6 +53,9 @@ case "${1:-run}" in
     cd build/demo && exec ../app/tarvik "${2:-demo.fzk}"
     ;;
   test)
+    # Every C++ file as the repository's .clang-format lays it out.
+    find src app tools tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 |
+      xargs -0 clang-format --dry-run --Werror
     build build
     cd build && ctest --output-on-failure
     ;;
