@@ -10,6 +10,7 @@
 #include "records/ServerLink.h"
 #include "records/widgets/Monitor.h"
 #include "session/MainWindow.h"
+#include "tests/helpers/PlayerDriver.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -81,8 +82,8 @@ double AnswerSteps(bool servers, QTemporaryDir &dir, quint16 port)
     w.show();
     w.ButNextClick();
     w.ButNextClick();
-    w.ComboBox1->setEditText(QStringLiteral("10А"));
-    w.ComboBox2->setEditText(QStringLiteral("Иванов"));
+    Ctl<QComboBox>(w, "ComboBox1")->setEditText(QStringLiteral("10А"));
+    Ctl<QComboBox>(w, "ComboBox2")->setEditText(QStringLiteral("Иванов"));
     w.ButNextClick();
     QElapsedTimer t;
     t.start();

@@ -8,6 +8,7 @@
 #include "core/Scramble.h"
 #include "exam/ListStreams.h"
 #include "session/MainWindow.h"
+#include "tests/helpers/PlayerDriver.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -99,7 +100,7 @@ int Child(int argc, char **argv)
     RunGlobals globals;
     globals.ExamFileName = QString::fromLocal8Bit(argv[3]);
     std::unique_ptr<TFmZK> w = ShowExamWindow(globals);
-    PaintProbe probe(w->TitlePage);
+    PaintProbe probe(Ctl<QWidget>(*w, "Page4"));
     return app.exec();
 }
 
@@ -166,12 +167,12 @@ int main(int argc, char **argv)
         QElapsedTimer t;
         t.start();
         for (int i = 0; i < rounds; ++i)
-            w.LoadQuestion(1023 - (i % 4)); // the four kinds of the last questions
+            w.Run().LoadQuestion(1023 - (i % 4)); // the four kinds of the last questions
         const double load = t.nsecsElapsed() / 1e6 / rounds;
         TLineList buffer;
         t.restart();
         for (int i = 0; i < rounds; ++i)
-            GetSection(w.ExamLines(), buffer, QStringLiteral("V%1").arg(1023 - (i % 4)));
+            GetSection(w.Run().ExamLines(), buffer, QStringLiteral("V%1").arg(1023 - (i % 4)));
         const double section = t.nsecsElapsed() / 1e6 / rounds;
         std::printf(
             "%s: LoadQuestion + ShowQuestion of the last questions %.3f ms, GetSection %.3f ms: "

@@ -16,25 +16,6 @@
 
 namespace {
 
-// Records every step the reader hands over, with what the settings held at that moment.
-class RecordingSink : public SetupSink
-{
-public:
-    bool SetupApplied(SetupStep step, const ExamSettings &s) override
-    {
-        Steps.append(step);
-        if (step == SetupStep::Language)
-            TipResultAtLanguage = s.TipResult;
-        if (step >= SetupStep::FontTopStr)
-            TitleFonts.append(s.TitleFont ? s.TitleFont->Name : QStringLiteral("<default>"));
-        return step != StopAt;
-    }
-    QList<SetupStep> Steps;
-    QStringList TitleFonts;
-    int TipResultAtLanguage = -1;
-    SetupStep StopAt = SetupStep(-1);
-};
-
 TLineList Text(const QString &text)
 {
     TLineList l;
@@ -85,9 +66,9 @@ class TestExam : public QObject
 private Q_SLOTS:
     void onlySetupGivesTheDefaults()
     {
-        ExamSettings s;
-        RecordingSink sink;
-        QVERIFY(ReadSetup(Text("[Setup]"), s, sink));
+        const SetupReading r = ReadSetup(Text("[Setup]"), ExamSettings());
+        const ExamSettings &s = r.Settings;
+        QVERIFY(r.Found);
         QCOMPARE(s.AllZ, 1);
         QVERIFY(s.SaveJuornal);
         QVERIFY(s.Spisok);
@@ -100,21 +81,21 @@ private Q_SLOTS:
         QCOMPARE(s.FontQuestion.Size, 10);
         QCOMPARE(s.FontAnswer.Size, 8);
         QCOMPARE(s.FontQuestion.Color, int32_t(0x80000008u));
-        // Every step but HelpExam (empty), in reading order.
-        QCOMPARE(sink.Steps.size(), 19);
-        QCOMPARE(sink.Steps.first(), SetupStep::Language);
-        QCOMPARE(sink.Steps.last(), SetupStep::FontJobEdit);
-        QVERIFY(!sink.Steps.contains(SetupStep::HelpExam));
-        QVERIFY(!ReadSetup(Text("[setup ]\nAllZ=4"), s, sink));
+        // Read to the last step.
+        QCOMPARE(r.Reached, SetupStep::FontJobEdit);
+        QVERIFY(!r.Error);
+        QVERIFY(!ReadSetup(Text("[setup ]\nAllZ=4"), s).Found);
     }
 
     void valueRules()
     {
-        ExamSettings s;
-        RecordingSink sink;
-        QVERIFY(ReadSetup(Text("[Setup]\nLanguage=-3\nPO5=300\nSpisok=0\nAllZ=5000\nTipOc=257\n"
-                               "HelpExam=a&<hr>b\nCEdit=Физика&<hr>9 класс\nTipResult=2\n"),
-                          s, sink));
+        ExamSettings before;
+        before.TipResult = 3;
+        const SetupReading r =
+            ReadSetup(Text("[Setup]\nLanguage=-3\nPO5=300\nSpisok=0\nAllZ=5000\nTipOc=257\n"
+                           "HelpExam=a&<hr>b\nCEdit=Физика&<hr>9 класс\nTipResult=2\n"),
+                      before);
+        const ExamSettings &s = r.Settings;
         QCOMPARE(s.Language, 0);
         QCOMPARE(int(s.PO5), 44);
         QVERIFY(!s.Spisok);
@@ -122,22 +103,22 @@ private Q_SLOTS:
         QCOMPARE(int(s.TipOc), 1);
         QCOMPARE(s.HelpExam, QStringLiteral("a\r\nb"));
         QCOMPARE(s.CEdit, QStringLiteral("Физика&<hr>9 класс")); // as written: it goes to journals
-        // The language is loaded before TipResult is read.
-        QCOMPARE(sink.TipResultAtLanguage, 0);
+        // The language is chosen before TipResult is read.
+        QCOMPARE(r.LanguageTipResult, 3);
         QCOMPARE(s.TipResult, 2);
     }
 
     void keysNotReadKeepTheirValues()
     {
-        ExamSettings s;
-        RecordingSink sink;
-        QVERIFY(ReadSetup(
-            Text(
-                "[Setup]\nDbNet=1\nPathDbNet=\\\\srv\\j\nBolNotKnow=1\nRNotKnow1=0\nNotKnowPlus=7"),
-            s, sink));
-        QCOMPARE(s.PathDbNet, QStringLiteral("\\\\srv\\j"));
-        QCOMPARE(s.NotKnowPlus, 7);
-        QVERIFY(ReadSetup(Text("[Setup]\nDbNet=0\nBolNotKnow=0\nNotKnowPlus=9"), s, sink));
+        const ExamSettings first =
+            ReadSetup(Text("[Setup]\nDbNet=1\nPathDbNet=\\\\srv\\j\nBolNotKnow=1\nRNotKnow1=0\n"
+                           "NotKnowPlus=7"),
+                      ExamSettings())
+                .Settings;
+        QCOMPARE(first.PathDbNet, QStringLiteral("\\\\srv\\j"));
+        QCOMPARE(first.NotKnowPlus, 7);
+        const ExamSettings s =
+            ReadSetup(Text("[Setup]\nDbNet=0\nBolNotKnow=0\nNotKnowPlus=9"), first).Settings;
         QVERIFY(!s.DbNet);
         QCOMPARE(s.PathDbNet, QStringLiteral("\\\\srv\\j"));
         QCOMPARE(s.NotKnowPlus, 7);
@@ -146,44 +127,35 @@ private Q_SLOTS:
 
     void titleFontIsOneObjectReused()
     {
-        ExamSettings s;
-        RecordingSink sink;
-        QVERIFY(ReadSetup(
-            Text("[Setup]\n[FontTopStr]\nName=Arial\nSize=20\n[FontButEdit]\nStyle=1\n"), s, sink));
+        const auto names = [](const SetupReading &r) {
+            QStringList out;
+            for (const auto &f : r.TitleFonts)
+                out.append(f ? f->Name : QStringLiteral("<default>"));
+            return out;
+        };
+        const SetupReading r =
+            ReadSetup(Text("[Setup]\n[FontTopStr]\nName=Arial\nSize=20\n[FontButEdit]\nStyle=1\n"),
+                      ExamSettings());
         // CEdit has no section: it gets what TopStr made; ButEdit's section starts from the
         // defaults of its keys; JobEdit reuses that.
-        QCOMPARE(sink.TitleFonts,
-                 (QStringList{"Arial", "Arial", "MS Sans Serif", "MS Sans Serif"}));
-        sink.TitleFonts.clear();
-        QVERIFY(ReadSetup(Text("[Setup]"), s, sink));
-        QCOMPARE(sink.TitleFonts,
+        QCOMPARE(names(r), (QStringList{"Arial", "Arial", "MS Sans Serif", "MS Sans Serif"}));
+        QCOMPARE(names(ReadSetup(Text("[Setup]"), r.Settings)),
                  (QStringList{"<default>", "<default>", "<default>", "<default>"}));
     }
 
     void badFontStopsTheReading()
     {
-        ExamSettings s;
-        RecordingSink sink;
+        const SetupReading r =
+            ReadSetup(Text("[Setup]\nTopEdit=Top\nFontQuestion=Arial,x\nYesResult=1"), {});
+        QVERIFY(r.Error);
         try {
-            ReadSetup(Text("[Setup]\nTopEdit=Top\nFontQuestion=Arial,x\nYesResult=1"), s, sink);
-            QFAIL("no conversion error");
+            std::rethrow_exception(r.Error);
         } catch (const EConvertError &e) {
             QCOMPARE(e.Message(), QStringLiteral("'x' не правильная величина целого числа"));
         }
-        QVERIFY(sink.Steps.contains(SetupStep::FontHelpExam));
-        QVERIFY(!sink.Steps.contains(SetupStep::FontQuestion));
-        QCOMPARE(s.TopEdit, QStringLiteral("Top"));
-        QVERIFY(!s.YesResult);
-    }
-
-    void sinkCanEndTheReading()
-    {
-        ExamSettings s;
-        RecordingSink sink;
-        sink.StopAt = SetupStep::JournalFolder;
-        QVERIFY(ReadSetup(Text("[Setup]\nDbNet=1\nInfIP1=1"), s, sink));
-        QCOMPARE(sink.Steps.last(), SetupStep::JournalFolder);
-        QVERIFY(!s.InfIP1);
+        QCOMPARE(r.Reached, SetupStep::FontHelpExam);
+        QCOMPARE(r.Settings.TopEdit, QStringLiteral("Top"));
+        QVERIFY(!r.Settings.YesResult);
     }
 
     void questionOrder()

@@ -2,6 +2,7 @@
 #include "core/Scramble.h"
 #include "exam/widgets/MenZK.h"
 #include "helpers/FakeClock.h"
+#include "helpers/PlayerDriver.h"
 #include "helpers/ScriptedDialogs.h"
 #include "helpers/TestFiles.h"
 #include "session/MainWindow.h"
@@ -60,8 +61,8 @@ struct Station
         W->ButNextClick();
         W->ButNextClick();
         if (W->CurrentPage() == PageRegistration) {
-            W->ComboBox1->setEditText(QStringLiteral("10А"));
-            W->ComboBox2->setEditText(QStringLiteral("Иванов И."));
+            Ctl<QComboBox>(*W, "ComboBox1")->setEditText(QStringLiteral("10А"));
+            Ctl<QComboBox>(*W, "ComboBox2")->setEditText(QStringLiteral("Иванов И."));
             W->ButNextClick();
         }
     }
@@ -103,40 +104,40 @@ private Q_SLOTS:
         Station s(exam.File);
         TFmZK &w = *s.W;
         QCOMPARE(w.CurrentPage(), int(PageTitle));
-        QTest::mouseClick(w.ButNext, Qt::LeftButton);
+        QTest::mouseClick(Ctl<QPushButton>(w, "ButNext"), Qt::LeftButton);
         QCOMPARE(w.CurrentPage(), int(PageInstructions));
-        QTest::mouseClick(w.ButNext, Qt::LeftButton);
+        QTest::mouseClick(Ctl<QPushButton>(w, "ButNext"), Qt::LeftButton);
         QCOMPARE(w.CurrentPage(), int(PageRegistration));
         // Registration refuses an empty group, then an empty name.
-        QTest::mouseClick(w.ButNext, Qt::LeftButton);
+        QTest::mouseClick(Ctl<QPushButton>(w, "ButNext"), Qt::LeftButton);
         QCOMPARE(s.Dialogs.Messages.last().Text, QStringLiteral("Не введены данные по группе."));
         QCOMPARE(s.Dialogs.Messages.last().Caption, QStringLiteral("Ошибка"));
-        w.ComboBox1->setEditText(QStringLiteral("10А"));
-        QTest::mouseClick(w.ButNext, Qt::LeftButton);
+        Ctl<QComboBox>(w, "ComboBox1")->setEditText(QStringLiteral("10А"));
+        QTest::mouseClick(Ctl<QPushButton>(w, "ButNext"), Qt::LeftButton);
         QCOMPARE(s.Dialogs.Messages.last().Text,
                  QStringLiteral("Не введены данные по экзаменуемом."));
         QCOMPARE(w.CurrentPage(), int(PageRegistration));
-        w.ComboBox2->setEditText(QStringLiteral("Петров П."));
-        QTest::mouseClick(w.ButNext, Qt::LeftButton);
+        Ctl<QComboBox>(w, "ComboBox2")->setEditText(QStringLiteral("Петров П."));
+        QTest::mouseClick(Ctl<QPushButton>(w, "ButNext"), Qt::LeftButton);
         QVERIFY(w.CurrentPage() < PageTitle);
-        QVERIFY(w.RadioButNotKwon->isVisible());
+        QVERIFY(Ctl<QRadioButton>(w, "RadioButNotKwon")->isVisible());
 
         // Plan: wrong at 2 and 7, don't know at 4 and 9, right elsewhere.
         QList<int> order;
         for (int i = 0; i < 12; ++i) {
-            QCOMPARE(w.CurrentIndex(), i);
-            QVERIFY(!w.ButNext->isEnabled());
-            const int n = w.QuestionOrder()[size_t(i)];
+            QCOMPARE(w.Run().CurrentIndex(), i);
+            QVERIFY(!Ctl<QPushButton>(w, "ButNext")->isEnabled());
+            const int n = w.Run().QuestionOrder()[size_t(i)];
             order.append(n);
-            const int correct = w.CurrentCorNo();
-            const int shown = w.CurrentQuestion().AllW;
+            const int correct = w.Run().CurrentCorNo();
+            const int shown = w.Run().CurrentQuestion().AllW;
             const int wrong = correct == 1 ? 2 : 1;
             s.Time.Advance(2000);
             const int page = w.CurrentPage();
             if (i == 4 || i == 9) {
-                QTest::mouseClick(w.RadioButNotKwon, Qt::LeftButton);
-                QCOMPARE(w.CurrentAnswer(), 99);
-                QTest::mouseClick(w.ButNext, Qt::LeftButton);
+                QTest::mouseClick(Ctl<QRadioButton>(w, "RadioButNotKwon"), Qt::LeftButton);
+                QCOMPARE(w.Run().CurrentAnswer(), 99);
+                QTest::mouseClick(Ctl<QPushButton>(w, "ButNext"), Qt::LeftButton);
                 continue;
             }
             const int choose = (i == 2 || i == 7) ? wrong : correct;
@@ -154,13 +155,14 @@ private Q_SLOTS:
                 const char *images[] = {"Image6", "Image5", "Image4", "Image3"};
                 QTest::mouseClick(s.Get(images[choose - 1]), Qt::LeftButton);
             } else {
-                QRadioButton *item = w.RadioGroup2Items[size_t(choose - 1)];
+                QRadioButton *item =
+                    Ctl<QRadioButton>(w, QStringLiteral("RadioGroup2Item%1").arg(choose));
                 QTest::mouseClick(item, Qt::LeftButton, {}, QPoint(6, item->height() / 2));
             }
-            QCOMPARE(w.CurrentAnswer(), choose);
-            QVERIFY(w.ButNext->isEnabled());
+            QCOMPARE(w.Run().CurrentAnswer(), choose);
+            QVERIFY(Ctl<QPushButton>(w, "ButNext")->isEnabled());
             if (page == PageTextAnswers && choose == 5) {
-                QTest::mouseClick(w.ButNext, Qt::LeftButton);
+                QTest::mouseClick(Ctl<QPushButton>(w, "ButNext"), Qt::LeftButton);
             } else if (page == PageTextAnswers || page == PagePictureAnswers) {
                 // Enter on the answer's radio button moves on.
                 const char *radios2[] = {"RadioButton4", "RadioButton3", "RadioButton2",
@@ -171,11 +173,11 @@ private Q_SLOTS:
                         : s.Get(radios2[choose - 1]);
                 QTest::keyClick(radio, Qt::Key_Return);
             } else {
-                QTest::mouseClick(w.ButNext, Qt::LeftButton);
+                QTest::mouseClick(Ctl<QPushButton>(w, "ButNext"), Qt::LeftButton);
             }
         }
         QCOMPARE(w.CurrentPage(), int(PageResult));
-        const AnswerLog &log = w.Log();
+        const AnswerLog &log = w.Run().Log();
         for (int i = 0; i < 12; ++i) {
             const size_t n = size_t(order[i]);
             if (i == 4 || i == 9)
@@ -192,19 +194,19 @@ private Q_SLOTS:
         QCOMPARE(log.Mark, 4);
         QVERIFY(!log.NotFinished);
         QCOMPARE(
-            w.Memo14->toPlainText(),
+            Ctl<QTextEdit>(w, "Memo14")->toPlainText(),
             QStringLiteral("Всего вопросов в экзамене: - 12\n   правильных ответов - 8\n"
                            "   не правильных ответов - 2\n   Ответов \"Не знаю\" - 2\n"
                            "Вы ответили правильно на 66 процентов ответов\n"
                            "Общее время экзамена - 00:24\nОбщее время ответов - 00:24\n Хорошо"));
-        QCOMPARE(w.ButNext->text(), QStringLiteral("Конец"));
-        QVERIFY(w.ButNext->isEnabled());
-        QVERIFY(w.ButNew->isVisible());
-        QVERIFY(!w.RadioButNotKwon->isVisible());
-        QVERIFY(w.ButYesResult->isVisible());
+        QCOMPARE(Ctl<QPushButton>(w, "ButNext")->text(), QStringLiteral("Конец"));
+        QVERIFY(Ctl<QPushButton>(w, "ButNext")->isEnabled());
+        QVERIFY(Ctl<QPushButton>(w, "ButNew")->isVisible());
+        QVERIFY(!Ctl<QRadioButton>(w, "RadioButNotKwon")->isVisible());
+        QVERIFY(Ctl<QPushButton>(w, "ButYesResult")->isVisible());
         // "Конец" closes the window, which asks first.
         s.Dialogs.AnswerNext(true);
-        QTest::mouseClick(w.ButNext, Qt::LeftButton);
+        QTest::mouseClick(Ctl<QPushButton>(w, "ButNext"), Qt::LeftButton);
         QVERIFY(!w.isVisible());
         QVERIFY(s.Dialogs.AllAnswered());
         QVERIFY(s.Dialogs.Unexpected.isEmpty());
@@ -218,23 +220,23 @@ private Q_SLOTS:
         s.ToFirstQuestion();
         auto *r1 = s.Get<QRadioButton>("RBut1");
         QTest::keyClick(r1, Qt::Key_Return); // nothing chosen: nothing happens
-        QCOMPARE(s.W->CurrentIndex(), 0);
+        QCOMPARE(s.W->Run().CurrentIndex(), 0);
         auto *r5 = s.Get<QRadioButton>("RBut5");
         QTest::mouseClick(r5, Qt::LeftButton);
         QTest::keyClick(r5, Qt::Key_Return); // not from the fifth answer
-        QCOMPARE(s.W->CurrentIndex(), 0);
+        QCOMPARE(s.W->Run().CurrentIndex(), 0);
         // The keyboard alone: the first answer has the focus on a new question, Space chooses
         // it, Enter moves on.
-        s.W->LoadQuestion(0);
+        s.W->Run().LoadQuestion(0);
         QCOMPARE(QApplication::focusWidget(), r1);
         QTest::keyClick(r1, Qt::Key_Space);
-        QCOMPARE(s.W->CurrentAnswer(), 1);
+        QCOMPARE(s.W->Run().CurrentAnswer(), 1);
         QTest::keyClick(r1, Qt::Key_Return);
-        QCOMPARE(s.W->CurrentIndex(), 1);
+        QCOMPARE(s.W->Run().CurrentIndex(), 1);
         // With no don't-know answer a click on the bar changes nothing.
-        QTest::mouseClick(s.W->Panel1, Qt::LeftButton);
-        QCOMPARE(s.W->CurrentAnswer(), 0);
-        QVERIFY(!s.W->ButNext->isEnabled());
+        QTest::mouseClick(Ctl<QWidget>(*s.W, "Panel1"), Qt::LeftButton);
+        QCOMPARE(s.W->Run().CurrentAnswer(), 0);
+        QVERIFY(!Ctl<QPushButton>(*s.W, "ButNext")->isEnabled());
     }
 
     // Every way of checking an answer chooses it (the mouse, Space, and the actions a screen
@@ -299,8 +301,8 @@ private Q_SLOTS:
             a->actionInterface()->doAction(means == QStringLiteral("press")
                                                ? QAccessibleActionInterface::pressAction()
                                                : QAccessibleActionInterface::toggleAction());
-        QTRY_COMPARE(s.W->CurrentAnswer(), answer);
-        QVERIFY(s.W->ButNext->isEnabled());
+        QTRY_COMPARE(s.W->Run().CurrentAnswer(), answer);
+        QVERIFY(Ctl<QPushButton>(*s.W, "ButNext")->isEnabled());
         QVERIFY(button->isChecked());
         int checked = 0;
         for (QRadioButton *b : s.W->findChildren<QRadioButton *>())
@@ -308,7 +310,7 @@ private Q_SLOTS:
         QCOMPARE(checked, 1);
         s.W->ButNextClick();
         QCOMPARE(s.W->CurrentPage(), int(PageResult));
-        QCOMPARE(s.W->Log().CorrectCount, answer == 99 ? 0 : 1);
+        QCOMPARE(s.W->Run().Log().CorrectCount, answer == 99 ? 0 : 1);
     }
 
     // What a screen reader hears follows what the window shows.
@@ -326,29 +328,30 @@ private Q_SLOTS:
             return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name);
         };
         QCOMPARE(name(&w), QStringLiteral("История"));
-        QCOMPARE(name(w.LabTema), QStringLiteral("История"));
-        QCOMPARE(name(w.LabTop), QStringLiteral("Школа №5"));
+        QCOMPARE(name(Ctl<QLabel>(w, "LabTema")), QStringLiteral("История"));
+        QCOMPARE(name(Ctl<QLabel>(w, "LabTop")), QStringLiteral("Школа №5"));
         w.ButNextClick();
         w.ButNextClick();
-        QCOMPARE(name(w.Label1), w.Label1->text());
+        QCOMPARE(name(Ctl<QLabel>(w, "Label1")), Ctl<QLabel>(w, "Label1")->text());
         // A choose-only box keeps its label as its name and tells its choice as its value.
-        w.ComboBox1->setCurrentIndex(0);
-        QAccessibleInterface *group = QAccessible::queryAccessibleInterface(w.ComboBox1);
+        Ctl<QComboBox>(w, "ComboBox1")->setCurrentIndex(0);
+        QAccessibleInterface *group =
+            QAccessible::queryAccessibleInterface(Ctl<QComboBox>(w, "ComboBox1"));
         QCOMPARE(group->role(), QAccessible::ComboBox);
         QCOMPARE(group->text(QAccessible::Name), QStringLiteral("Группа (класс, организация)"));
         QCOMPARE(group->text(QAccessible::Value), QStringLiteral("10А"));
         w.ComboBox1Click();
-        w.ComboBox2->setCurrentIndex(0);
+        Ctl<QComboBox>(w, "ComboBox2")->setCurrentIndex(0);
         w.ComboBox2Click();
         w.ButNextClick();
         QCOMPARE(w.CurrentPage(), int(PageTextAnswers));
-        QCOMPARE(name(w.Panel4Caption), QStringLiteral("  Вопрос 1 из 1"));
+        QCOMPARE(name(Ctl<QLabel>(w, "Panel4Caption")), QStringLiteral("  Вопрос 1 из 1"));
         s.Time.Advance(1000);
-        QCOMPARE(name(w.Label2), QStringLiteral("Текущее время ответа 0 сек."));
-        QCOMPARE(name(w.ButNext), QStringLiteral("Далее>>"));
+        QCOMPARE(name(Ctl<QLabel>(w, "Label2")), QStringLiteral("Текущее время ответа 0 сек."));
+        QCOMPARE(name(Ctl<QPushButton>(w, "ButNext")), QStringLiteral("Далее>>"));
         w.AnswerChosen(1);
         w.ButNextClick();
-        QCOMPARE(name(w.ButNext), QStringLiteral("Конец"));
+        QCOMPARE(name(Ctl<QPushButton>(w, "ButNext")), QStringLiteral("Конец"));
         qputenv("TARVIK_PROGRAM_DIR", QByteArray());
     }
 
@@ -379,12 +382,12 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget()->objectName(), first);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
         QCOMPARE(QApplication::focusWidget()->objectName(), second);
-        QCOMPARE(s.W->CurrentAnswer(), 0); // moving is not choosing
+        QCOMPARE(s.W->Run().CurrentAnswer(), 0); // moving is not choosing
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-        QCOMPARE(s.W->CurrentAnswer(), 2);
+        QCOMPARE(s.W->Run().CurrentAnswer(), 2);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(s.W->CurrentPage(), int(PageResult));
-        QCOMPARE(s.W->Log().CorrectCount, 1);
+        QCOMPARE(s.W->Run().Log().CorrectCount, 1);
     }
 
     // What the window leaves in the journal folder at the end, at an interrupted close, and
@@ -446,10 +449,10 @@ private Q_SLOTS:
         s.W->AnswerChosen(1);
         s.W->ButNextClick();
         QCOMPARE(s.W->CurrentPage(), int(PageResult));
-        QVERIFY(s.W->Memo14->toPlainText().isEmpty());
+        QVERIFY(Ctl<QTextEdit>(*s.W, "Memo14")->toPlainText().isEmpty());
         // Not shown, but computed for the records.
-        QCOMPARE(s.W->Log().Percent, 100);
-        QCOMPARE(s.W->Log().Mark, 5);
+        QCOMPARE(s.W->Run().Log().Percent, 100);
+        QCOMPARE(s.W->Run().Log().Mark, 5);
     }
 
     void timeOut_data()
@@ -479,14 +482,14 @@ private Q_SLOTS:
             s.W->AnswerChosen(choice);
         }
         s.Time.Advance(29999 - qMax(chooseAt, 0));
-        QCOMPARE(s.W->CurrentIndex(), 0);
+        QCOMPARE(s.W->Run().CurrentIndex(), 0);
         s.Time.Advance(1);
-        QCOMPARE(s.W->CurrentIndex(), movesOn ? 1 : 0);
-        QTEST(int(s.W->Log().GivenNo[0]), "given");
+        QCOMPARE(s.W->Run().CurrentIndex(), movesOn ? 1 : 0);
+        QTEST(int(s.W->Run().Log().GivenNo[0]), "given");
         if (movesOn)
-            QCOMPARE(s.W->Log().AnswerTimeMs[0], qint64(30000));
+            QCOMPARE(s.W->Run().Log().AnswerTimeMs[0], qint64(30000));
         s.Time.Advance(120000);
-        QCOMPARE(s.W->CurrentIndex(), movesOn ? 1 : 0);
+        QCOMPARE(s.W->Run().CurrentIndex(), movesOn ? 1 : 0);
     }
 
     void timeOutWhenTheFirstIsCorrect()
@@ -497,7 +500,7 @@ private Q_SLOTS:
         Station s(exam.File);
         s.ToFirstQuestion();
         s.Time.Advance(5000);
-        QCOMPARE(int(s.W->Log().GivenNo[0]), 2);
+        QCOMPARE(int(s.W->Run().Log().GivenNo[0]), 2);
     }
 
     void clockLabels_data()
@@ -538,7 +541,7 @@ private Q_SLOTS:
             for (const char *label : {"Label2", "Label5", "Label7"})
                 QCOMPARE(s.Get<QLabel>(label)->text(), expected);
         }
-        QVERIFY(s.W->Label2->isVisible());
+        QVERIFY(Ctl<QLabel>(*s.W, "Label2")->isVisible());
     }
 
     void clockOff()
@@ -547,9 +550,9 @@ private Q_SLOTS:
         Station s(exam.File);
         s.ToFirstQuestion();
         s.Time.Advance(3000);
-        QVERIFY(!s.W->Label2->isVisible());
-        QVERIFY(s.W->Label2->text().isEmpty());
-        QVERIFY(!s.W->RxTimerEvent1->Enabled());
+        QVERIFY(!Ctl<QLabel>(*s.W, "Label2")->isVisible());
+        QVERIFY(Ctl<QLabel>(*s.W, "Label2")->text().isEmpty());
+        QVERIFY(!s.W->Run().RxTimerEvent1->Enabled());
     }
 
     void timeOutClosesThePreview()
@@ -572,7 +575,7 @@ private Q_SLOTS:
         s.Time.Advance(10000);
         QApplication::processEvents();
         QVERIFY(!s.W->PreviewOpen());
-        QCOMPARE(s.W->CurrentIndex(), 1);
+        QCOMPARE(s.W->Run().CurrentIndex(), 1);
     }
 
     void previewWindow()
@@ -634,8 +637,8 @@ private Q_SLOTS:
         Station s(exam.File);
         for (int i = 0; i < steps; ++i) {
             if (s.W->CurrentPage() == PageRegistration) {
-                s.W->ComboBox1->addItem(QStringLiteral("1"));
-                s.W->ComboBox2->addItem(QStringLiteral("n"));
+                Ctl<QComboBox>(*s.W, "ComboBox1")->addItem(QStringLiteral("1"));
+                Ctl<QComboBox>(*s.W, "ComboBox2")->addItem(QStringLiteral("n"));
             } else if (s.W->CurrentPage() < PageTitle) {
                 s.W->AnswerChosen(1);
             }
@@ -649,7 +652,7 @@ private Q_SLOTS:
         QVERIFY(s.W->close());
         QCOMPARE(interrupted.size(), recorded ? 1 : 0);
         if (recorded)
-            QVERIFY(s.W->Log().NotFinished);
+            QVERIFY(s.W->Run().Log().NotFinished);
     }
 
     // "Новый": the new-exam dialog's choices, and the subject manager again when chosen.
@@ -705,8 +708,8 @@ private Q_SLOTS:
         Station s(first.File);
         s.Globals.ManagerUsed = fromManager;
         s.Globals.StartFileName = subjects;
-        s.W->ComboBox1->setEditText(QStringLiteral("10А"));
-        s.W->ComboBox2->setEditText(QStringLiteral("Иванов И."));
+        Ctl<QComboBox>(*s.W, "ComboBox1")->setEditText(QStringLiteral("10А"));
+        Ctl<QComboBox>(*s.W, "ComboBox2")->setEditText(QStringLiteral("Иванов И."));
         QSignalSpy opened(s.W.get(), &TFmZK::examOpened);
         bool managerOffered = false;
         s.Dialogs.ActInNextDialog([&](QDialog *d) {
@@ -729,10 +732,10 @@ private Q_SLOTS:
         QVERIFY(s.Dialogs.AllAnswered());
         QCOMPARE(managerOffered, fromManager);
         QVERIFY(s.W->isVisible());
-        QCOMPARE(s.W->Settings().CEdit, title);
+        QCOMPARE(s.W->Run().Settings().CEdit, title);
         QCOMPARE(opened.size(), dialog == u"manager" ? 1 : 0);
         QCOMPARE(s.W->CurrentPage(), int(PageTitle));
-        QCOMPARE(s.W->ComboBox2->currentText().isEmpty(), !kept);
+        QCOMPARE(Ctl<QComboBox>(*s.W, "ComboBox2")->currentText().isEmpty(), !kept);
         QCOMPARE(s.Globals.ManagerUsed, managerAfter);
         QCOMPARE(s.Dialogs.Messages.size(), errorBox ? 1 : 0);
         if (errorBox)

@@ -1,4 +1,5 @@
 #include "core/Scramble.h"
+#include "helpers/PlayerDriver.h"
 #include "helpers/ScriptedDialogs.h"
 #include "helpers/TestFiles.h"
 #include "session/MainWindow.h"
@@ -48,8 +49,8 @@ struct Player
     }
     void Register()
     {
-        Choose(Window->ComboBox1, QStringLiteral("10А"));
-        Choose(Window->ComboBox2, QStringLiteral("Иванов И."));
+        Choose(Ctl<QComboBox>(*Window, "ComboBox1"), QStringLiteral("10А"));
+        Choose(Ctl<QComboBox>(*Window, "ComboBox2"), QStringLiteral("Иванов И."));
     }
     void ToFirstQuestion()
     {
@@ -89,25 +90,26 @@ private Q_SLOTS:
         Player p(file);
         TFmZK &w = *p.Window;
         QVERIFY(p.Dialogs.Messages.isEmpty());
-        QCOMPARE(w.FileKind(), kind);
+        QCOMPARE(w.Run().FileKind(), kind);
         QCOMPARE(w.CurrentPage(), int(PageTitle));
         QCOMPARE(w.windowTitle(), QStringLiteral("Демонстрационный экзамен"));
-        QCOMPARE(w.LabTema->text(), QStringLiteral("Демонстрационный экзамен"));
-        QCOMPARE(w.LabTop->text(), QStringLiteral("Учебный центр «Тарвик»"));
-        QCOMPARE(w.LabJob->text(), QStringLiteral("Составитель: А. П. Иванова"));
-        QVERIFY(w.LabTema->font().bold());
-        QCOMPARE(w.LabTema->font().pointSize(), 22);
-        QVERIFY(!w.Image1->pixmap().isNull());
-        QCOMPARE(w.Image1->pixmap().size(), QSize(320, 200));
-        QCOMPARE(w.ButNext->text(), QStringLiteral("Далее>>"));
-        QVERIFY(w.ButNext->isEnabled());
-        QVERIFY(!w.ButNew->isVisible());
-        QVERIFY(w.ButYesResult->isVisibleTo(&w) == false); // not on this page
-        QCOMPARE(int(w.QuestionOrder().size()), 12);
-        QVERIFY(w.Memo15->toPlainText().startsWith(
-            QStringLiteral("Каждый вопрос имеет один правильный ответ.\n")));
-        QCOMPARE(w.GroupBox1->height(), 155);
-        QVERIFY(w.ComboBox1->isEditable()); // the demo lets names be typed
+        QCOMPARE(Ctl<QLabel>(w, "LabTema")->text(), QStringLiteral("Демонстрационный экзамен"));
+        QCOMPARE(Ctl<QLabel>(w, "LabTop")->text(), QStringLiteral("Учебный центр «Тарвик»"));
+        QCOMPARE(Ctl<QLabel>(w, "LabJob")->text(), QStringLiteral("Составитель: А. П. Иванова"));
+        QVERIFY(Ctl<QLabel>(w, "LabTema")->font().bold());
+        QCOMPARE(Ctl<QLabel>(w, "LabTema")->font().pointSize(), 22);
+        QVERIFY(!Ctl<PictureBox>(w, "Image1")->pixmap().isNull());
+        QCOMPARE(Ctl<PictureBox>(w, "Image1")->pixmap().size(), QSize(320, 200));
+        QCOMPARE(Ctl<QPushButton>(w, "ButNext")->text(), QStringLiteral("Далее>>"));
+        QVERIFY(Ctl<QPushButton>(w, "ButNext")->isEnabled());
+        QVERIFY(!Ctl<QPushButton>(w, "ButNew")->isVisible());
+        QVERIFY(Ctl<QPushButton>(w, "ButYesResult")->isVisibleTo(&w) == false); // not on this page
+        QCOMPARE(int(w.Run().QuestionOrder().size()), 12);
+        QVERIFY(Ctl<QTextEdit>(w, "Memo15")
+                    ->toPlainText()
+                    .startsWith(QStringLiteral("Каждый вопрос имеет один правильный ответ.\n")));
+        QCOMPARE(Ctl<QGroupBox>(w, "GroupBox1")->height(), 155);
+        QVERIFY(Ctl<QComboBox>(w, "ComboBox1")->isEditable()); // the demo lets names be typed
         // Every control tells a screen reader what it is: its name, or at least its role.
         for (QWidget *child : w.findChildren<QWidget *>())
             if (!child->objectName().isEmpty() &&
@@ -127,15 +129,16 @@ private Q_SLOTS:
         QCOMPARE(w.CurrentPage(), int(PageInstructions));
         w.ButNextClick();
         QCOMPARE(w.CurrentPage(), int(PageRegistration));
-        QVERIFY(w.Label1->text().startsWith(QStringLiteral("Сегодня - ")));
-        w.ComboBox1->setEditText(QStringLiteral("10А"));
-        w.ComboBox2->setEditText(QStringLiteral("Иванов И."));
+        QVERIFY(Ctl<QLabel>(w, "Label1")->text().startsWith(QStringLiteral("Сегодня - ")));
+        Ctl<QComboBox>(w, "ComboBox1")->setEditText(QStringLiteral("10А"));
+        Ctl<QComboBox>(w, "ComboBox2")->setEditText(QStringLiteral("Иванов И."));
         w.ButNextClick();
         QCOMPARE(w.CurrentPage(), int(PageTextAnswers));
-        QCOMPARE(w.CurrentIndex(), 0);
-        QCOMPARE(w.Panel4Caption->text(), QStringLiteral("  Вопрос 1 из 12"));
-        QCOMPARE(Plain(w.Memo1), QStringLiteral("  Столица Российской Федерации:"));
-        QVERIFY(!w.ButNext->isEnabled());
+        QCOMPARE(w.Run().CurrentIndex(), 0);
+        QCOMPARE(Ctl<QLabel>(w, "Panel4Caption")->text(), QStringLiteral("  Вопрос 1 из 12"));
+        QCOMPARE(Plain(Ctl<QTextEdit>(w, "Memo1")),
+                 QStringLiteral("  Столица Российской Федерации:"));
+        QVERIFY(!Ctl<QPushButton>(w, "ButNext")->isEnabled());
     }
 
     void eachKindOfQuestion()
@@ -146,7 +149,7 @@ private Q_SLOTS:
             p.ToFirstQuestion();
 
             // A text question with four answers: four rows sharing the area, all unchecked.
-            w.LoadQuestion(0);
+            w.Run().LoadQuestion(0);
             QCOMPARE(w.CurrentPage(), int(PageTextAnswers));
             const QStringList texts{"Санкт-Петербург", "Новосибирск", "Москва", "Казань"};
             const QList<QFrame *> rows{
@@ -154,24 +157,25 @@ private Q_SLOTS:
                 w.findChild<QFrame *>("Panel11"), w.findChild<QFrame *>("Panel9")};
             for (int k = 0; k < 4; ++k) {
                 QVERIFY(rows[k]->isVisibleTo(&w));
-                QCOMPARE(rows[k]->height(), w.Panel6->height() / 4);
+                QCOMPARE(rows[k]->height(), Ctl<QWidget>(w, "Panel6")->height() / 4);
                 QCOMPARE(Plain(w.findChild<QTextEdit *>(QStringLiteral("Memo%1").arg(5 + k))),
                          texts[k]);
                 QVERIFY(
                     !w.findChild<QRadioButton *>(QStringLiteral("RBut%1").arg(k + 1))->isChecked());
             }
             QVERIFY(!w.findChild<QFrame *>("Panel7")->isVisibleTo(&w));
-            QVERIFY(!w.ButNext->isEnabled());
+            QVERIFY(!Ctl<QPushButton>(w, "ButNext")->isEnabled());
             // Rows follow the area when the examinee moves the splitter.
-            w.Splitter1->setSizes({300, 200});
+            Ctl<QSplitter>(w, "Splitter1")->setSizes({300, 200});
             QApplication::processEvents();
-            QCOMPARE(rows[0]->height(), w.Panel6->height() / 4);
-            QCOMPARE(rows[3]->y(), 3 * (w.Panel6->height() / 4));
+            QCOMPARE(rows[0]->height(), Ctl<QWidget>(w, "Panel6")->height() / 4);
+            QCOMPARE(rows[3]->y(), 3 * (Ctl<QWidget>(w, "Panel6")->height() / 4));
 
             // A picture question: four pictures with their texts.
-            w.LoadQuestion(2);
+            w.Run().LoadQuestion(2);
             QCOMPARE(w.CurrentPage(), int(PagePictureAnswers));
-            QCOMPARE(Plain(w.Memo3), QStringLiteral("  На каком рисунке изображён треугольник?"));
+            QCOMPARE(Plain(Ctl<QTextEdit>(w, "Memo3")),
+                     QStringLiteral("  На каком рисунке изображён треугольник?"));
             for (const char *image : {"Image6", "Image5", "Image4", "Image3"}) {
                 auto *box = w.findChild<QLabel *>(QString::fromLatin1(image));
                 QVERIFY2(box->isVisibleTo(&w), image);
@@ -180,26 +184,29 @@ private Q_SLOTS:
             QCOMPARE(Plain(w.findChild<QTextEdit *>("Memo10")), QStringLiteral("Рисунок Б"));
             QCOMPARE(w.findChild<QTextEdit *>("Memo12")->width(),
                      w.findChild<QFrame *>("Panel22")->width() - w.PictureColumnWidth());
-            QCOMPARE(w.Panel17Caption->text(), QStringLiteral("  Вопрос 1 из 12"));
-            QVERIFY(!w.ButNext->isEnabled());
+            QCOMPARE(Ctl<QLabel>(w, "Panel17Caption")->text(), QStringLiteral("  Вопрос 1 из 12"));
+            QVERIFY(!Ctl<QPushButton>(w, "ButNext")->isEnabled());
 
             // A list question beside its picture.
-            w.LoadQuestion(3);
+            w.Run().LoadQuestion(3);
             QCOMPARE(w.CurrentPage(), int(PageListAnswers));
-            QVERIFY(Plain(w.Memo13).startsWith(QStringLiteral("  Стороны прямоугольника")));
-            QCOMPARE(w.Image7->pixmap().size(), QSize(300, 200));
+            QVERIFY(Plain(Ctl<QTextEdit>(w, "Memo13"))
+                        .startsWith(QStringLiteral("  Стороны прямоугольника")));
+            QCOMPARE(Ctl<PictureBox>(w, "Image7")->pixmap().size(), QSize(300, 200));
             QStringList items;
-            for (QRadioButton *b : w.RadioGroup2Items)
+            for (QRadioButton *b :
+                 w.findChildren<QRadioButton *>(QRegularExpression("^RadioGroup2Item")))
                 if (b->isVisibleTo(&w)) {
                     items.append(b->text());
                     QVERIFY(!b->isChecked());
                 }
             QCOMPARE(items, (QStringList{"5", "7", "12", "25"}));
-            QVERIFY(!w.ButNext->isEnabled());
+            QVERIFY(!Ctl<QPushButton>(w, "ButNext")->isEnabled());
 
             // Line breaks in a question text.
-            w.LoadQuestion(8);
-            QVERIFY(Plain(w.Memo1).contains(QStringLiteral("утверждения:\n1) вода")));
+            w.Run().LoadQuestion(8);
+            QVERIFY(Plain(Ctl<QTextEdit>(w, "Memo1"))
+                        .contains(QStringLiteral("утверждения:\n1) вода")));
         }
     }
 
@@ -248,7 +255,7 @@ private Q_SLOTS:
         QCOMPARE(p.Dialogs.Messages[0].Kind, MessageKind::Error);
         QCOMPARE(p.Dialogs.Messages[0].Text, message);
         QCOMPARE(p.Window->CurrentPage(), int(PageEmpty));
-        QVERIFY(!p.Window->ButNext->isEnabled());
+        QVERIFY(!Ctl<QPushButton>(*p.Window, "ButNext")->isEnabled());
     }
 
     void closingAsks()
@@ -359,12 +366,12 @@ private Q_SLOTS:
         QVERIFY(w.windowFlags() & Qt::WindowSystemMenuHint);
         QCOMPARE(w.minimumSize(), w.maximumSize());
         QCOMPARE(w.windowTitle(), QString());
-        QCOMPARE(w.LabBut->text(), QStringLiteral("тег <b> и <i>"));
+        QCOMPARE(Ctl<QLabel>(w, "LabBut")->text(), QStringLiteral("тег <b> и <i>"));
         for (QLabel *label : w.findChildren<QLabel *>())
             QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->objectName()));
-        QCOMPARE(w.Memo14->palette().color(QPalette::Text), QColor(255, 0, 0));
-        QVERIFY(w.Memo14->styleSheet().isEmpty());
-        QCOMPARE(w.Memo14->font().pointSize(), 12);
+        QCOMPARE(Ctl<QTextEdit>(w, "Memo14")->palette().color(QPalette::Text), QColor(255, 0, 0));
+        QVERIFY(Ctl<QTextEdit>(w, "Memo14")->styleSheet().isEmpty());
+        QCOMPARE(Ctl<QTextEdit>(w, "Memo14")->font().pointSize(), 12);
     }
 
     // Texts too long to lay out are shown cut, with a mark; the exam's values stay whole for
@@ -381,17 +388,17 @@ private Q_SLOTS:
         TFmZK &w = *p.Window;
         const QString mark = QStringLiteral(" [\u2026]");
         for (const auto &[shown, limit] : {std::pair{w.windowTitle(), 255},
-                                           {w.LabTema->text(), 2000},
-                                           {w.LabTop->text(), 2000}}) {
+                                           {Ctl<QLabel>(w, "LabTema")->text(), 2000},
+                                           {Ctl<QLabel>(w, "LabTop")->text(), 2000}}) {
             QCOMPARE(shown.size(), limit);
             QVERIFY(shown.endsWith(mark));
         }
-        QCOMPARE(w.Settings().CEdit.size(), 300000);
+        QCOMPARE(w.Run().Settings().CEdit.size(), 300000);
         p.ToFirstQuestion();
-        QCOMPARE(Plain(w.Memo13).size(), 100000);
-        QVERIFY(Plain(w.Memo13).endsWith(mark));
-        QCOMPARE(w.RadioGroup2Items[0]->text().size(), 2000);
-        QCOMPARE(w.CurrentQuestion().Vopros.size(), 200000);
+        QCOMPARE(Plain(Ctl<QTextEdit>(w, "Memo13")).size(), 100000);
+        QVERIFY(Plain(Ctl<QTextEdit>(w, "Memo13")).endsWith(mark));
+        QCOMPARE(Ctl<QRadioButton>(w, "RadioGroup2Item1")->text().size(), 2000);
+        QCOMPARE(w.Run().CurrentQuestion().Vopros.size(), 200000);
     }
 
     void passwordBoxAndSwitch()
@@ -400,10 +407,11 @@ private Q_SLOTS:
         const QString exam = dir.filePath(QStringLiteral("pw.fzk"));
         WriteFile(exam, "[Setup]\r\nAllZ=0\r\nYesPassword=1\r\nYesResult=1\r\n");
         Player p(exam);
-        QCOMPARE(p.Window->GroupBox1->height(), 225);
-        QVERIFY(p.Window->MaskEdit1->isVisibleTo(p.Window->GroupBox1));
-        QVERIFY(!p.Window->ComboBox1->isEditable());
-        QVERIFY(p.Window->Settings().SaveJuornal);
+        QCOMPARE(Ctl<QGroupBox>(*p.Window, "GroupBox1")->height(), 225);
+        QVERIFY(Ctl<QLineEdit>(*p.Window, "MaskEdit1")
+                    ->isVisibleTo(Ctl<QGroupBox>(*p.Window, "GroupBox1")));
+        QVERIFY(!Ctl<QComboBox>(*p.Window, "ComboBox1")->isEditable());
+        QVERIFY(p.Window->Run().Settings().SaveJuornal);
 
         RunGlobals g;
         g.CmdSwitches = g.NoJournalSwitch = true;
@@ -411,7 +419,7 @@ private Q_SLOTS:
         TFmZK w(g);
         w.SetExamFileName(exam);
         w.show();
-        QVERIFY(!w.Settings().SaveJuornal);
+        QVERIFY(!w.Run().Settings().SaveJuornal);
         // Without journals the registration page is skipped.
         w.ButNextClick();
         w.ButNextClick();
@@ -428,15 +436,16 @@ private Q_SLOTS:
                             QFile::encodeName(dir.filePath("gone")) + "\r\n");
         Player p(exam);
         QVERIFY(p.Dialogs.Messages.isEmpty());
-        QVERIFY(!p.Window->Settings().DbNet); // fell back to the program's folder
-        QCOMPARE(p.Window->GetJournalDir(), p.Window->JournalDir());
+        QVERIFY(!p.Window->Run().Settings().DbNet); // fell back to the program's folder
+        QCOMPARE(JournalShare::Scope(p.Window->Run().Share(), JournalShare::Access::Results).Dir(),
+                 p.Window->Run().JournalDir());
         QVERIFY(QDir().mkpath(dir.filePath("share")));
         WriteFile(dir.filePath("share/Journal.fzj"), "");
         WriteFile(exam, "[Setup]\r\nDbNet=1\r\nDbNetLocal=0\r\nPathDbNet=" +
                             QFile::encodeName(dir.filePath("share")) + "\r\n");
         Player q(exam);
-        QVERIFY(q.Window->Settings().DbNet);
-        QCOMPARE(q.Window->JournalDir(), dir.filePath("share"));
+        QVERIFY(q.Window->Run().Settings().DbNet);
+        QCOMPARE(q.Window->Run().JournalDir(), dir.filePath("share"));
     }
 
     // Without a fallback an unreachable share ends the program at once: one box, and nothing
@@ -467,7 +476,7 @@ private Q_SLOTS:
                     "Сетевой ресурс недоступен. Нет доступа к сети. Программа будет закрыта."));
             QVERIFY(!p.Window->isVisible()); // closed without asking
             QVERIFY(!p.Window->ExamRead());
-            QVERIFY(p.Window->QuestionOrder().empty());
+            QVERIFY(p.Window->Run().QuestionOrder().empty());
             QVERIFY(p.Dialogs.Unexpected.isEmpty());
         }
         QVERIFY(QDir(dir.filePath(QStringLiteral("program"))).isEmpty());

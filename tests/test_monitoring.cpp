@@ -1,5 +1,6 @@
 // The station's link to its monitoring servers, against listeners of the test on loopback.
 #include "core/Cp1251.h"
+#include "helpers/PlayerDriver.h"
 #include "helpers/ScriptedDialogs.h"
 #include "helpers/TestFiles.h"
 #include "records/ServerLink.h"
@@ -97,13 +98,13 @@ private Q_SLOTS:
         w->show();
         w->ButNextClick();
         w->ButNextClick();
-        w->ComboBox1->setEditText(QStringLiteral("10А"));
-        w->ComboBox2->setEditText(QStringLiteral("Иванов"));
+        Ctl<QComboBox>(*w, "ComboBox1")->setEditText(QStringLiteral("10А"));
+        Ctl<QComboBox>(*w, "ComboBox2")->setEditText(QStringLiteral("Иванов"));
         w->ButNextClick();
         QCOMPARE(w->CurrentPage(), int(PageTextAnswers));
-        QVERIFY(w->Shape1->isVisible()); // lime: connected
+        QVERIFY(Ctl<ShapeIndicator>(*w, "Shape1")->isVisible()); // lime: connected
         // The examinee reads the question meanwhile: a number sent after INFO!! arrives.
-        QTRY_COMPARE(w->Link->ClientNumber(servers - 1), 6 + servers);
+        QTRY_COMPARE(w->Run().Link().ClientNumber(servers - 1), 6 + servers);
         w->AnswerChosen(1);
         w->ButNextClick();
         if (interrupt) {
@@ -118,7 +119,7 @@ private Q_SLOTS:
             QTRY_VERIFY(l.Closed);
             const QByteArray n = QByteArray::number(7 + k);
             const QByteArray first = numberFirst ? n : "0";
-            const int q0 = w->QuestionOrder()[0], q1 = w->QuestionOrder()[1];
+            const int q0 = w->Run().QuestionOrder()[0], q1 = w->Run().QuestionOrder()[1];
             QByteArray expected = "INFO!!" + first + "@" +
                                   Cp1251::Encode(QStringLiteral("Иванов@10А@История@2@")) +
                                   "ANSWER" + n + "@" + QByteArray::number(q0) + "@0@1@";
@@ -126,7 +127,7 @@ private Q_SLOTS:
                                   : "ANSWER" + n + "@" + QByteArray::number(q1) + "@1@0@RESULT" +
                                         n + "@3@DISCON" + n + "@";
             QCOMPARE(l.Received, expected);
-            QCOMPARE(w->Link->ClientNumber(k), 7 + k);
+            QCOMPARE(w->Run().Link().ClientNumber(k), 7 + k);
         }
         if (!interrupt) {
             dialogs.AnswerNext(true);
@@ -293,12 +294,12 @@ private Q_SLOTS:
             w.show();
             w.ButNextClick();
             w.ButNextClick();
-            w.ComboBox1->setEditText(QStringLiteral("10А"));
-            w.ComboBox2->setEditText(QStringLiteral("Иванов"));
+            Ctl<QComboBox>(w, "ComboBox1")->setEditText(QStringLiteral("10А"));
+            Ctl<QComboBox>(w, "ComboBox2")->setEditText(QStringLiteral("Иванов"));
             w.ButNextClick();
             QTRY_COMPARE(model.rowCount(), 1);
             QTRY_COMPARE(model.RowAt(0).State, MonitorModel::RowState::InProgress);
-            w.AnswerChosen(w.CurrentQuestion().CorNo); // right
+            w.AnswerChosen(w.Run().CurrentQuestion().CorNo); // right
             w.ButNextClick();
             QTRY_COMPARE(model.RowAt(0).Answered, 1); // the row fills as the examinee answers
             w.RadioButNotKwonClick();

@@ -1,6 +1,7 @@
 #include "core/Cp1251.h"
 #include "core/Files.h"
 #include "core/Scramble.h"
+#include "helpers/PlayerDriver.h"
 #include "helpers/ScriptedDialogs.h"
 #include "helpers/TestFiles.h"
 #include "session/MainWindow.h"
@@ -79,9 +80,9 @@ struct RegistrationPage
     }
     void Enter(const QString &group, const QString &name, const QString &password)
     {
-        W->ComboBox1->setEditText(group);
-        W->ComboBox2->setEditText(name);
-        W->MaskEdit1->setText(password);
+        Ctl<QComboBox>(*W, "ComboBox1")->setEditText(group);
+        Ctl<QComboBox>(*W, "ComboBox2")->setEditText(name);
+        Ctl<QLineEdit>(*W, "MaskEdit1")->setText(password);
     }
     bool Next()
     {
@@ -256,7 +257,7 @@ private Q_SLOTS:
     {
         RegistrationPage p(Passwords + "DublPwrd=0\r\n");
         QCOMPARE(p.W->CurrentPage(), int(PageRegistration));
-        QVERIFY(p.W->MaskEdit1->isVisibleTo(p.W.get()));
+        QVERIFY(Ctl<QLineEdit>(*p.W, "MaskEdit1")->isVisibleTo(p.W.get()));
         QVERIFY(!p.Next());
         QCOMPARE(p.Dialogs.Messages.last().Text, QStringLiteral("Не введены данные по группе."));
         p.Enter(QStringLiteral("10А"), QString(), QString());
@@ -291,7 +292,7 @@ private Q_SLOTS:
             QVERIFY(!p.Next());
             QCOMPARE(p.Dialogs.PasswordPrompts.last(),
                      QStringLiteral("Подтверждение пароля|Введите свой пароль"));
-            QCOMPARE(p.W->MaskEdit1->text(), QStringLiteral("pw1"));
+            QCOMPARE(Ctl<QLineEdit>(*p.W, "MaskEdit1")->text(), QStringLiteral("pw1"));
             QVERIFY(ReadPasswordList(p.PasswordList).Lines().isEmpty());
             p.Dialogs.TypeNextPassword(
                 QStringLiteral("PW1")); // differs: refused as a wrong password
@@ -299,9 +300,9 @@ private Q_SLOTS:
             QCOMPARE(p.Dialogs.Messages.last().Kind, MessageKind::Warning);
             QCOMPARE(p.Dialogs.Messages.last().Text,
                      QStringLiteral("Введен неверный пароль. Повторите ввод."));
-            QVERIFY(p.W->MaskEdit1->text().isEmpty());
+            QVERIFY(Ctl<QLineEdit>(*p.W, "MaskEdit1")->text().isEmpty());
             QVERIFY(ReadPasswordList(p.PasswordList).Lines().isEmpty());
-            p.W->MaskEdit1->setText(QStringLiteral("pw1"));
+            Ctl<QLineEdit>(*p.W, "MaskEdit1")->setText(QStringLiteral("pw1"));
             p.Dialogs.TypeNextPassword(QStringLiteral("pw1"));
             QVERIFY(p.Next());
             QCOMPARE(ReadPasswordList(p.PasswordList).Lines().size(), 1);
@@ -317,15 +318,15 @@ private Q_SLOTS:
         QVERIFY(!p.Next()); // wrong
         QCOMPARE(p.Dialogs.Messages.last().Text,
                  QStringLiteral("Введен неверный пароль. Повторите ввод."));
-        QVERIFY(p.W->MaskEdit1->text().isEmpty());
+        QVERIFY(Ctl<QLineEdit>(*p.W, "MaskEdit1")->text().isEmpty());
         p.Enter(QStringLiteral("10А"), QStringLiteral("Петров"), QStringLiteral("secret"));
         p.Dialogs.AnswerNext(true); // taken; Yes: type another
         QVERIFY(!p.Next());
         QCOMPARE(p.Dialogs.Messages.last().Kind, MessageKind::Question);
         QCOMPARE(p.Dialogs.Messages.last().Text,
                  QStringLiteral("Введенный пароль уже зарегистрирован в системе. Повторите ввод."));
-        QVERIFY(p.W->MaskEdit1->text().isEmpty());
-        p.W->MaskEdit1->setText(QStringLiteral("secret"));
+        QVERIFY(Ctl<QLineEdit>(*p.W, "MaskEdit1")->text().isEmpty());
+        Ctl<QLineEdit>(*p.W, "MaskEdit1")->setText(QStringLiteral("secret"));
         p.Dialogs.AnswerNext(false); // No: a second name with the same password
         QVERIFY(p.Next());
         QCOMPARE(ReadPasswordList(p.PasswordList).Lines().size(), 2);
@@ -431,9 +432,9 @@ private Q_SLOTS:
         QCOMPARE(p.Dialogs.Messages.last().Caption, QStringLiteral("Ошибка"));
         QCOMPARE(p.Dialogs.Messages.last().Text,
                  QStringLiteral("Символ @ не допускается в данных об экзаменуемом."));
-        QCOMPARE(p.W->ComboBox1->currentText(), group); // kept to be corrected
-        QCOMPARE(p.W->ComboBox2->currentText(), name);
-        QCOMPARE(p.W->MaskEdit1->text(), password);
+        QCOMPARE(Ctl<QComboBox>(*p.W, "ComboBox1")->currentText(), group); // kept to be corrected
+        QCOMPARE(Ctl<QComboBox>(*p.W, "ComboBox2")->currentText(), name);
+        QCOMPARE(Ctl<QLineEdit>(*p.W, "MaskEdit1")->text(), password);
         QVERIFY(!QFile::exists(p.PasswordList));
     }
 
@@ -442,38 +443,38 @@ private Q_SLOTS:
         RegistrationPage p("Spisok=0\r\n",
                            "08/12/26@10А@Иванов@1@1@100@5@\r\n08/12/26@110@Петров@1@1@50@3@\r\n"
                            "08/12/26@10а@ИВАНОВ@1@0@0@2@\r\n");
-        QCOMPARE(p.Items(p.W->ComboBox1), (QStringList{"10А", "110"}));
+        QCOMPARE(p.Items(Ctl<QComboBox>(*p.W, "ComboBox1")), (QStringList{"10А", "110"}));
         // A box that may be typed into is not dropped down: the typed keys go into the box.
-        QVERIFY(!p.W->ComboBox1->view()->isVisible());
-        p.W->ComboBox1->setCurrentIndex(0);
+        QVERIFY(!Ctl<QComboBox>(*p.W, "ComboBox1")->view()->isVisible());
+        Ctl<QComboBox>(*p.W, "ComboBox1")->setCurrentIndex(0);
         p.W->ComboBox1Click();
-        QCOMPARE(p.Items(p.W->ComboBox2), (QStringList{"Иванов"}));
-        p.W->ComboBox1->setEditText(QStringLiteral("1"));
-        p.W->ComboBox1->setCurrentIndex(-1);
+        QCOMPARE(p.Items(Ctl<QComboBox>(*p.W, "ComboBox2")), (QStringList{"Иванов"}));
+        Ctl<QComboBox>(*p.W, "ComboBox1")->setEditText(QStringLiteral("1"));
+        Ctl<QComboBox>(*p.W, "ComboBox1")->setCurrentIndex(-1);
         p.W->ComboBox1Click();
-        QCOMPARE(p.Items(p.W->ComboBox2), (QStringList{"Иванов", "Петров"}));
+        QCOMPARE(p.Items(Ctl<QComboBox>(*p.W, "ComboBox2")), (QStringList{"Иванов", "Петров"}));
         // Enter adds a typed group and moves to the name.
-        p.W->ComboBox2->hidePopup(); // dropped down after the choice
+        Ctl<QComboBox>(*p.W, "ComboBox2")->hidePopup(); // dropped down after the choice
         p.W->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(p.W.get()));
-        p.W->ComboBox1->setFocus();
-        p.W->ComboBox1->setEditText(QStringLiteral("9В"));
-        QTest::keyClick(p.W->ComboBox1->lineEdit(), Qt::Key_Return);
-        QCOMPARE(p.Items(p.W->ComboBox1), (QStringList{"10А", "110", "9В"}));
-        QVERIFY(p.W->ComboBox2->hasFocus());
-        p.W->ComboBox2->setEditText(QStringLiteral("Орлов"));
-        QTest::keyClick(p.W->ComboBox2->lineEdit(), Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget(), p.W->ButNext);
+        Ctl<QComboBox>(*p.W, "ComboBox1")->setFocus();
+        Ctl<QComboBox>(*p.W, "ComboBox1")->setEditText(QStringLiteral("9В"));
+        QTest::keyClick(Ctl<QComboBox>(*p.W, "ComboBox1")->lineEdit(), Qt::Key_Return);
+        QCOMPARE(p.Items(Ctl<QComboBox>(*p.W, "ComboBox1")), (QStringList{"10А", "110", "9В"}));
+        QVERIFY(Ctl<QComboBox>(*p.W, "ComboBox2")->hasFocus());
+        Ctl<QComboBox>(*p.W, "ComboBox2")->setEditText(QStringLiteral("Орлов"));
+        QTest::keyClick(Ctl<QComboBox>(*p.W, "ComboBox2")->lineEdit(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), Ctl<QPushButton>(*p.W, "ButNext"));
     }
 
     void listsFromTheRoster()
     {
         RegistrationPage p("Spisok=1\r\n", QByteArray(), "11Б@Ким\r\n10А@Лебедев\r\n11б@Орлов\r\n");
-        QVERIFY(!p.W->ComboBox1->isEditable());
-        QCOMPARE(p.Items(p.W->ComboBox1), (QStringList{"11Б", "10А"}));
-        p.W->ComboBox1->setCurrentIndex(0);
+        QVERIFY(!Ctl<QComboBox>(*p.W, "ComboBox1")->isEditable());
+        QCOMPARE(p.Items(Ctl<QComboBox>(*p.W, "ComboBox1")), (QStringList{"11Б", "10А"}));
+        Ctl<QComboBox>(*p.W, "ComboBox1")->setCurrentIndex(0);
         p.W->ComboBox1Click();
-        QCOMPARE(p.Items(p.W->ComboBox2), (QStringList{"Ким", "Орлов"}));
+        QCOMPARE(p.Items(Ctl<QComboBox>(*p.W, "ComboBox2")), (QStringList{"Ким", "Орлов"}));
     }
 
     void lockedJournalDoesNotHang()
@@ -494,7 +495,7 @@ private Q_SLOTS:
         w.SetExamFileName(dir.filePath(QStringLiteral("e.fzk")));
         w.show();
         QCOMPARE(w.CurrentPage(), int(PageTitle));
-        QCOMPARE(w.ComboBox1->count(), 0);
+        QCOMPARE(Ctl<QComboBox>(w, "ComboBox1")->count(), 0);
         SetOpenRetryPolicy(RetryPolicy());
         d.AnswerNext(true);
         w.close();

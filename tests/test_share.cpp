@@ -6,6 +6,7 @@
 #include "core/Shares.h"
 #include "exam/ExamFile.h"
 #include "exam/Pictures.h"
+#include "helpers/PlayerDriver.h"
 #include "helpers/ScriptedDialogs.h"
 #include "helpers/TestFiles.h"
 #include "records/Recording.h"
@@ -361,12 +362,12 @@ private Q_SLOTS:
             TFmZK w(globals);
             w.SetExamFileName(exam);
             w.show();
-            QCOMPARE(w.Settings().DbNet, onShare);
+            QCOMPARE(w.Run().Settings().DbNet, onShare);
             w.ButNextClick();
             w.ButNextClick();
-            w.ComboBox1->setEditText(QStringLiteral("10А"));
-            w.ComboBox2->setEditText(QStringLiteral("Иванов"));
-            w.MaskEdit1->setText(QStringLiteral("pw"));
+            Ctl<QComboBox>(w, "ComboBox1")->setEditText(QStringLiteral("10А"));
+            Ctl<QComboBox>(w, "ComboBox2")->setEditText(QStringLiteral("Иванов"));
+            Ctl<QLineEdit>(w, "MaskEdit1")->setText(QStringLiteral("pw"));
             w.ButNextClick();
             QCOMPARE(w.CurrentPage(), int(PageTextAnswers));
             w.AnswerChosen(1);

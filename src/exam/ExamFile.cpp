@@ -5,7 +5,6 @@
 #include "core/FolderAccess.h"
 #include "core/Scramble.h"
 #include "core/Shares.h"
-#include "exam/Pictures.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -7,6 +7,10 @@
 #include <cstdint>
 #include <memory>
 
+// Exam file kinds: pictures of a uniform file are streams of its container, those of a question
+// file are files beside it.
+enum ExamFileKind : int32_t { KindNone = 0, KindUniform = 1, KindQuestion = 2 };
+
 // An exam file as it is read: its kind, its sectioned text and, for a uniform file, its streams.
 struct LoadedExam
 {

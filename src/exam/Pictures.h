@@ -1,5 +1,7 @@
 #pragma once
 
+#include "exam/ExamFile.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
@@ -7,10 +9,6 @@
 #include <functional>
 
 class TListStreams;
-
-// Exam file kinds: pictures of a uniform file are streams of its container, those of a question
-// file are files beside it.
-enum ExamFileKind : int32_t { KindNone = 0, KindUniform = 1, KindQuestion = 2 };
 
 // The largest size a picture is shown at: the screen's, in device pixels (4096 x 4096 where
 // there is no screen).

@@ -10,8 +10,7 @@ namespace {
 class Reader
 {
 public:
-    Reader(const TLineList &section, ExamSettings &s, SetupSink &sink)
-        : section_(section), s_(s), sink_(sink)
+    Reader(const TLineList &section, SetupReading &reading) : section_(section), reading_(reading)
     {
     }
 
@@ -32,30 +31,28 @@ public:
     {
         StrToFont(Str(key, def), font);
     }
-    bool Tell(SetupStep step) { return sink_.SetupApplied(step, s_); }
+    void Tell(SetupStep step) { reading_.Reached = step; }
 
 private:
     const TLineList &section_;
-    ExamSettings &s_;
-    SetupSink &sink_;
+    SetupReading &reading_;
 };
 
 } // namespace
 
-bool ReadSetup(const TLineList &exam, ExamSettings &s, SetupSink &sink)
+namespace {
+
+void ReadSection(const TLineList &exam, const TLineList &section, SetupReading &reading)
 {
-    TLineList section;
-    if (!GetSection(exam, section, QStringLiteral("Setup")))
-        return false;
-    Reader r(section, s, sink);
+    ExamSettings &s = reading.Settings;
+    Reader r(section, reading);
 
     s.Version = r.Str("Version", QStringLiteral("1.1"));
     // Questions are numbered 0..AllZ and every table holds MaxQuestions of them.
     s.AllZ = qBound(0, r.Int("AllZ", 1), MaxQuestions - 1);
     s.UniLang = r.Bool("UniLang", false);
     s.Language = qMax(0, r.Int("Language", 0));
-    if (!r.Tell(SetupStep::Language))
-        return true;
+    r.Tell(SetupStep::Language);
     s.YTime = r.Bool("YTime", false);
     s.TopEdit = r.Str("TopEdit");
     r.Tell(SetupStep::TopEdit);
@@ -100,8 +97,7 @@ bool ReadSetup(const TLineList &exam, ExamSettings &s, SetupSink &sink)
         s.DbNetLocal = r.Bool("DbNetLocal", true);
         s.DbNet_1 = r.Bool("DbNet_1", true);
     }
-    if (!r.Tell(SetupStep::JournalFolder))
-        return true;
+    r.Tell(SetupStep::JournalFolder);
     s.InfIP1 = r.Bool("InfIP1", false);
     s.IP1 = r.Str("IP1");
     s.InfIP2 = r.Bool("InfIP2", false);
@@ -144,14 +140,35 @@ bool ReadSetup(const TLineList &exam, ExamSettings &s, SetupSink &sink)
                       {"ButEdit", SetupStep::FontButEdit},
                       {"JobEdit", SetupStep::FontJobEdit}};
     s.TitleFont.reset();
-    for (const auto &f : titleFonts) {
+    for (size_t i = 0; i < 4; ++i) {
+        const auto &f = titleFonts[i];
         TLineList fontSection;
         if (GetSection(exam, fontSection, QStringLiteral("Font") + QString::fromLatin1(f.Suffix))) {
             FontValue font = s.TitleFont.value_or(FontValue());
             ReadFontSection(exam, QString::fromLatin1(f.Suffix), font);
             s.TitleFont = font;
         }
+        reading.TitleFonts[i] = s.TitleFont;
         r.Tell(f.Step);
     }
-    return true;
+}
+
+} // namespace
+
+SetupReading ReadSetup(const TLineList &exam, const ExamSettings &previous)
+{
+    SetupReading reading;
+    reading.Settings = previous;
+    reading.LanguageTipResult = previous.TipResult;
+    TLineList section;
+    if (!GetSection(exam, section, QStringLiteral("Setup")))
+        return reading;
+    reading.Found = true;
+    reading.Reached = SetupStep::Language;
+    try {
+        ReadSection(exam, section, reading);
+    } catch (...) {
+        reading.Error = std::current_exception();
+    }
+    return reading;
 }

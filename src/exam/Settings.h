@@ -4,7 +4,9 @@
 #include "core/LineList.h"
 
 #include <QString>
+#include <array>
 #include <cstdint>
+#include <exception>
 #include <optional>
 
 // The [Setup] section of an exam, one field per key, named after the key.
@@ -56,16 +58,17 @@ struct ExamSettings
     std::optional<FontValue> TitleFont;
 };
 
-// The moments at which the settings reader hands a value to the window, in reading order.
+// The steps of reading [Setup], in reading order: each is the value (or the group of values) that
+// the window shows or acts on.
 enum class SetupStep {
-    Language, // after Language: load the language texts
+    Language, // after Language: the language texts
     TopEdit,
     CEdit,
     ButEdit,
     GrStretch,
     Jobtitle,
     Surname,
-    HelpExam, // only when the value is not empty
+    HelpExam,
     FontHelpExam,
     FontQuestion,
     FontAnswer,
@@ -80,20 +83,26 @@ enum class SetupStep {
     FontJobEdit,
 };
 
-class SetupSink
+// What one reading of [Setup] gave.
+struct SetupReading
 {
-public:
-    virtual ~SetupSink() = default;
-    // False stops the reading (the program is ending).
-    virtual bool SetupApplied(SetupStep step, const ExamSettings &settings) = 0;
+    ExamSettings Settings;
+    bool Found = false; // there is a [Setup] section (without one the settings are unchanged)
+    // The last step whose values were read: the last of all unless Error stopped the reading.
+    SetupStep Reached = SetupStep::FontJobEdit;
+    // A bad font descriptor (EConvertError) stopped the reading after Reached.
+    std::exception_ptr Error;
+    // The report kind in force when the language texts are chosen: the one before this reading,
+    // since TipResult is read after Language.
+    int32_t LanguageTipResult = 0;
+    // The font each title label takes (TopStr, CEdit, ButEdit, JobEdit); none: the window's own.
+    std::array<std::optional<FontValue>, 4> TitleFonts;
 };
 
-// Reads [Setup] of the exam text into Settings, key by key in the file's defined order,
-// telling Sink after each value that concerns the window. Keys not read in this read keep their
-// previous values (the network keys without DbNet, the don't-know keys without BolNotKnow).
-// False when there is no [Setup] section (nothing is changed then). A bad font descriptor
-// raises EConvertError with the values before it already read and applied.
-bool ReadSetup(const TLineList &exam, ExamSettings &settings, SetupSink &sink);
+// Reads [Setup] of the exam text key by key in the file's defined order. Keys not read in this
+// reading keep their values of Previous (the network keys without DbNet, the don't-know keys
+// without BolNotKnow).
+SetupReading ReadSetup(const TLineList &exam, const ExamSettings &previous);
 
 // Font descriptor defaults of the four font keys.
 extern const QString DefaultTextFont;   // "MS Sans Serif,0,0,-2147483640,0,10"

@@ -1,5 +1,6 @@
 #include "Recording.h"
 
+#include "core/Codecs.h"
 #include "core/Cp1251.h"
 #include "core/Files.h"
 #include "core/FolderAccess.h"
@@ -10,6 +11,12 @@ ReportInput ReportOf(const ExamRecord &record, const QDateTime &now, int tipResu
 {
     return ReportInput{record.Settings, record.ExamLines, record.Log, record.Order,
                        record.Messages, record.Titles,    now,        tipResult};
+}
+
+ReportTitles ReportTitlesOf(const ExamSettings &s)
+{
+    return {ExpandLineBreaks(s.TopEdit), ExpandLineBreaks(s.CEdit), ExpandLineBreaks(s.ButEdit),
+            ExpandLineBreaks(s.Jobtitle), ExpandLineBreaks(s.Surname)};
 }
 
 namespace {

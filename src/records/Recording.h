@@ -23,6 +23,9 @@ struct ExamRecord
     ReportTitles Titles;
 };
 
+// The exam's titles as the report prints them: the texts of the settings, line breaks expanded.
+ReportTitles ReportTitlesOf(const ExamSettings &settings);
+
 // What the journals keep between the examinees of one opened exam.
 struct JournalState
 {

@@ -94,29 +94,20 @@ void SetRichText(QTextEdit *memo, const QString &text)
 } // namespace
 
 TFmZK::TFmZK(RunGlobals &globals, QWidget *parent)
-    : QWidget(parent), globals_(globals), answerOrder_(std::make_unique<AnswerOrderTable>())
+    : QWidget(parent), globals_(globals), run_(globals, *this)
 {
-    for (auto &row : *answerOrder_)
-        row.fill(0);
     // A fixed border with the system menu and the maximise button: the examinee cannot tuck
     // the exam away.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     BuildWindow();
-    Link = new ServerLink(this);
-    connect(Link, &ServerLink::lampChanged, this, [this](int slot, ServerLink::Lamp lamp) {
+    connect(&run_.Link(), &ServerLink::lampChanged, this, [this](int slot, ServerLink::Lamp lamp) {
         ShapeIndicator *shape =
             std::array<ShapeIndicator *, 3>{Shape1, Shape2, Shape3}[size_t(slot)];
         shape->setVisible(lamp != ServerLink::Lamp::Hidden);
         shape->SetColor(lamp == ServerLink::Lamp::Connected ? QColor(0, 255, 0)
                                                             : QColor(255, 0, 0));
     });
-    RxTimerEvent1 = Clock().NewTimer();
-    RxTimerEvent1->SetInterval(1000);
-    RxTimerEvent1->OnTimer = [this] { RxTimerEvent1Timer(); };
-    RxTimerEvent2 = Clock().NewTimer();
-    RxTimerEvent2->SetSingleShot(true);
-    RxTimerEvent2->OnTimer = [this] { Guarded(this, [this] { RxTimerEvent2Timer(); }); };
     SetPasswordPrompt(&TPasswordDlg::Ask);
     SetShellHooks([this](bool visible) { ApplyTaskBar(visible); },
                   [this](bool visible) { ApplyAppButton(visible); });
@@ -144,86 +135,47 @@ int TFmZK::PictureColumnWidth() const
 
 // ---- Reading the exam -----------------------------------------------------------------------
 
-TFmZK::ExamReading TFmZK::ReadExamFile()
+void TFmZK::ApplySetup(const SetupReading &reading, SetupStep from, SetupStep to)
 {
-    quietClose_ = false;
-    programEnds_ = false;
-    examLines_.Clear();
-    examStreams_.reset();
-    LoadedExam exam;
-    if (prefetched_.valid()) {
-        exam = prefetched_.get(); // raises what the reading raised
-        if (exam.FileName != examFileName_)
-            exam = LoadExamFile(examFileName_, fileKind_);
-    } else {
-        exam = LoadExamFile(examFileName_, fileKind_);
-    }
-    fileKind_ = exam.FileKind;
-    examLines_ = std::move(exam.Lines);
-    examStreams_ = std::move(exam.Streams);
-
-    if (!ReadSetup(examLines_, settings_, *this)) {
-        Dialogs().Message(this, MessageKind::Error, messages_[Msg::U_ERROR], SetupMissingMessage);
-        return ExamReading::NoSetup;
-    }
-    if (programEnds_)
-        return ExamReading::ProgramEnds;
-    currentIndex_ = -1;
-    questionOrder_ = BuildQuestionOrder(settings_.AllZ, settings_.AnRand);
-    ButNew->setVisible(false);
-    return ExamReading::Read;
-}
-
-bool TFmZK::SetupApplied(SetupStep step, const ExamSettings &s)
-{
-    switch (step) {
-    case SetupStep::Language:
-        LoadLanguage(s.Language, ExecutableDir() + QStringLiteral("Language.fll"));
-        break;
-    case SetupStep::TopEdit:
+    const ExamSettings &s = reading.Settings;
+    const auto step = [&](SetupStep st) { return st >= from && st <= to && st <= reading.Reached; };
+    if (step(SetupStep::Language))
+        ApplyMessages();
+    if (step(SetupStep::TopEdit))
         LabTop->setText(LabelText(s.TopEdit));
-        break;
-    case SetupStep::CEdit:
+    if (step(SetupStep::CEdit)) {
         LabTema->setText(LabelText(s.CEdit));
         setWindowTitle(
             ShownText(ExpandLineBreaks(ShownText(s.CEdit, ShownLimit::Label)).simplified(),
                       ShownLimit::Title));
-        break;
-    case SetupStep::ButEdit:
+    }
+    if (step(SetupStep::ButEdit))
         LabBut->setText(LabelText(s.ButEdit));
-        break;
-    case SetupStep::GrStretch:
+    if (step(SetupStep::GrStretch))
         Image1->SetStretch(s.GrStretch);
-        break;
-    case SetupStep::Jobtitle:
+    if (step(SetupStep::Jobtitle))
         LabJob->setText(LabelText(s.Jobtitle));
-        break;
-    case SetupStep::Surname:
+    if (step(SetupStep::Surname))
         LabName->setText(LabelText(s.Surname));
-        break;
-    case SetupStep::HelpExam:
+    if (step(SetupStep::HelpExam))
         SetRichText(Memo15, s.HelpExam);
-        break;
-    case SetupStep::FontHelpExam:
+    if (step(SetupStep::FontHelpExam))
         ApplyFont(Memo15, s.FontHelpExam);
-        break;
-    case SetupStep::FontQuestion:
+    if (step(SetupStep::FontQuestion))
         for (QWidget *w : {static_cast<QWidget *>(Memo3), static_cast<QWidget *>(Memo1),
                            static_cast<QWidget *>(Memo13)})
             ApplyFont(w, s.FontQuestion);
-        break;
-    case SetupStep::FontAnswer:
+    if (step(SetupStep::FontAnswer)) {
         for (const AnswerRow &r : Rows)
             ApplyFont(r.Memo, s.FontAnswer);
         for (const PictureRow &r : PictureRows)
             ApplyFont(r.Memo, s.FontAnswer);
         ApplyFont(RadioGroup2, s.FontAnswer);
         ApplyFont(RadioButNotKwon, s.FontAnswer);
-        break;
-    case SetupStep::FontRes:
+    }
+    if (step(SetupStep::FontRes))
         ApplyFont(Memo14, s.FontRes); // colour included
-        break;
-    case SetupStep::Registration:
+    if (step(SetupStep::Registration)) {
         screenDpiX_ = screen() ? int(std::lround(screen()->logicalDotsPerInchX())) : 96;
         GroupBox1->setFixedHeight(
             RoundHalfEven(screenDpiX_ * (s.YesPassword ? 225.0 : 155.0) / 96.0));
@@ -231,88 +183,50 @@ bool TFmZK::SetupApplied(SetupStep step, const ExamSettings &s)
         MaskEdit1->setVisible(s.YesPassword);
         ButYesResult->setVisible(s.YesResult);
         LayoutRegistrationBox();
-        break;
-    case SetupStep::JournalFolder:
-        if (!s.DbNet) {
-            journalDir_ = programDir_;
-        } else {
-            const FolderResult r = SettleJournalDir(NetFolderOf(s), programDir_);
-            if (r.Outcome == FolderOutcome::Unreachable) {
-                programEnds_ = true; // nothing more is read
-                return false;
-            }
-            journalDir_ = r.Dir;
-            settings_.DbNet = r.Outcome == FolderOutcome::OnShare;
-        }
-        break;
-    case SetupStep::Shell:
-        Link->Configure(s);
+    }
+    if (step(SetupStep::Shell)) {
         ShowTaskBar(!s.VisiTackBar);
         ShowAppButton(!s.TaskBar);
-        break;
-    case SetupStep::Clock:
+    }
+    if (step(SetupStep::Clock))
         for (QLabel *l : {Label2, Label5, Label7})
             l->setVisible(s.AnsvTmBol);
-        break;
-    case SetupStep::FontTopStr:
-    case SetupStep::FontCEdit:
-    case SetupStep::FontButEdit:
-    case SetupStep::FontJobEdit: {
-        QList<QLabel *> labels;
-        if (step == SetupStep::FontTopStr)
-            labels = {LabTop};
-        else if (step == SetupStep::FontCEdit)
-            labels = {LabTema};
-        else if (step == SetupStep::FontButEdit)
-            labels = {LabBut};
-        else
-            labels = {LabName, LabJob};
-        for (QLabel *l : labels) {
-            if (s.TitleFont) {
-                ApplyFont(l, *s.TitleFont);
+    // The title labels, each with the title font it was read with, or the window's own.
+    const std::array<std::pair<SetupStep, QList<QLabel *>>, 4> titles{
+        {{SetupStep::FontTopStr, {LabTop}},
+         {SetupStep::FontCEdit, {LabTema}},
+         {SetupStep::FontButEdit, {LabBut}},
+         {SetupStep::FontJobEdit, {LabName, LabJob}}}};
+    for (size_t i = 0; i < titles.size(); ++i) {
+        if (!step(titles[i].first))
+            continue;
+        for (QLabel *l : titles[i].second) {
+            if (reading.TitleFonts[i]) {
+                ApplyFont(l, *reading.TitleFonts[i]);
             } else {
                 l->setFont(font());
                 l->setPalette(palette());
             }
         }
-        break;
     }
-    }
-    return true;
-}
-
-void TFmZK::LoadLanguage(int number, const QString &fileName)
-{
-    TLineList source;
-    if (settings_.UniLang) {
-        source = examLines_;
-    } else {
-        const QString found = FindLanguageFile(
-            fileName, ExecutableDir(), [](const QString &p) { return QFileInfo(p).isFile(); });
-        if (!found.isEmpty())
-            source.LoadFromFile(found);
-        // Without a language file the built-in Russian texts apply: a table left empty would
-        // give boxes without titles and a "Далее>>" button without a caption.
-    }
-    messages_ = ReadLanguageSection(source, number, settings_.TipResult);
-    ApplyMessages();
 }
 
 void TFmZK::ApplyMessages()
 {
-    Label3->setText(messages_[Msg::U_LABGRUPPMEZK]);
-    Label4->setText(messages_[Msg::U_LABFIOMEZK]);
-    Label6->setText(messages_[Msg::U_LABPASSWORDZK]);
-    StaticText1->setText(messages_[Msg::U_LABOPISANIEZK]);
-    GroupBox1->setTitle(messages_[Msg::U_GRPGRUPPFIO]);
-    ButYesResult->setText(messages_[Msg::U_REPORTBUTTON1]);
-    RadioButNotKwon->setText(messages_[Msg::M_NOTKNOWW]);
+    const TMessages &messages = run_.Messages();
+    Label3->setText(messages[Msg::U_LABGRUPPMEZK]);
+    Label4->setText(messages[Msg::U_LABFIOMEZK]);
+    Label6->setText(messages[Msg::U_LABPASSWORDZK]);
+    StaticText1->setText(messages[Msg::U_LABOPISANIEZK]);
+    GroupBox1->setTitle(messages[Msg::U_GRPGRUPPFIO]);
+    ButYesResult->setText(messages[Msg::U_REPORTBUTTON1]);
+    RadioButNotKwon->setText(messages[Msg::M_NOTKNOWW]);
     // The boxes are announced by their labels, their texts as their values.
     ComboBox1->setAccessibleName(Label3->text());
     ComboBox2->setAccessibleName(Label4->text());
     MaskEdit1->setAccessibleName(Label6->text());
     // Yes, No and Cancel of the boxes in the language of the texts.
-    UseStandardTexts(messages_.Locale);
+    UseStandardTexts(messages.Locale);
 }
 
 // ---- Showing the window ---------------------------------------------------------------------
@@ -324,71 +238,67 @@ void TFmZK::showEvent(QShowEvent *event)
     // Shown by the program: the exam is opened. Shown again by the window system, or by a desktop
     // effect that hides and shows the window, or while the exam is being opened: nothing.
     if (!event->spontaneous() && !windowEffect_ && !opening_)
-        Guarded(this, [this] { FormShow(); });
+        Guarded([this] { OpenExam(); });
     // A fixed border: the window keeps the size it was shown at.
     if (!windowEffect_ && isVisible() && !isFullScreen())
         setFixedSize(size());
-}
-
-void TFmZK::FormShow()
-{
-    OpenExam();
 }
 
 void TFmZK::OpenExam()
 {
     opening_ = true;
     const auto done = qScopeGuard([this] { opening_ = false; });
-    programDir_ = ProgramDir();
-    journalDir_ = programDir_;
+    quietClose_ = false;
     examRead_ = false;
-    ExamReading reading = ExamReading::NoSetup;
+    const auto empty = [this] {
+        ShowPage(PageEmpty);
+        ButNext->setEnabled(false);
+    };
+    ExamRun::Opening opening = ExamRun::Opening::NoSetup;
     try {
-        reading = ReadExamFile();
+        opening = run_.Open();
     } catch (...) {
         // A damaged exam leaves the window empty, as one without settings does; the guard
         // shows the error.
-        ShowPage(PageEmpty);
-        ButNext->setEnabled(false);
+        empty();
         throw;
     }
-    if (reading == ExamReading::ProgramEnds) {
+    const SetupReading &setup = run_.Setup();
+    switch (opening) {
+    case ExamRun::Opening::NoSetup:
+        Message(MessageKind::Error, run_.Messages()[Msg::U_ERROR], SetupMissingMessage);
+        empty();
+        return;
+    case ExamRun::Opening::Damaged:
+        // The values before the bad one are shown; the guard shows the error.
+        ApplySetup(setup, SetupStep::Language, SetupStep::FontJobEdit);
+        empty();
+        std::rethrow_exception(setup.Error);
+    case ExamRun::Opening::Unreachable:
+        ApplySetup(setup, SetupStep::Language, SetupStep::Registration);
         EndForUnreachableShare();
         return;
+    case ExamRun::Opening::Read:
+        break;
     }
-    if (reading == ExamReading::NoSetup) {
-        ShowPage(PageEmpty);
-        ButNext->setEnabled(false);
-        return;
-    }
+    ApplySetup(setup, SetupStep::Language, SetupStep::FontJobEdit);
+    ButNew->setVisible(false);
     examRead_ = true;
-    journal_ = JournalState();
     // The file types on this desktop; a store that cannot be written is said, and the
     // examination goes on.
-    Guarded(this, [this] {
+    Guarded([this] {
         RegisterFileTypes({QCoreApplication::applicationFilePath(), IsFixedDisk(ExecutableDir()),
-                           globals_.StartFileName, examFileName_, globals_.ManagerUsed});
+                           globals_.StartFileName, run_.ExamFileName(), globals_.ManagerUsed});
     });
-    const bool free = !settings_.Spisok;
+    const bool free = !run_.Settings().Spisok;
     ComboBox1->setEditable(free);
     ComboBox2->setEditable(free);
     InstallRegistrationKeys();
-    if (globals_.CmdSwitches && globals_.NoJournalSwitch)
-        settings_.SaveJuornal = false;
-    if (settings_.SaveJuornal) {
-        PrepareJournalFolder();
-        if (programEnds_) {
-            EndForUnreachableShare();
-            return;
-        }
-        if (!globals_.SameUser) {
-            ComboBox1->clear();
-            ComboBox2->clear();
-            MaskEdit1->clear();
-            FillGroupList();
-        }
-        // Results this station could not write before go to their journals first.
-        PendingResults(PendingResults::DefaultFile()).WriteAll();
+    if (run_.Settings().SaveJuornal && !globals_.SameUser) {
+        ComboBox1->clear();
+        ComboBox2->clear();
+        MaskEdit1->clear();
+        FillGroupList();
     }
     ResetSession();
     Q_EMIT examOpened();
@@ -398,32 +308,23 @@ void TFmZK::EndForUnreachableShare()
 {
     ShowPage(PageEmpty);
     ButNext->setEnabled(false);
-    Dialogs().Message(this, MessageKind::Error, messages_[Msg::U_ERROR],
-                      messages_[Msg::U_ERRORNONETDB]);
+    Message(MessageKind::Error, run_.Messages()[Msg::U_ERROR],
+            run_.Messages()[Msg::U_ERRORNONETDB]);
     quietClose_ = true;
     close(); // the last window: the program ends
 }
 
 void TFmZK::ResetSession()
 {
-    ShowPage(PageTitle);
-    for (auto &row : *answerOrder_)
-        row.fill(0);
-    // A new examinee starts with an empty log, and with no percentage and no mark: an exam
-    // without marks must not hand an earlier examinee's figures to the journal.
-    log_.Clear();
-    const QLocale names = settings_.Language == 0 ? QLocale(QLocale::Russian) : QLocale::system();
-    Label1->setText(
-        FormatDateTimePattern(messages_[Msg::U_LABDATEZK], QDateTime::currentDateTime(), names));
-    ButNext->setText(messages_[Msg::U_BUTNEXT]);
+    run_.Reset();
+    const TMessages &messages = run_.Messages();
+    Label1->setText(run_.DateLine());
+    ButNext->setText(messages[Msg::U_BUTNEXT]);
     ButNext->setEnabled(true);
-    ButYesResult->setText(messages_[Msg::U_REPORTBUTTON1]);
+    ButYesResult->setText(messages[Msg::U_REPORTBUTTON1]);
     reportBuilt_ = false;
     ButNew->setVisible(false);
-    RxTimerEvent2->SetEnabled(false);
     REResult->setVisible(false);
-    currentIndex_ = -1;
-    currentAnswer_ = 0;
     if (!globals_.SameUser) {
         ComboBox1->setCurrentIndex(-1);
         ComboBox1->setEditText(QString());
@@ -431,9 +332,8 @@ void TFmZK::ResetSession()
         ComboBox2->setEditText(QString());
         MaskEdit1->clear();
     }
-    Link->Reset(); // every socket closed without a message, the lamps hidden
-    if (settings_.PathGraph.trimmed().size() > 4)
-        LoadPictureInto(Image1, settings_.PathGraph);
+    if (run_.Settings().PathGraph.trimmed().size() > 4)
+        LoadPictureInto(Image1, run_.Settings().PathGraph);
     else
         ClearPicture(Image1);
     LayoutTitlePage();
@@ -476,7 +376,7 @@ void TFmZK::LayoutRegistrationBox()
 
 int TFmZK::RowHeight(int areaHeight) const
 {
-    return areaHeight / qMax<int>(1, question_.AllW);
+    return areaHeight / qMax<int>(1, run_.CurrentQuestion().AllW);
 }
 
 void TFmZK::LayoutTextRows()
@@ -518,20 +418,9 @@ void TFmZK::LayoutPictureRows()
 
 // ---- Questions -------------------------------------------------------------------------------
 
-void TFmZK::LoadQuestion(int32_t n)
-{
-    question_ = LoadQuestionRecord(examLines_, n, questionBuffer_, *answerOrder_);
-    currentCorNo_ = question_.CorNo;
-    answerTimeMs_ =
-        int32_t(qBound<qint64>(qint64(INT32_MIN), qint64(question_.AT) * 1000, qint64(INT32_MAX)));
-    if (settings_.YTime)
-        RxTimerEvent2->SetInterval(qMax(0, answerTimeMs_));
-    ShowQuestion();
-}
-
 void TFmZK::ShowQuestion()
 {
-    const TQuestion &q = question_;
+    const TQuestion &q = run_.CurrentQuestion();
     const QString questionText =
         ExpandLineBreaks(QStringLiteral("  ") + ShownText(q.Vopros, ShownLimit::TextBox));
     const int page = q.Page();
@@ -577,26 +466,23 @@ void TFmZK::ShowQuestion()
         ClearPicture(Image7);
         Image7->SetBackground(Panel24->palette().color(Panel24->backgroundRole()));
         UncheckAnswers(RadioGroup2Buttons);
-        int item = 0;
-        for (int k = 0; k < 4; ++k) {
-            if (!q.B[size_t(k)])
+        const std::vector<int> &positions = run_.ListPositions();
+        for (size_t i = 0; i < 4; ++i) {
+            QRadioButton *b = RadioGroup2Items[i];
+            b->setVisible(i < positions.size());
+            if (i >= positions.size())
                 continue;
-            QRadioButton *b = RadioGroup2Items[size_t(item)];
-            b->setText(
-                ShownText(q.S[size_t(k)], ShownLimit::Label)); // list items are taken as written
-            b->setAccessibleName(AnswerAccessibleName(item + 1, q.S[size_t(k)]));
-            RadioGroup2Positions[size_t(item)] = k + 1;
-            ++item;
+            const QString &text = q.S[size_t(positions[i] - 1)];
+            b->setText(ShownText(text, ShownLimit::Label)); // list items are taken as written
+            b->setAccessibleName(AnswerAccessibleName(int(i) + 1, text));
         }
-        for (int i = 0; i < 4; ++i)
-            RadioGroup2Items[size_t(i)]->setVisible(i < item);
         LoadPictureInto(Image7, q.QuestionPicture);
     }
-    if (settings_.BolNotKnow)
+    if (run_.Settings().BolNotKnow)
         UncheckAnswers(DontKnowButtons);
     const QString caption =
-        QStringLiteral("  ") +
-        FormatMessage(messages_[Msg::U_LMASKRESULT], {currentIndex_ + 1, settings_.AllZ + 1});
+        QStringLiteral("  ") + FormatMessage(run_.Messages()[Msg::U_LMASKRESULT],
+                                             {run_.CurrentIndex() + 1, run_.Settings().AllZ + 1});
     for (QLabel *c : {Panel4Caption, Panel17Caption, Panel23Caption})
         c->setText(caption);
     ButNext->setEnabled(false);
@@ -629,7 +515,7 @@ void TFmZK::FocusFirstAnswer()
 bool TFmZK::LoadPictureInto(PictureBox *box, const QString &name)
 {
     QImage image;
-    if (!LoadPicture(image, name, fileKind_, examStreams_.get(), examFileName_))
+    if (!LoadPicture(image, name, run_.FileKind(), run_.ExamStreams(), run_.ExamFileName()))
         return false;
     box->setPixmap(QPixmap::fromImage(image));
     return true;
@@ -660,16 +546,16 @@ void TFmZK::ConnectAnswerButtons()
         if (checked && !quietChecks_)
             AnswerChosen(id);
     });
-    connect(RadioGroup2Buttons, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+    connect(RadioGroup2Buttons, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked && !quietChecks_)
-            RadioGroup1Click();
+            AnswerChosen(id + 1);
     });
     connect(RadioButNotKwon, &QRadioButton::toggled, this, [this](bool checked) {
         if (quietChecks_)
             return;
         if (checked) {
             RadioButNotKwonClick();
-        } else if (currentAnswer_ == DontKnowAnswer) {
+        } else if (run_.CurrentAnswer() == DontKnowAnswer) {
             // The chosen answer stays chosen until another is chosen.
             ++quietChecks_;
             RadioButNotKwon->setChecked(true);
@@ -681,149 +567,83 @@ void TFmZK::ConnectAnswerButtons()
 void TFmZK::AnswerChosen(int position)
 {
     const int page = CurrentPage();
-    QButtonGroup *group = page == PageTextAnswers      ? TextAnswerButtons
-                          : page == PagePictureAnswers ? PictureAnswerButtons
-                                                       : nullptr;
-    if (!group || !group->button(position))
-        return;
-    ++quietChecks_;
-    group->button(position)->setChecked(true);
-    --quietChecks_;
-    currentAnswer_ = position;
-    UncheckAnswers(DontKnowButtons);
-    ButNext->setEnabled(true);
-    ButNext->setFocus();
-}
-
-void TFmZK::RadioGroup1Click()
-{
-    const int index = RadioGroup2Buttons->checkedId();
-    if (index < 0)
-        return;
-    // The answer is the position of the item in the exam, as the examinee saw it: with a gap in
-    // the list (S2 left out) the second item is S3.
-    currentAnswer_ = RadioGroup2Positions[size_t(index)];
-    UncheckAnswers(DontKnowButtons);
-    ButNext->setEnabled(true);
-    ButNext->setFocus();
+    if (page == PageTextAnswers || page == PagePictureAnswers) {
+        run_.Choose(position);
+    } else if (page == PageListAnswers) {
+        const std::vector<int> &positions = run_.ListPositions();
+        if (position >= 1 && size_t(position) <= positions.size())
+            run_.Choose(positions[size_t(position - 1)]);
+    }
 }
 
 void TFmZK::RadioButNotKwonClick()
 {
-    if (!settings_.BolNotKnow)
-        return;
+    run_.DontKnow();
+}
+
+void TFmZK::AnswerChanged()
+{
     const int page = CurrentPage();
-    if (page == PageEmpty || page == PageTextAnswers)
-        UncheckAnswers(TextAnswerButtons);
-    else if (page == PagePictureAnswers)
-        UncheckAnswers(PictureAnswerButtons);
-    else if (page == PageListAnswers)
-        UncheckAnswers(RadioGroup2Buttons);
+    const int answer = run_.CurrentAnswer();
+    QButtonGroup *group = page == PagePictureAnswers ? PictureAnswerButtons
+                          : page == PageListAnswers  ? RadioGroup2Buttons
+                                                     : TextAnswerButtons;
     ++quietChecks_;
-    RadioButNotKwon->setChecked(true);
+    if (answer == DontKnowAnswer) {
+        UncheckAnswers(group);
+        RadioButNotKwon->setChecked(true);
+    } else {
+        // A list item's button is numbered by its place in the list, not in the file.
+        const std::vector<int> &positions = run_.ListPositions();
+        const int id =
+            page != PageListAnswers
+                ? answer
+                : int(std::find(positions.begin(), positions.end(), answer) - positions.begin());
+        if (QAbstractButton *b = group->button(id))
+            b->setChecked(true);
+        UncheckAnswers(DontKnowButtons);
+    }
     --quietChecks_;
     ButNext->setEnabled(true);
     ButNext->setFocus();
-    currentAnswer_ = DontKnowAnswer;
 }
 
 void TFmZK::RBut1KeyPress(QKeyEvent *event)
 {
     if (ButNext->isEnabled() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
         ButNext->setFocus();
-        Guarded(this, [this] { ButNextClick(); });
+        Guarded([this] { ButNextClick(); });
     }
 }
 
 void TFmZK::ButNextClick()
 {
-    RxTimerEvent2->SetEnabled(false);
-    switch (CurrentPage()) {
-    case PageTitle:
-        ShowPage(PageInstructions);
-        ButNext->setFocus();
-        break;
-    case PageInstructions:
-        if (settings_.SaveJuornal) {
-            ShowPage(PageRegistration);
-            ComboBox1->setFocus();
-            // A choose-only list is dropped down; a box that may be typed into is not, or the
-            // drop-down would take the keys the examinee types (the box completes from its list).
-            if (!globals_.SameUser && ComboBox1->count() > 0 && !ComboBox1->isEditable())
-                ComboBox1->showPopup();
-        } else {
-            StartQuestions(false);
-        }
-        break;
-    case PageRegistration:
-        if (RegistrationAccepted())
-            StartQuestions(true);
-        break;
-    case PageResult:
-        if (globals_.ManagerShareOpen && !globals_.ManagerShareDir.isEmpty())
-            DisconnectShare(globals_.ManagerShareDir, true);
-        close();
-        break;
-    default:
-        AnswerStep();
-        break;
-    }
+    run_.SetExaminee(ComboBox1->currentText(), ComboBox2->currentText(), MaskEdit1->text());
+    run_.Next();
 }
 
-void TFmZK::Fail(Msg message)
+void TFmZK::PageChanged()
 {
-    Dialogs().Message(this, MessageKind::Error, messages_[Msg::U_ERROR], messages_[message]);
-}
-
-bool TFmZK::RegistrationAccepted()
-{
-    // Texts as they stand: a group or a name of blanks passes.
-    if (ComboBox1->currentText().isEmpty()) {
-        Fail(Msg::U_LABNOTGRUPPZK);
-        return false;
-    }
-    if (ComboBox2->currentText().isEmpty()) {
-        Fail(Msg::U_LABFIOMEZK_NONE);
-        return false;
-    }
-    if (settings_.YesPassword && MaskEdit1->text().isEmpty()) {
-        Fail(Msg::U_NOPASSW);
-        return false;
-    }
-    // Records of the program have no quoting: an "@" would shift every later field of the
-    // password list, the journals and the monitoring messages.
-    for (const QString &text :
-         {ComboBox1->currentText(), ComboBox2->currentText(), MaskEdit1->text()})
-        if (text.contains(u'@')) {
-            Fail(Msg::U_NOATSIGN);
-            return false;
-        }
-    if (settings_.YesPassword && !CheckPassword())
-        return false;
-    return true;
-}
-
-void TFmZK::StartQuestions(bool registered)
-{
-    if (questionOrder_.empty())
+    const Page page = run_.CurrentPage();
+    if (page != PageEmpty && page < PageTitle) {
+        ShowQuestion();
         return;
-    currentIndex_ = 0;
-    currentAnswer_ = 0;
-    if (registered) {
-        Link->SendInfo(ComboBox2->currentText(), ComboBox1->currentText(), settings_.CEdit,
-                       settings_.AllZ + 1);
-        log_.ClearAnswerTimes();
     }
-    LoadQuestion(questionOrder_[0]);
-    ShowDontKnowButton();
-    StartAnswerTimers();
-    log_.ExamStarted = Clock().Now();
-    log_.QuestionShown(questionOrder_[0], log_.ExamStarted);
+    ShowPage(page);
+    if (page == PageInstructions) {
+        ButNext->setFocus();
+    } else if (page == PageRegistration) {
+        ComboBox1->setFocus();
+        // A choose-only list is dropped down; a box that may be typed into is not, or the
+        // drop-down would take the keys the examinee types (the box completes from its list).
+        if (!globals_.SameUser && ComboBox1->count() > 0 && !ComboBox1->isEditable())
+            ComboBox1->showPopup();
+    }
 }
 
-void TFmZK::ShowDontKnowButton()
+void TFmZK::QuestionsStarted()
 {
-    if (!settings_.BolNotKnow)
+    if (!run_.Settings().BolNotKnow)
         return;
     savedPanelCaption_ = Panel1Caption->text();
     Panel1Caption->clear();
@@ -831,57 +651,45 @@ void TFmZK::ShowDontKnowButton()
     RadioButNotKwon->setVisible(true);
 }
 
-void TFmZK::AnswerStep()
+void TFmZK::ResultShown(const ExamResult &result)
 {
-    if (currentIndex_ < 0 || currentIndex_ >= int32_t(questionOrder_.size()))
-        return; // no question is on screen
-    const int32_t n = questionOrder_[size_t(currentIndex_)];
-    log_.Answered(n, currentCorNo_, currentAnswer_, Clock().Now());
-    if (Link->AnyEnabled())
-        Link->SendAnswer(n, currentIndex_,
-                         AnswerCode(currentAnswer_, currentCorNo_, settings_.BolNotKnow));
-    if (currentIndex_ < settings_.AllZ) {
-        ++currentIndex_;
-        currentAnswer_ = 0;
-        const int32_t next = questionOrder_[size_t(currentIndex_)];
-        LoadQuestion(next);
-        log_.QuestionShown(next, Clock().Now());
-        StartAnswerTimers();
-        return;
-    }
-    EndExamination();
-}
-
-void TFmZK::EndExamination()
-{
-    log_.ExamTimeMs =
-        log_.ExamStarted.isValid() ? qMax<qint64>(0, log_.ExamStarted.msecsTo(Clock().Now())) : 0;
-    ShowPage(PageResult);
-    RxTimerEvent2->SetEnabled(false);
-    log_.CorrectCount = 0;
-    if (settings_.BolNotKnow) {
+    if (run_.Settings().BolNotKnow) {
         RadioButNotKwon->setVisible(false);
         Panel1Caption->setText(savedPanelCaption_);
     }
     Memo14->clear();
-    // The result is computed for the records whatever the exam shows: without marks on screen
-    // (TipOc other than 0) the examinee does not see it, but the journal and the report carry it.
-    const ExamResult r = ComputeResult(log_, settings_, messages_);
-    log_.CorrectCount = r.CorrectCount;
-    log_.DontKnowCount = r.DontKnowCount;
-    log_.Percent = r.Percent;
-    log_.Mark = r.Mark;
-    if (settings_.TipOc == 0)
-        Memo14->setPlainText(r.Summary.join(u'\n'));
-    log_.NotFinished = false;
-    if (settings_.SaveJuornal)
-        WriteJournals();
-    ButNext->setText(messages_[Msg::U_BUTEXIT]);
+    if (run_.Settings().TipOc == 0)
+        Memo14->setPlainText(result.Summary.join(u'\n'));
+    ButNext->setText(run_.Messages()[Msg::U_BUTEXIT]);
     ButNext->setEnabled(true);
     ButNew->setVisible(true);
     ButNext->setFocus();
-    Link->SendResult(QStringLiteral("@%1@").arg(log_.Mark));
     ButYesResult->setEnabled(true);
+}
+
+void TFmZK::PasswordCleared()
+{
+    MaskEdit1->clear();
+}
+
+void TFmZK::Finished()
+{
+    close();
+}
+
+void TFmZK::Guarded(const std::function<void()> &step)
+{
+    ::Guarded(this, step);
+}
+
+bool TFmZK::Message(MessageKind kind, const QString &caption, const QString &text)
+{
+    return Dialogs().Message(this, kind, caption, text);
+}
+
+std::optional<QString> TFmZK::ConfirmPassword(const QString &caption, const QString &prompt)
+{
+    return Dialogs().Password(this, caption, prompt);
 }
 
 void TFmZK::ShowPreview(PictureBox *image)
@@ -895,48 +703,19 @@ void TFmZK::ShowPreview(PictureBox *image)
 
 // ---- Answer timing -------------------------------------------------------------------------
 
-void TFmZK::StartAnswerTimers()
+void TFmZK::ClockTicked(const std::optional<QString> &text)
 {
-    answerSeconds_ = int32_t(std::lround(answerTimeMs_ / 1000.0));
-    if (settings_.YTime) {
-        RxTimerEvent2->SetEnabled(answerSeconds_ > 2);
-    } else {
-        RxTimerEvent2->SetEnabled(false);
-        settings_.AnsvTm = 0;
-    }
-    if (settings_.AnsvTmBol) {
-        elapsedSeconds_ = 0;
-        RxTimerEvent1->SetEnabled(true);
-    } else {
-        RxTimerEvent1->SetEnabled(false);
+    for (QLabel *l : {Label2, Label5, Label7}) {
+        l->setVisible(run_.Settings().AnsvTmBol);
+        if (text)
+            l->setText(*text);
     }
 }
 
-void TFmZK::RxTimerEvent1Timer()
+void TFmZK::TimedOut()
 {
-    for (QLabel *l : {Label2, Label5, Label7})
-        l->setVisible(settings_.AnsvTmBol);
-    QString text;
-    if (settings_.AnsvTm == 0)
-        text = FormatMessage(messages_[Msg::U_TANSV0], {elapsedSeconds_});
-    else if (settings_.AnsvTm == 1)
-        text = FormatMessage(messages_[Msg::U_TANSV1], {answerSeconds_ - elapsedSeconds_});
-    if (settings_.AnsvTm <= 1)
-        for (QLabel *l : {Label2, Label5, Label7})
-            l->setText(text);
-    ++elapsedSeconds_;
-}
-
-void TFmZK::RxTimerEvent2Timer()
-{
-    if (!settings_.YTime)
-        return;
-    // Nothing chosen in time: a real answer position that is wrong.
-    if (!ButNext->isEnabled())
-        currentAnswer_ = currentCorNo_ == 1 ? 2 : 1;
     if (preview_)
         preview_->close();
-    ButNextClick();
 }
 
 // ---- Closing -----------------------------------------------------------------------------------
@@ -945,16 +724,17 @@ void TFmZK::closeEvent(QCloseEvent *event)
 {
     if (!quietClose_) {
         // No is the default: Enter alone must never end an examination.
-        if (!Dialogs().Message(this, MessageKind::QuestionDefaultNo, messages_[Msg::U_WARNING],
-                               messages_[Msg::U_DLGEXITPROGRAMM])) {
+        if (!Message(MessageKind::QuestionDefaultNo, run_.Messages()[Msg::U_WARNING],
+                     run_.Messages()[Msg::U_DLGEXITPROGRAMM])) {
             event->ignore();
             return;
         }
         // Only an examination under way is recorded: a window whose exam could not be read
         // (empty page, no question shown) has no examinee to record.
-        const int page = CurrentPage();
-        if (currentIndex_ >= 0 && currentIndex_ <= settings_.AllZ && page < PageTitle)
-            RecordInterruptedExam();
+        if (run_.UnderWay()) {
+            run_.Interrupt();
+            Q_EMIT examInterrupted();
+        }
     }
     // Closing the window: the desktop as it was, and the manager's share let go.
     ShowTaskBar(true);
@@ -962,16 +742,6 @@ void TFmZK::closeEvent(QCloseEvent *event)
     if (globals_.ManagerShareOpen && !globals_.ManagerShareDir.isEmpty())
         DisconnectShare(globals_.ManagerShareDir, true);
     event->accept();
-}
-
-void TFmZK::RecordInterruptedExam()
-{
-    RxTimerEvent2->SetEnabled(false);
-    log_.NotFinished = true;
-    if (settings_.SaveJuornal)
-        WriteJournals();
-    Link->SendResult(QStringLiteral("@Not Fin@"));
-    Q_EMIT examInterrupted();
 }
 
 // ---- Desktop effects -----------------------------------------------------------------------

@@ -384,7 +384,7 @@ QWidget *TFmZK::BuildResultPage()
                          Name("ButYesResult"), QStringLiteral("Подробный отчёт"));
     ButYesResult->setVisible(false);
     connect(ButYesResult, &QPushButton::clicked, this,
-            [this] { Guarded(this, [this] { ButYesResultClick(); }); });
+            [this] { Guarded([this] { ButYesResultClick(); }); });
     reportCol->addWidget(ButYesResult, 0, Qt::AlignLeft);
     REResult = Named(new QTextEdit(panel3), Name("REResult"), QStringLiteral("Подробный отчёт"));
     REResult->setReadOnly(true);
@@ -441,10 +441,8 @@ QWidget *TFmZK::BuildBottomBar()
     row->addWidget(Shape3);
     row->addWidget(ButNew);
     row->addWidget(ButNext);
-    connect(ButNext, &QPushButton::clicked, this,
-            [this] { Guarded(this, [this] { ButNextClick(); }); });
-    connect(ButNew, &QPushButton::clicked, this,
-            [this] { Guarded(this, [this] { ButNewClick(); }); });
+    connect(ButNext, &QPushButton::clicked, this, [this] { Guarded([this] { ButNextClick(); }); });
+    connect(ButNew, &QPushButton::clicked, this, [this] { Guarded([this] { ButNewClick(); }); });
     connect(Panel1, &ClickPanel::clicked, this, [this] { RadioButNotKwonClick(); });
     return Panel1;
 }

@@ -1,6 +1,5 @@
-// The result page's records: the journals and report file written at the end of an examination
-// (and at an interrupted close), the detailed report in its box, its RTF and PDF copies. The
-// work is done in the records library; the window hands over its data and shows the outcome.
+// The result page's detailed report in its box, its RTF and PDF copies, and "Новый". The work is
+// done in the records library; the window hands over the run's record and shows the outcome.
 
 #include "session/MainWindow.h"
 
@@ -21,43 +20,11 @@
 namespace {
 
 // The save dialog of the detailed report: RTF first, as it always was, and a printable PDF.
-const QString ReportFileFilter = QStringLiteral("File RTF|*.rtf|PDF (*.pdf)|*.pdf");
+const QString ReportFileFilter = QStringLiteral("File RTF|*.rtf|PDF|*.pdf");
 
 } // namespace
 
 // ---- Journals and the report -----------------------------------------------------------------
-
-ExamRecord TFmZK::Record() const
-{
-    return ExamRecord{
-        ComboBox1->currentText(),
-        ComboBox2->currentText(),
-        examFileName_,
-        settings_,
-        examLines_,
-        log_,
-        *answerOrder_,
-        messages_,
-        {LabTop->text(), LabTema->text(), LabBut->text(), LabJob->text(), LabName->text()}};
-}
-
-void TFmZK::WriteJournals()
-{
-    if (!settings_.SaveJuornal)
-        return;
-    bool unreachable = false;
-    const NetFolder net = NetFolderOf(settings_);
-    QString folder = ::GetJournalDir(settings_.DbNet, journalDir_, net, programDir_, &unreachable);
-    if (unreachable)
-        folder = journalDir_; // the share's folder: the result waits there for it
-    PendingResults pending(PendingResults::DefaultFile());
-    const JournalWrite w = ::WriteJournals(folder, Record(), journal_, pending, Clock().Now());
-    if (settings_.DbNet)
-        DisconnectJournalShare();
-    if (w.ResultKept)
-        Dialogs().Message(this, MessageKind::Warning, messages_[Msg::U_WARNING],
-                          messages_[Msg::U_JOURNALPENDING]);
-}
 
 ReportStyles TFmZK::ReportStylesOfControls() const
 {
@@ -85,13 +52,13 @@ void TFmZK::ButYesResultClick()
     if (!reportBuilt_) {
         reportVisible_ = true;
         ButYesResult->setEnabled(false);
-        ProgressBar1->setRange(0, settings_.AllZ + 1);
+        ProgressBar1->setRange(0, run_.Settings().AllZ + 1);
         ProgressBar1->setValue(0);
         ProgressBar1->setVisible(true);
-        BuildReportInto(REResult, ReportOf(Record(), Clock().Now(), settings_.TipResult),
+        BuildReportInto(REResult, ReportOf(run_.Record(), Clock().Now(), run_.Settings().TipResult),
                         ReportStylesOfControls(),
                         [this] { ProgressBar1->setValue(ProgressBar1->value() + 1); });
-        ButYesResult->setText(messages_[Msg::U_REPORTSAVE]);
+        ButYesResult->setText(run_.Messages()[Msg::U_REPORTSAVE]);
         ProgressBar1->setVisible(false);
         reportBuilt_ = true;
         ButYesResult->setEnabled(true);
@@ -115,16 +82,11 @@ void TFmZK::ButYesResultClick()
         saved = out.open(QIODevice::WriteOnly) && out.write(rtf) == rtf.size() && out.commit();
     }
     if (!saved)
-        Fail(Msg::U_REPORTNOTSAVED);
+        Message(MessageKind::Error, run_.Messages()[Msg::U_ERROR],
+                run_.Messages()[Msg::U_REPORTNOTSAVED]);
 }
 
 // ---- Journals ----------------------------------------------------------------------------------
-
-QString TFmZK::GetJournalDir()
-{
-    const NetFolder net = NetFolderOf(settings_);
-    return ::GetJournalDir(settings_.DbNet, journalDir_, net, programDir_);
-}
 
 // ---- The next examination --------------------------------------------------------------------
 
@@ -149,7 +111,7 @@ void TFmZK::ButNewClick()
                               UnreachableExamMessage);
         } else {
             globals_.ExamFileName = reachable;
-            SetExamFileName(reachable);
+            run_.SetExamFileName(reachable);
         }
     }
     // Shown again by the program: the exam (new or the same) is opened and reset to its title.

@@ -1,22 +1,11 @@
 #pragma once
 
+#include "session/RunGlobals.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
-
-// Values of the whole run, set at start-up and read by the main window.
-struct RunGlobals
-{
-    QString ExamFileName;
-    QString StartFileName;
-    bool ManagerUsed = false;
-    bool SameUser = false;
-    bool CmdSwitches = false;
-    bool NoJournalSwitch = false;
-    QString ManagerShareDir;
-    bool ManagerShareOpen = true;
-};
 
 // What start-up may ask of the world; tests give their own.
 struct StartupEnvironment

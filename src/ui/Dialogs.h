@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/MessageKind.h"
+
 #include <QString>
 #include <functional>
 #include <memory>
@@ -7,14 +9,6 @@
 
 class QDialog;
 class QWidget;
-
-enum class MessageKind {
-    Error,    // critical icon, OK
-    Warning,  // warning icon, OK
-    Question, // Yes/No, Yes the default button; the answer is true for Yes
-    // Yes/No with No the default: a question whose Yes ends something (Enter alone must not).
-    QuestionDefaultNo,
-};
 
 class QMessageBox;
 

@@ -5,6 +5,7 @@
 // Prints "shown MS", then "page INDEX MS" after each press, then "peak KB"; exit 0.
 
 #include "core/Codecs.h"
+#include "helpers/PlayerDriver.h"
 #include "session/MainWindow.h"
 #include "session/StartUp.h"
 #include "ui/Dialogs.h"
@@ -75,8 +76,7 @@ int main(int argc, char **argv)
             window->ButNextClick();
             QCoreApplication::processEvents();
             window->repaint();
-            std::printf("page %d %.0f\n", window->Notebook1->currentIndex(),
-                        step.nsecsElapsed() / 1e6);
+            std::printf("page %d %.0f\n", window->CurrentPage(), step.nsecsElapsed() / 1e6);
         }
         std::printf("peak %ld\n", PeakKb());
         std::fflush(stdout);

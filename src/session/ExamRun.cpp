@@ -1,0 +1,433 @@
+#include "ExamRun.h"
+
+#include "core/DateFormat.h"
+#include "core/Files.h"
+#include "core/Paths.h"
+#include "core/Shares.h"
+#include "records/JournalFolder.h"
+#include "records/PendingResults.h"
+
+#include <QFileInfo>
+
+#include <cmath>
+
+ExamRun::ExamRun(RunGlobals &globals, RunView &view, QObject *parent)
+    : QObject(parent), globals_(globals), view_(view), link_(new ServerLink(this)),
+      answerOrder_(std::make_unique<AnswerOrderTable>())
+{
+    for (auto &row : *answerOrder_)
+        row.fill(0);
+    RxTimerEvent1 = Clock().NewTimer();
+    RxTimerEvent1->SetInterval(1000);
+    RxTimerEvent1->OnTimer = [this] { RxTimerEvent1Timer(); };
+    RxTimerEvent2 = Clock().NewTimer();
+    RxTimerEvent2->SetSingleShot(true);
+    RxTimerEvent2->OnTimer = [this] { view_.Guarded([this] { TimeOut(); }); };
+}
+
+ExamRun::~ExamRun() = default;
+
+void ExamRun::SetPage(Page page)
+{
+    page_ = page;
+    view_.PageChanged();
+}
+
+// ---- Opening the exam ---------------------------------------------------------------------------
+
+ExamRun::Opening ExamRun::Open()
+{
+    page_ = PageEmpty;
+    const QString programDir = ProgramDir();
+    examLines_.Clear();
+    examStreams_.reset();
+    LoadedExam exam;
+    if (prefetched_.valid()) {
+        exam = prefetched_.get(); // raises what the reading raised
+        if (exam.FileName != examFileName_)
+            exam = LoadExamFile(examFileName_, fileKind_);
+    } else {
+        exam = LoadExamFile(examFileName_, fileKind_);
+    }
+    fileKind_ = exam.FileKind;
+    examLines_ = std::move(exam.Lines);
+    examStreams_ = std::move(exam.Streams);
+
+    setup_ = ReadSetup(examLines_, settings_);
+    if (!setup_.Found)
+        return Opening::NoSetup;
+    settings_ = setup_.Settings;
+    TLineList source;
+    if (settings_.UniLang) {
+        source = examLines_;
+    } else {
+        const QString found =
+            FindLanguageFile(ExecutableDir() + QStringLiteral("Language.fll"), ExecutableDir(),
+                             [](const QString &p) { return QFileInfo(p).isFile(); });
+        // Without a language file the built-in Russian texts apply.
+        if (!found.isEmpty())
+            source.LoadFromFile(found);
+    }
+    messages_ = ReadLanguageSection(source, settings_.Language, setup_.LanguageTipResult);
+    if (setup_.Error)
+        return Opening::Damaged;
+    if (!share_.Settle(programDir))
+        return Opening::Unreachable; // nothing more is read
+    link_->Configure(settings_);
+    currentIndex_ = -1;
+    questionOrder_ = BuildQuestionOrder(settings_.AllZ, settings_.AnRand);
+
+    journal_ = JournalState();
+    if (globals_.CmdSwitches && globals_.NoJournalSwitch)
+        settings_.SaveJuornal = false;
+    if (settings_.SaveJuornal) {
+        {
+            JournalShare::Scope access(share_, JournalShare::Access::Prepare);
+            if (access.Unreachable())
+                return Opening::Unreachable; // nothing is created or filled
+            PrepareJournalFiles(access.Dir(), programDir);
+        }
+        if (!globals_.SameUser)
+            LoadExamineeLines();
+        // Results this station could not write before go to their journals first.
+        PendingResults(PendingResults::DefaultFile()).WriteAll();
+    }
+    return Opening::Read;
+}
+
+void ExamRun::LoadExamineeLines()
+{
+    // Read once a run: the lists of later examinees grow from what the boxes hold.
+    if (examineeLoaded_)
+        return;
+    examineeLoaded_ = true;
+    JournalShare::Scope access(share_, JournalShare::Access::ExamineeLists);
+    examineeLines_ =
+        ReadExamineeLines(settings_.Spisok ? share_.Dir() : access.Dir(), settings_.Spisok);
+}
+
+QStringList ExamRun::Groups(const QStringList &have) const
+{
+    return ExamineeGroups(examineeLines_, settings_.Spisok, have);
+}
+
+QStringList ExamRun::Names(const QString &group, const QStringList &have) const
+{
+    return ExamineeNames(examineeLines_, settings_.Spisok, group, have);
+}
+
+void ExamRun::Reset()
+{
+    for (auto &row : *answerOrder_)
+        row.fill(0);
+    // A new examinee starts with an empty log, and with no percentage and no mark: an exam
+    // without marks must not hand an earlier examinee's figures to the journal.
+    log_.Clear();
+    RxTimerEvent2->SetEnabled(false);
+    currentIndex_ = -1;
+    currentAnswer_ = 0;
+    if (!globals_.SameUser)
+        group_.clear(), name_.clear(), password_.clear();
+    link_->Reset(); // every socket closed without a message, the lamps hidden
+    SetPage(PageTitle);
+}
+
+QString ExamRun::DateLine() const
+{
+    const QLocale names = settings_.Language == 0 ? QLocale(QLocale::Russian) : QLocale::system();
+    return FormatDateTimePattern(messages_[Msg::U_LABDATEZK], QDateTime::currentDateTime(), names);
+}
+
+// ---- Steps
+// ----------------------------------------------------------------------------------------
+
+void ExamRun::SetExaminee(const QString &group, const QString &name, const QString &password)
+{
+    group_ = group;
+    name_ = name;
+    password_ = password;
+}
+
+bool ExamRun::CanGoOn() const
+{
+    return page_ >= PageTitle || currentAnswer_ != 0;
+}
+
+bool ExamRun::UnderWay() const
+{
+    return currentIndex_ >= 0 && currentIndex_ <= settings_.AllZ && page_ < PageTitle;
+}
+
+void ExamRun::Next()
+{
+    RxTimerEvent2->SetEnabled(false);
+    switch (page_) {
+    case PageTitle:
+        SetPage(PageInstructions);
+        break;
+    case PageInstructions:
+        if (settings_.SaveJuornal)
+            SetPage(PageRegistration);
+        else
+            StartQuestions(false);
+        break;
+    case PageRegistration:
+        if (RegistrationAccepted())
+            StartQuestions(true);
+        break;
+    case PageResult:
+        if (globals_.ManagerShareOpen && !globals_.ManagerShareDir.isEmpty())
+            DisconnectShare(globals_.ManagerShareDir, true);
+        view_.Finished();
+        break;
+    default:
+        AnswerStep();
+        break;
+    }
+}
+
+bool ExamRun::Fail(Msg message)
+{
+    view_.Message(MessageKind::Error, messages_[Msg::U_ERROR], messages_[message]);
+    return false;
+}
+
+bool ExamRun::RegistrationAccepted()
+{
+    // Texts as they stand: a group or a name of blanks passes.
+    if (group_.isEmpty())
+        return Fail(Msg::U_LABNOTGRUPPZK);
+    if (name_.isEmpty())
+        return Fail(Msg::U_LABFIOMEZK_NONE);
+    if (settings_.YesPassword && password_.isEmpty())
+        return Fail(Msg::U_NOPASSW);
+    // Records of the program have no quoting: an "@" would shift every later field of the
+    // password list, the journals and the monitoring messages.
+    for (const QString &text : {group_, name_, password_})
+        if (text.contains(u'@'))
+            return Fail(Msg::U_NOATSIGN);
+    return !settings_.YesPassword || CheckPassword();
+}
+
+bool ExamRun::CheckPassword()
+{
+    JournalShare::Scope access(share_, JournalShare::Access::PasswordCheck);
+    passwords_ = ReadPasswordList(JoinPath(access.Dir(), QStringLiteral("tarvik.pwl")));
+    if (!passwords_.Available) {
+        // A list held elsewhere all the time is no empty list: a registered examinee would be
+        // taken for a new one and registered twice.
+        return Fail(Msg::U_PWLUNAVAILABLE);
+    }
+    const auto refused = [this] {
+        view_.Message(MessageKind::Warning, messages_[Msg::U_WARNING],
+                      messages_[Msg::U_NOTPASSWORD]);
+        password_.clear();
+        view_.PasswordCleared();
+        return false;
+    };
+    switch (ClassifyPassword(passwords_, name_, password_)) {
+    case PasswordOutcome::Match:
+        return true;
+    case PasswordOutcome::Wrong:
+        return refused();
+    case PasswordOutcome::Taken:
+        if (!view_.Message(MessageKind::Question, messages_[Msg::U_WARNING],
+                           messages_[Msg::U_YESPASSW]))
+            return RegisterPassword();
+        password_.clear();
+        view_.PasswordCleared();
+        return false;
+    case PasswordOutcome::New:
+        if (!settings_.DublPwrd)
+            return RegisterPassword();
+        const auto typed =
+            view_.ConfirmPassword(messages_[Msg::U_DLDPASSW], messages_[Msg::U_DLDPASSWEDIT]);
+        if (typed && *typed == password_)
+            return RegisterPassword();
+        // Refused in the confirmation: the share stays connected for the next try.
+        access.Keep();
+        return typed ? refused() : false;
+    }
+    return false;
+}
+
+bool ExamRun::RegisterPassword()
+{
+    const QString record = PasswordRecord(name_, password_, group_, Clock().Now().date());
+    RegisterResult r;
+    {
+        JournalShare::Scope access(share_, JournalShare::Access::PasswordRegister);
+        r = AppendPasswordRecord(JoinPath(access.Dir(), QStringLiteral("tarvik.pwl")),
+                                 passwords_.Lines(), record);
+    }
+    // The examinee must not go on as if the password had been recorded.
+    return r == RegisterResult::Written || Fail(Msg::U_PWLNOTWRITTEN);
+}
+
+void ExamRun::StartQuestions(bool registered)
+{
+    if (questionOrder_.empty())
+        return;
+    currentIndex_ = 0;
+    currentAnswer_ = 0;
+    if (registered) {
+        link_->SendInfo(name_, group_, settings_.CEdit, settings_.AllZ + 1);
+        log_.ClearAnswerTimes();
+    }
+    LoadQuestion(questionOrder_[0]);
+    view_.QuestionsStarted();
+    StartAnswerTimers();
+    log_.ExamStarted = Clock().Now();
+    log_.QuestionShown(questionOrder_[0], log_.ExamStarted);
+}
+
+void ExamRun::LoadQuestion(int32_t n)
+{
+    question_ = LoadQuestionRecord(examLines_, n, questionBuffer_, *answerOrder_);
+    currentCorNo_ = question_.CorNo;
+    answerTimeMs_ =
+        int32_t(qBound<qint64>(qint64(INT32_MIN), qint64(question_.AT) * 1000, qint64(INT32_MAX)));
+    if (settings_.YTime)
+        RxTimerEvent2->SetInterval(qMax(0, answerTimeMs_));
+    listPositions_.clear();
+    for (int k = 0; k < 4; ++k)
+        if (question_.B[size_t(k)])
+            listPositions_.push_back(k + 1);
+    SetPage(Page(question_.Page()));
+}
+
+void ExamRun::Choose(int position)
+{
+    bool shown = false;
+    if (page_ == PageTextAnswers)
+        shown = position >= 1 && position <= 5 && question_.B[size_t(position - 1)];
+    else if (page_ == PagePictureAnswers || page_ == PageListAnswers)
+        shown = position >= 1 && position <= 4 && question_.B[size_t(position - 1)];
+    if (!shown)
+        return;
+    currentAnswer_ = position;
+    view_.AnswerChanged();
+}
+
+void ExamRun::DontKnow()
+{
+    if (!settings_.BolNotKnow)
+        return;
+    currentAnswer_ = DontKnowAnswer;
+    view_.AnswerChanged();
+}
+
+void ExamRun::TimeOut()
+{
+    if (!settings_.YTime)
+        return;
+    // Nothing chosen in time: a real answer position that is wrong.
+    if (currentAnswer_ == 0)
+        currentAnswer_ = currentCorNo_ == 1 ? 2 : 1;
+    view_.TimedOut();
+    Next();
+}
+
+void ExamRun::AnswerStep()
+{
+    if (currentIndex_ < 0 || currentIndex_ >= int32_t(questionOrder_.size()))
+        return; // no question is on screen
+    const int32_t n = questionOrder_[size_t(currentIndex_)];
+    log_.Answered(n, currentCorNo_, currentAnswer_, Clock().Now());
+    if (link_->AnyEnabled())
+        link_->SendAnswer(n, currentIndex_,
+                          AnswerCode(currentAnswer_, currentCorNo_, settings_.BolNotKnow));
+    if (currentIndex_ < settings_.AllZ) {
+        ++currentIndex_;
+        currentAnswer_ = 0;
+        const int32_t next = questionOrder_[size_t(currentIndex_)];
+        LoadQuestion(next);
+        log_.QuestionShown(next, Clock().Now());
+        StartAnswerTimers();
+        return;
+    }
+    EndExamination();
+}
+
+void ExamRun::EndExamination()
+{
+    log_.ExamTimeMs =
+        log_.ExamStarted.isValid() ? qMax<qint64>(0, log_.ExamStarted.msecsTo(Clock().Now())) : 0;
+    RxTimerEvent2->SetEnabled(false);
+    // The result is computed for the records whatever the exam shows: without marks on screen
+    // (TipOc other than 0) the examinee does not see it, but the journal and the report carry it.
+    const ExamResult r = ComputeResult(log_, settings_, messages_);
+    log_.CorrectCount = r.CorrectCount;
+    log_.DontKnowCount = r.DontKnowCount;
+    log_.Percent = r.Percent;
+    log_.Mark = r.Mark;
+    log_.NotFinished = false;
+    SetPage(PageResult);
+    view_.ResultShown(r);
+    WriteJournals();
+    link_->SendResult(QStringLiteral("@%1@").arg(log_.Mark));
+}
+
+void ExamRun::Interrupt()
+{
+    RxTimerEvent2->SetEnabled(false);
+    log_.NotFinished = true;
+    WriteJournals();
+    link_->SendResult(QStringLiteral("@Not Fin@"));
+}
+
+// ---- Answer timing
+// --------------------------------------------------------------------------------
+
+void ExamRun::StartAnswerTimers()
+{
+    answerSeconds_ = int32_t(std::lround(answerTimeMs_ / 1000.0));
+    if (settings_.YTime) {
+        RxTimerEvent2->SetEnabled(answerSeconds_ > 2);
+    } else {
+        RxTimerEvent2->SetEnabled(false);
+        settings_.AnsvTm = 0;
+    }
+    if (settings_.AnsvTmBol) {
+        elapsedSeconds_ = 0;
+        RxTimerEvent1->SetEnabled(true);
+    } else {
+        RxTimerEvent1->SetEnabled(false);
+    }
+}
+
+void ExamRun::RxTimerEvent1Timer()
+{
+    std::optional<QString> text;
+    if (settings_.AnsvTm == 0)
+        text = FormatMessage(messages_[Msg::U_TANSV0], {elapsedSeconds_});
+    else if (settings_.AnsvTm == 1)
+        text = FormatMessage(messages_[Msg::U_TANSV1], {answerSeconds_ - elapsedSeconds_});
+    view_.ClockTicked(text);
+    ++elapsedSeconds_;
+}
+
+// ---- Records
+// --------------------------------------------------------------------------------------
+
+ExamRecord ExamRun::Record() const
+{
+    return ExamRecord{group_,        name_,      examFileName_,
+                      settings_,     examLines_, log_,
+                      *answerOrder_, messages_,  ReportTitlesOf(settings_)};
+}
+
+void ExamRun::WriteJournals()
+{
+    if (!settings_.SaveJuornal)
+        return;
+    PendingResults pending(PendingResults::DefaultFile());
+    JournalWrite w;
+    {
+        JournalShare::Scope access(share_, JournalShare::Access::Results);
+        w = ::WriteJournals(access.Dir(), Record(), journal_, pending, Clock().Now());
+    }
+    if (w.ResultKept)
+        view_.Message(MessageKind::Warning, messages_[Msg::U_WARNING],
+                      messages_[Msg::U_JOURNALPENDING]);
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "session/MainWindow.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QWidget>
+
+// A control of a window by its object name; the test stops when there is none.
+template <typename T = QWidget> T *Ctl(const QWidget &window, const QString &name)
+{
+    T *w = window.findChild<T *>(name);
+    if (!w)
+        qFatal("no control %s", qPrintable(name));
+    return w;
+}
+template <typename T = QWidget> T *Ctl(const QWidget &window, const char *name)
+{
+    return Ctl<T>(window, QString::fromLatin1(name));
+}
+
+// Takes an examinee through the player's pages as the examinee would: the buttons and boxes by
+// their names, "Далее>>" through its handler.
+struct PlayerDriver
+{
+    TFmZK &W;
+
+    QComboBox *Group() const { return Ctl<QComboBox>(W, "ComboBox1"); }
+    QComboBox *Name() const { return Ctl<QComboBox>(W, "ComboBox2"); }
+    QLineEdit *Password() const { return Ctl<QLineEdit>(W, "MaskEdit1"); }
+    QPushButton *Next() const { return Ctl<QPushButton>(W, "ButNext"); }
+
+    // Types the examinee's data into the registration page.
+    void Type(const QString &group, const QString &name, const QString &password = {}) const
+    {
+        Group()->setEditText(group);
+        Name()->setEditText(name);
+        Password()->setText(password);
+    }
+    // From the title page to the first question, registering when the exam asks.
+    void ToFirstQuestion(const QString &group = QStringLiteral("10А"),
+                         const QString &name = QStringLiteral("Иванов И."),
+                         const QString &password = {}) const
+    {
+        W.ButNextClick();
+        W.ButNextClick();
+        if (W.CurrentPage() == PageRegistration) {
+            Type(group, name, password);
+            W.ButNextClick();
+        }
+    }
+    // Answers every question from the current one on with Choose(question index), then the
+    // result page is on.
+    template <typename F> void AnswerAll(F choose) const
+    {
+        while (W.CurrentPage() < PageTitle && W.CurrentPage() != PageEmpty) {
+            W.AnswerChosen(choose(W.Run().CurrentIndex()));
+            W.ButNextClick();
+        }
+    }
+};
