@@ -36,6 +36,12 @@ build() { # build folder, extra cmake arguments
   cmake --build "$dir" -j "$(nproc)"
 }
 
+# The programs and the demo only: what the player needs to open the demo exam.
+build_programs() {
+  cmake -S . -B build >/dev/null
+  cmake --build build -j "$(nproc)" --target tarvik tarvik-tool tarvik-monitor demo language_file
+}
+
 case "${1:-run}" in
   test | asan) install_missing "${PACKAGES[@]}" "${TEST_PACKAGES[@]}" ;;
   package) install_missing "${PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}" ;;
@@ -43,7 +49,7 @@ case "${1:-run}" in
 esac
 case "${1:-run}" in
   run)
-    build build
+    build_programs
     if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
       echo "Built. There is no display to open the player on; under Xvfb, for example:" >&2
       echo "  Xvfb :99 & DISPLAY=:99 $0" >&2
