@@ -273,25 +273,28 @@ private Q_SLOTS:
     }
 
     // The boxes the program shows: plain text, the kind's buttons and default, the standard
-    // buttons in the language of the interface.
+    // buttons and what a screen reader says of the controls in the language of the interface.
     void messageBoxes_data()
     {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QByteArray>("language"); // a language section given by the exam, or none
         QTest::addColumn<QStringList>("buttons");
         QTest::addColumn<QString>("defaultButton");
+        QTest::addColumn<QStringList>("spoken"); // what a screen reader says of ButNext, RBut2
+        const QStringList russian{"Следующий шаг", "Ответ 2"};
         const int question = int(MessageKind::Question),
                   closing = int(MessageKind::QuestionDefaultNo);
         QTest::newRow("question, built-in Russian")
-            << question << QByteArray() << QStringList{"&Да", "&Нет"} << "&Да";
+            << question << QByteArray() << QStringList{"&Да", "&Нет"} << "&Да" << russian;
         QTest::newRow("closing, built-in Russian")
-            << closing << QByteArray() << QStringList{"&Да", "&Нет"} << "&Нет";
+            << closing << QByteArray() << QStringList{"&Да", "&Нет"} << "&Нет" << russian;
         QTest::newRow("error, section 0")
             << int(MessageKind::Error) << QByteArray("[0]\r\nU_ERROR=Ошибка\r\n")
-            << QStringList{"OK"} << "OK";
+            << QStringList{"OK"} << "OK" << russian;
         QTest::newRow("question, English section")
-            << question << QByteArray("[1]\r\nU_LOCALE=en\r\n") << QStringList{"&Yes", "&No"}
-            << "&Yes";
+            << question
+            << QByteArray("[1]\r\nU_LOCALE=en\r\nA_NEXTSTEP=Next step\r\nA_ANSWER=Answer %d\r\n")
+            << QStringList{"&Yes", "&No"} << "&Yes" << QStringList{"Next step", "Answer 2"};
     }
     void messageBoxes()
     {
@@ -299,6 +302,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, language);
         QFETCH(QStringList, buttons);
         QFETCH(QString, defaultButton);
+        QFETCH(QStringList, spoken);
         QTemporaryDir dir;
         const QString exam = dir.filePath(QStringLiteral("l.fzk"));
         const QByteArray number = language.startsWith("[1]") ? "1" : "0";
@@ -316,6 +320,9 @@ private Q_SLOTS:
         buttons.sort();
         QCOMPARE(texts, buttons);
         QCOMPARE(box->defaultButton()->text(), defaultButton);
+        QCOMPARE((QStringList{Ctl<QPushButton>(*p.Window, "ButNext")->accessibleDescription(),
+                              Ctl<QRadioButton>(*p.Window, "RBut2")->accessibleName()}),
+                 spoken);
     }
 
     // The exam is opened once for each showing of the window, whatever the window manager does

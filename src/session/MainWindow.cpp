@@ -60,16 +60,6 @@ QSize ScreenSize(const QWidget *w)
     return screen ? screen->size() : QSize(788, 521);
 }
 
-void ShadeFocusedAnswer(QWidget *cell, bool focused)
-{
-    QPalette pal = cell->palette();
-    pal.setColor(QPalette::Window,
-                 focused ? QApplication::palette().color(QPalette::Highlight).lighter(170)
-                         : QApplication::palette().color(QPalette::Window));
-    cell->setPalette(pal);
-    cell->setAutoFillBackground(focused);
-}
-
 // "3: Москва": what a screen reader says of the answer button at position 3.
 QString AnswerAccessibleName(int position, const QString &text)
 {
@@ -100,7 +90,14 @@ TFmZK::TFmZK(RunGlobals &globals, QWidget *parent)
     // the exam away.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
-    BuildWindow();
+    BuildForm(this);
+    ConnectControls();
+    // The title page and the answer rows follow the window.
+    TitlePage->OnResize = [this] { LayoutTitlePage(ScreenSize(this)); };
+    Panel6->OnResize = [this] { LayoutTextRows(run_.CurrentQuestion().AllW); };
+    ScrollBoxArea->OnResize = [this] {
+        LayoutPictureRows(run_.CurrentQuestion().AllW, PictureColumnWidth(), screenDpiX_ / 96.0);
+    };
     connect(&run_.Link(), &ServerLink::lampChanged, this, [this](int slot, ServerLink::Lamp lamp) {
         ShapeIndicator *shape =
             std::array<ShapeIndicator *, 3>{Shape1, Shape2, Shape3}[size_t(slot)];
@@ -182,7 +179,7 @@ void TFmZK::ApplySetup(const SetupReading &reading, SetupStep from, SetupStep to
         Label6->setVisible(s.YesPassword);
         MaskEdit1->setVisible(s.YesPassword);
         ButYesResult->setVisible(s.YesResult);
-        LayoutRegistrationBox();
+        LayoutRegistrationBox(screenDpiX_ / 96.0);
     }
     if (step(SetupStep::Shell)) {
         ShowTaskBar(!s.VisiTackBar);
@@ -214,6 +211,7 @@ void TFmZK::ApplySetup(const SetupReading &reading, SetupStep from, SetupStep to
 void TFmZK::ApplyMessages()
 {
     const TMessages &messages = run_.Messages();
+    SayTexts(messages);
     Label3->setText(messages[Msg::U_LABGRUPPMEZK]);
     Label4->setText(messages[Msg::U_LABFIOMEZK]);
     Label6->setText(messages[Msg::U_LABPASSWORDZK]);
@@ -336,84 +334,8 @@ void TFmZK::ResetSession()
         LoadPictureInto(Image1, run_.Settings().PathGraph);
     else
         ClearPicture(Image1);
-    LayoutTitlePage();
+    LayoutTitlePage(ScreenSize(this));
     ButNext->setFocus();
-}
-
-// ---- Layout that follows the window ---------------------------------------------------------
-
-void TFmZK::LayoutTitlePage()
-{
-    const QSize screen = ScreenSize(this);
-    const int w = TitlePage->width();
-    const int h = TitlePage->height();
-    // The exam's title stands in the right half, from a third of the screen's height down.
-    const int left = qMin(screen.width() / 2, w / 2);
-    const int top = qMin(screen.height() / 3, h / 3);
-    LabTema->setGeometry(left, top, left - left / 10, top);
-    LabTop->setGeometry(w / 20, h / 30, w - w / 10, qMax(top - h / 30 - 8, 20));
-    const int pictureTop = top;
-    Image1->setGeometry(w / 20, pictureTop, left - w / 10, qMax(h - pictureTop - h / 6, 20));
-    LabName->setGeometry(left, top + top, left - left / 10, qMax(h / 12, 20));
-    LabJob->setGeometry(left, top + top + qMax(h / 12, 20), left - left / 10, qMax(h / 12, 20));
-    LabBut->setGeometry(w / 20, h - h / 8, w - w / 10, h / 8 - 8);
-}
-
-void TFmZK::LayoutRegistrationBox()
-{
-    const double scale = screenDpiX_ / 96.0;
-    const auto y = [scale](int v) { return int(std::lround(v * scale)); };
-    const int width = GroupBox1->width() - y(24);
-    const int rowHeight = qMax(ComboBox1->sizeHint().height(), y(24));
-    Label3->setGeometry(y(12), y(24), width, y(18));
-    ComboBox1->setGeometry(y(12), y(44), width, rowHeight);
-    Label4->setGeometry(y(12), y(84), width, y(18));
-    ComboBox2->setGeometry(y(12), y(104), width, rowHeight);
-    // Below the short box's edge: with no password the row is cut off (and hidden).
-    Label6->setGeometry(y(12), y(160), width, y(18));
-    MaskEdit1->setGeometry(y(12), y(180), width, rowHeight);
-}
-
-int TFmZK::RowHeight(int areaHeight) const
-{
-    return areaHeight / qMax<int>(1, run_.CurrentQuestion().AllW);
-}
-
-void TFmZK::LayoutTextRows()
-{
-    const int rowHeight = RowHeight(Panel6->height());
-    int top = 0;
-    for (int k = 0; k < 5; ++k) {
-        QFrame *row = Rows[size_t(k)].Row;
-        if (!row->isVisibleTo(Panel6))
-            continue;
-        row->setGeometry(0, top, Panel6->width(), rowHeight);
-        top += rowHeight;
-    }
-}
-
-void TFmZK::LayoutPictureRows()
-{
-    const int area = ScrollBox1->viewport()->height();
-    const int rowHeight = qMax(RowHeight(area), 90);
-    const int width = ScrollBox1->viewport()->width();
-    const int column = PictureColumnWidth();
-    const double scale = screenDpiX_ / 96.0;
-    int top = 0;
-    for (PictureRow &r : PictureRows) {
-        if (!r.Panel->isVisibleTo(ScrollBoxArea))
-            continue;
-        r.Panel->setGeometry(0, top, width, rowHeight);
-        const int mid = rowHeight / 2;
-        r.Caption->setGeometry(2, mid - 10, int(18 * scale), 20);
-        r.Radio->setGeometry(int(20 * scale), mid - 10, int(20 * scale), 20);
-        r.Image->setGeometry(int(42 * scale), mid - int(79 * scale) / 2, int(87 * scale),
-                             int(79 * scale));
-        r.Zoom->setGeometry(int(132 * scale), mid - 12, int(30 * scale), 24);
-        r.Memo->setGeometry(column, 2, qMax(width - column, 10), rowHeight - 4);
-        top += rowHeight;
-    }
-    ScrollBoxArea->setMinimumHeight(top);
 }
 
 // ---- Questions -------------------------------------------------------------------------------
@@ -446,7 +368,7 @@ void TFmZK::ShowQuestion()
                 r.Radio->setAccessibleName(AnswerAccessibleName(k + 1, q.S[size_t(k)]));
             }
         }
-        LayoutTextRows();
+        LayoutTextRows(run_.CurrentQuestion().AllW);
     } else if (page == PagePictureAnswers) {
         SetRichText(Memo3, questionText);
         UncheckAnswers(PictureAnswerButtons);
@@ -460,7 +382,7 @@ void TFmZK::ShowQuestion()
             r.Zoom->setVisible(r.Image->isVisibleTo(r.Panel));
             SetRichText(r.Memo, ExpandLineBreaks(q.S[size_t(k)]));
         }
-        LayoutPictureRows();
+        LayoutPictureRows(run_.CurrentQuestion().AllW, PictureColumnWidth(), screenDpiX_ / 96.0);
     } else {
         SetRichText(Memo13, questionText);
         ClearPicture(Image7);
@@ -489,29 +411,6 @@ void TFmZK::ShowQuestion()
     FocusFirstAnswer();
 }
 
-void TFmZK::FocusFirstAnswer()
-{
-    // The examinee can answer from the keyboard at once: Tab and Space choose, Enter moves on.
-    QWidget *first = nullptr;
-    const int page = CurrentPage();
-    if (page == PageTextAnswers) {
-        for (const AnswerRow &r : Rows)
-            if (!first && r.Row->isVisibleTo(this))
-                first = r.Radio;
-    } else if (page == PagePictureAnswers) {
-        for (const PictureRow &r : PictureRows)
-            if (!first && r.Panel->isVisibleTo(this))
-                first = r.Radio;
-    } else if (page == PageListAnswers && RadioGroup2Items[0]->isVisibleTo(this)) {
-        first = RadioGroup2Items[0];
-    }
-    if (first) {
-        // Shown as keyboard focus from the start: the examinee sees where Space chooses.
-        setAttribute(Qt::WA_KeyboardFocusChange, true);
-        first->setFocus(Qt::TabFocusReason);
-    }
-}
-
 bool TFmZK::LoadPictureInto(PictureBox *box, const QString &name)
 {
     QImage image;
@@ -522,99 +421,6 @@ bool TFmZK::LoadPictureInto(PictureBox *box, const QString &name)
 }
 
 // ---- Answering ---------------------------------------------------------------------------------
-
-void TFmZK::UncheckAnswers(QButtonGroup *group)
-{
-    ++quietChecks_;
-    const bool exclusive = group->exclusive();
-    group->setExclusive(false); // the checked button of an exclusive group cannot be cleared
-    for (QAbstractButton *b : group->buttons())
-        b->setChecked(false);
-    group->setExclusive(exclusive);
-    --quietChecks_;
-}
-
-void TFmZK::ConnectAnswerButtons()
-{
-    // Every way of checking an answer runs its handler: the mouse, Space and the arrow keys, and
-    // the actions a screen reader invokes (which toggle a button without clicking it).
-    connect(TextAnswerButtons, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
-        if (checked && !quietChecks_)
-            AnswerChosen(id);
-    });
-    connect(PictureAnswerButtons, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
-        if (checked && !quietChecks_)
-            AnswerChosen(id);
-    });
-    connect(RadioGroup2Buttons, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
-        if (checked && !quietChecks_)
-            AnswerChosen(id + 1);
-    });
-    connect(RadioButNotKwon, &QRadioButton::toggled, this, [this](bool checked) {
-        if (quietChecks_)
-            return;
-        if (checked) {
-            RadioButNotKwonClick();
-        } else if (run_.CurrentAnswer() == DontKnowAnswer) {
-            // The chosen answer stays chosen until another is chosen.
-            ++quietChecks_;
-            RadioButNotKwon->setChecked(true);
-            --quietChecks_;
-        }
-    });
-}
-
-void TFmZK::AnswerChosen(int position)
-{
-    const int page = CurrentPage();
-    if (page == PageTextAnswers || page == PagePictureAnswers) {
-        run_.Choose(position);
-    } else if (page == PageListAnswers) {
-        const std::vector<int> &positions = run_.ListPositions();
-        if (position >= 1 && size_t(position) <= positions.size())
-            run_.Choose(positions[size_t(position - 1)]);
-    }
-}
-
-void TFmZK::RadioButNotKwonClick()
-{
-    run_.DontKnow();
-}
-
-void TFmZK::AnswerChanged()
-{
-    const int page = CurrentPage();
-    const int answer = run_.CurrentAnswer();
-    QButtonGroup *group = page == PagePictureAnswers ? PictureAnswerButtons
-                          : page == PageListAnswers  ? RadioGroup2Buttons
-                                                     : TextAnswerButtons;
-    ++quietChecks_;
-    if (answer == DontKnowAnswer) {
-        UncheckAnswers(group);
-        RadioButNotKwon->setChecked(true);
-    } else {
-        // A list item's button is numbered by its place in the list, not in the file.
-        const std::vector<int> &positions = run_.ListPositions();
-        const int id =
-            page != PageListAnswers
-                ? answer
-                : int(std::find(positions.begin(), positions.end(), answer) - positions.begin());
-        if (QAbstractButton *b = group->button(id))
-            b->setChecked(true);
-        UncheckAnswers(DontKnowButtons);
-    }
-    --quietChecks_;
-    ButNext->setEnabled(true);
-    ButNext->setFocus();
-}
-
-void TFmZK::RBut1KeyPress(QKeyEvent *event)
-{
-    if (ButNext->isEnabled() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-        ButNext->setFocus();
-        Guarded([this] { ButNextClick(); });
-    }
-}
 
 void TFmZK::ButNextClick()
 {
@@ -775,56 +581,4 @@ void TFmZK::ApplyTaskBar(bool visible)
 void TFmZK::ApplyAppButton(bool visible)
 {
     SetSkipTaskbar(this, !visible);
-}
-
-// ---- Input -------------------------------------------------------------------------------------
-
-bool TFmZK::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::Resize && watched == GroupBox1) {
-        LayoutRegistrationBox();
-        return false;
-    }
-    if (event->type() == QEvent::MouseButtonPress &&
-        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        // Clicking an answer's text chooses it, as its radio button does.
-        for (int k = 0; k < 5; ++k)
-            if (watched == Rows[size_t(k)].Memo->viewport()) {
-                AnswerChosen(k + 1);
-                return true;
-            }
-        for (int k = 0; k < 4; ++k)
-            if (watched == PictureRows[size_t(k)].Memo->viewport()) {
-                AnswerChosen(k + 1);
-                return true;
-            }
-    }
-    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-        // The answer that has the keyboard stands out: its row is shaded.
-        const bool in = event->type() == QEvent::FocusIn;
-        for (const AnswerRow &r : Rows)
-            if (watched == r.Radio)
-                ShadeFocusedAnswer(r.Cell, in);
-        for (const PictureRow &r : PictureRows)
-            if (watched == r.Radio)
-                ShadeFocusedAnswer(r.Panel, in);
-    }
-    if (event->type() == QEvent::KeyPress) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        if (ComboBox1KeyPress(watched, key))
-            return true;
-        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        // Enter moves on from every answer button but the fifth text answer.
-        bool answerButton = false;
-        for (int k = 0; k < 4; ++k)
-            answerButton = answerButton || watched == Rows[size_t(k)].Radio ||
-                           watched == PictureRows[size_t(k)].Radio;
-        for (QRadioButton *b : RadioGroup2Items)
-            answerButton = answerButton || watched == b;
-        if (enter && answerButton) {
-            RBut1KeyPress(key);
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }

@@ -2,8 +2,8 @@
 
 #include "records/widgets/RichReport.h"
 #include "session/ExamRun.h"
+#include "session/PlayerForm.h"
 #include "session/StartUp.h"
-#include "session/Widgets.h"
 #include "ui/Preview.h"
 
 #include <QPointer>
@@ -14,21 +14,10 @@
 #include <vector>
 
 class QButtonGroup;
-class QComboBox;
-class QGroupBox;
-class QLineEdit;
-class QProgressBar;
-class QPushButton;
-class QRadioButton;
-class QScrollArea;
-class QSplitter;
-class QStackedWidget;
-class QTextEdit;
-class QToolButton;
 
 // The examination window: every page of a run, the bottom bar and the handlers behind them.
 // Handlers gather what the examinee did and call the exam's functions; the window only shows.
-class TFmZK : public QWidget, private RunView
+class TFmZK : public QWidget, private RunView, private PlayerForm
 {
     Q_OBJECT
 
@@ -86,23 +75,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    struct AnswerRow
-    {
-        QFrame *Row;
-        ClickPanel *Cell;
-        QRadioButton *Radio;
-        QTextEdit *Memo;
-    };
-    struct PictureRow
-    {
-        ClickPanel *Panel;
-        QLabel *Caption;
-        QRadioButton *Radio;
-        PictureBox *Image;
-        QToolButton *Zoom;
-        QTextEdit *Memo;
-    };
-
     // What the run says.
     void PageChanged() override;
     void QuestionsStarted() override;
@@ -122,35 +94,18 @@ private:
     bool ComboBox1KeyPress(QObject *sender, QKeyEvent *event);
     void FillGroupList();
     void FillNameList(const QString &group);
-    ReportStyles ReportStylesOfControls() const;
-
-    void BuildWindow();
-    QWidget *BuildTextPage();
-    QWidget *BuildPicturePage();
-    QWidget *BuildListPage();
-    QWidget *BuildTitlePage();
-    QWidget *BuildInstructionsPage();
-    QWidget *BuildRegistrationPage();
-    QWidget *BuildResultPage();
-    QWidget *BuildBottomBar();
-    QFrame *BuildHeader(const QString &name, QLabel *&caption, QLabel *&clock);
-    QTextEdit *NewMemo(const QString &name, QWidget *parent, const QString &accessible);
 
     // The journal share cannot be reached and the exam says so: one box, then the program ends.
     void EndForUnreachableShare();
     void UncheckAnswers(QButtonGroup *group);
-    void ConnectAnswerButtons();
+    // The controls to their handlers.
+    void ConnectControls();
     void FocusFirstAnswer();
     void RBut1KeyPress(QKeyEvent *event);
 
     void InstallRegistrationKeys();
 
     void ApplyMessages();
-    void LayoutTextRows();
-    void LayoutPictureRows();
-    void LayoutTitlePage();
-    void LayoutRegistrationBox();
-    int RowHeight(int areaHeight) const;
     void ShowPage(int page);
     bool LoadPictureInto(PictureBox *box, const QString &name);
     void ApplyTaskBar(bool visible);
@@ -169,62 +124,4 @@ private:
     bool opening_ = false;      // OpenExam is running
     bool windowEffect_ = false; // the window is hidden and shown for a desktop effect
     int quietChecks_ = 0;       // answer buttons are being set by the program, not chosen
-
-    // Controls, by the names the exam's designers know them by (their object names).
-    QStackedWidget *Notebook1 = nullptr;
-    ClickPanel *Panel1 = nullptr;
-    QLabel *Panel1Caption = nullptr;
-    QPushButton *ButNext = nullptr;
-    QPushButton *ButNew = nullptr;
-    QRadioButton *RadioButNotKwon = nullptr;
-    QButtonGroup *DontKnowButtons = nullptr; // of one, so the program can clear it
-    ShapeIndicator *Shape1 = nullptr, *Shape2 = nullptr, *Shape3 = nullptr;
-    QProgressBar *ProgressBar1 = nullptr;
-    // Page 1.
-    QFrame *Panel4 = nullptr;
-    QLabel *Panel4Caption = nullptr, *Label2 = nullptr;
-    QTextEdit *Memo1 = nullptr;
-    QSplitter *Splitter1 = nullptr;
-    ResizePanel *Panel6 = nullptr;
-    std::array<AnswerRow, 5> Rows{};
-    QButtonGroup *TextAnswerButtons = nullptr;
-    // Page 2.
-    QFrame *Panel17 = nullptr;
-    QLabel *Panel17Caption = nullptr, *Label5 = nullptr;
-    QTextEdit *Memo3 = nullptr;
-    QSplitter *Splitter2 = nullptr;
-    QScrollArea *ScrollBox1 = nullptr;
-    ResizePanel *ScrollBoxArea = nullptr;
-    std::array<PictureRow, 4> PictureRows{};
-    QButtonGroup *PictureAnswerButtons = nullptr;
-    // Page 3.
-    QFrame *Panel23 = nullptr;
-    QLabel *Panel23Caption = nullptr, *Label7 = nullptr;
-    QFrame *Panel24 = nullptr;
-    PictureBox *Image7 = nullptr;
-    QToolButton *SpeedButton4 = nullptr;
-    QTextEdit *Memo13 = nullptr;
-    QSplitter *Splitter3 = nullptr;
-    QGroupBox *RadioGroup2 = nullptr;
-    QButtonGroup *RadioGroup2Buttons = nullptr;
-    std::array<QRadioButton *, 4> RadioGroup2Items{};
-    // Page 4.
-    ResizePanel *TitlePage = nullptr;
-    PictureBox *Image1 = nullptr;
-    QLabel *LabTop = nullptr, *LabTema = nullptr, *LabBut = nullptr, *LabJob = nullptr,
-           *LabName = nullptr;
-    // Page 5.
-    QTextEdit *Memo15 = nullptr;
-    // Page 6.
-    QLabel *Label1 = nullptr, *Label3 = nullptr, *Label4 = nullptr, *Label6 = nullptr;
-    QGroupBox *GroupBox1 = nullptr;
-    QComboBox *ComboBox1 = nullptr, *ComboBox2 = nullptr;
-    QLineEdit *MaskEdit1 = nullptr;
-    QLabel *StaticText1 = nullptr;
-    PictureBox *Image2 = nullptr;
-    // Page 7.
-    QTextEdit *Memo14 = nullptr;
-    QSplitter *RxSplitter1 = nullptr;
-    QPushButton *ButYesResult = nullptr;
-    QTextEdit *REResult = nullptr;
 };

@@ -70,29 +70,39 @@ void TFmZK::ComboBox2Click()
 
 bool TFmZK::ComboBox1KeyPress(QObject *sender, QKeyEvent *event)
 {
-    if (run_.Settings().Spisok || (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter))
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
         return false;
+    // One Enter moves on: from the group to the name, from the name to the password, and from
+    // the last box to the next page.
+    const auto moveOn = [this] {
+        ButNext->setFocus();
+        Guarded([this] { ButNextClick(); });
+    };
     QComboBox *box = nullptr;
     if (sender == ComboBox1 || sender == ComboBox1->lineEdit())
         box = ComboBox1;
     else if (sender == ComboBox2 || sender == ComboBox2->lineEdit())
         box = ComboBox2;
     if (box) {
-        const QString text = box->currentText();
-        if (!text.isEmpty() && box->findText(text, Qt::MatchFixedString) < 0)
-            box->addItem(text);
-        if (box->findText(text, Qt::MatchFixedString) >= 0)
-            box->setCurrentIndex(box->findText(text, Qt::MatchFixedString));
-        box->setEditText(text);
+        if (box->isEditable()) {
+            // A typed group or name joins the list.
+            const QString text = box->currentText();
+            if (!text.isEmpty() && box->findText(text, Qt::MatchFixedString) < 0)
+                box->addItem(text);
+            if (box->findText(text, Qt::MatchFixedString) >= 0)
+                box->setCurrentIndex(box->findText(text, Qt::MatchFixedString));
+            box->setEditText(text);
+        }
         if (box == ComboBox1)
             ComboBox2->setFocus();
+        else if (run_.Settings().YesPassword)
+            MaskEdit1->setFocus();
         else
-            (run_.Settings().YesPassword ? static_cast<QWidget *>(MaskEdit1) : ButNext)->setFocus();
+            moveOn();
         return true;
     }
     if (sender == MaskEdit1) {
-        if (!run_.Settings().YesPassword)
-            ButNext->setFocus();
+        moveOn();
         return true;
     }
     return false;

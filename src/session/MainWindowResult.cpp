@@ -26,27 +26,6 @@ const QString ReportFileFilter = QStringLiteral("File RTF|*.rtf|PDF|*.pdf");
 
 // ---- Journals and the report -----------------------------------------------------------------
 
-ReportStyles TFmZK::ReportStylesOfControls() const
-{
-    const auto of = [](const QWidget *w, QPalette::ColorRole role) {
-        return ReportStyle{w->font(), w->palette().color(role)};
-    };
-    ReportStyles s;
-    s[size_t(ReportFont::F0)] = of(REResult, QPalette::Text);
-    ReportStyle f1{REResult->font(), Memo15->palette().color(QPalette::Text)};
-    f1.Font.setPointSizeF(Memo15->font().pointSizeF());
-    s[size_t(ReportFont::F1)] = f1;
-    s[size_t(ReportFont::F1Red)] = {f1.Font, QColor(255, 0, 0)};
-    s[size_t(ReportFont::Memo15)] = of(Memo15, QPalette::Text);
-    s[size_t(ReportFont::LabTop)] = of(LabTop, QPalette::WindowText);
-    s[size_t(ReportFont::LabTema)] = of(LabTema, QPalette::WindowText);
-    s[size_t(ReportFont::LabBut)] = of(LabBut, QPalette::WindowText);
-    s[size_t(ReportFont::LabJob)] = of(LabJob, QPalette::WindowText);
-    s[size_t(ReportFont::Panel4)] = of(Panel4Caption, QPalette::WindowText);
-    s[size_t(ReportFont::Memo3)] = of(Memo3, QPalette::Text);
-    return s;
-}
-
 void TFmZK::ButYesResultClick()
 {
     if (!reportBuilt_) {
@@ -56,7 +35,7 @@ void TFmZK::ButYesResultClick()
         ProgressBar1->setValue(0);
         ProgressBar1->setVisible(true);
         BuildReportInto(REResult, ReportOf(run_.Record(), Clock().Now(), run_.Settings().TipResult),
-                        ReportStylesOfControls(),
+                        ReportStylesOf(run_.Setup(), font(), palette()),
                         [this] { ProgressBar1->setValue(ProgressBar1->value() + 1); });
         ButYesResult->setText(run_.Messages()[Msg::U_REPORTSAVE]);
         ProgressBar1->setVisible(false);
@@ -85,8 +64,6 @@ void TFmZK::ButYesResultClick()
         Message(MessageKind::Error, run_.Messages()[Msg::U_ERROR],
                 run_.Messages()[Msg::U_REPORTNOTSAVED]);
 }
-
-// ---- Journals ----------------------------------------------------------------------------------
 
 // ---- The next examination --------------------------------------------------------------------
 

@@ -2,6 +2,7 @@
 
 #include "core/Codecs.h"
 #include "core/Cp1251.h"
+#include "core/widgets/RichText.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -76,6 +77,41 @@ void AppendRtfText(QByteArray &out, const QString &text)
 }
 
 } // namespace
+
+QFont ReportBoxFont()
+{
+    return QFont(QStringLiteral("Courier New"), 8);
+}
+
+ReportStyles ReportStylesOf(const SetupReading &reading, const QFont &base, const QPalette &palette)
+{
+    const auto of = [&base](const FontValue &font) {
+        return ReportStyle{ToQFont(font, base), WindowsColor(font.Color)};
+    };
+    const auto title = [&](const std::optional<FontValue> &font) {
+        return font ? of(*font) : ReportStyle{base, palette.color(QPalette::WindowText)};
+    };
+    const ExamSettings &s = reading.Settings;
+    ReportStyles styles;
+    const ReportStyle instructions = of(s.FontHelpExam);
+    styles[size_t(ReportFont::F0)] = {ReportBoxFont(), palette.color(QPalette::Text)};
+    ReportStyle f1{ReportBoxFont(), instructions.Color};
+    f1.Font.setPointSizeF(instructions.Font.pointSizeF());
+    styles[size_t(ReportFont::F1)] = f1;
+    styles[size_t(ReportFont::F1Red)] = {f1.Font, QColor(255, 0, 0)};
+    styles[size_t(ReportFont::Memo15)] = instructions;
+    styles[size_t(ReportFont::LabTop)] = title(reading.TitleFonts[0]);
+    styles[size_t(ReportFont::LabTema)] = title(reading.TitleFonts[1]);
+    styles[size_t(ReportFont::LabBut)] = title(reading.TitleFonts[2]);
+    styles[size_t(ReportFont::LabJob)] = title(reading.TitleFonts[3]);
+    // The question's number, as its header shows it: bold, two points larger, green.
+    QFont header = base;
+    header.setBold(true);
+    header.setPointSize(header.pointSize() + 2);
+    styles[size_t(ReportFont::Panel4)] = {header, QColor(0, 128, 0)};
+    styles[size_t(ReportFont::Memo3)] = of(s.FontQuestion);
+    return styles;
+}
 
 void BuildReportInto(QTextEdit *box, const ReportInput &in, const ReportStyles &styles,
                      const std::function<void()> &step)

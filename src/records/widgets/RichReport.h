@@ -1,5 +1,6 @@
 #pragma once
 
+#include "exam/Settings.h"
 #include "records/Report.h"
 
 #include <QColor>
@@ -17,6 +18,14 @@ struct ReportStyle
     QColor Color;
 };
 using ReportStyles = std::array<ReportStyle, size_t(ReportFont::Count)>;
+
+// The report box's own font: the report's plain lines are written in it.
+QFont ReportBoxFont();
+// The report's styles from the exam's settings as read: the instructions' and the question's
+// fonts, and each title in the font it was read with; what the exam leaves out takes the
+// window's font and colours (Base, Palette).
+ReportStyles ReportStylesOf(const SetupReading &reading, const QFont &base,
+                            const QPalette &palette);
 
 // Builds the report into the report box with the given styles, in one edit of its document;
 // Step is called after each question. The box is hidden meanwhile and stays hidden: the caller
