@@ -136,12 +136,14 @@ int main(int argc, char **argv)
 
     // The monitor under 200 stations.
     MonitorModel model;
-    MonitorServer server(model);
+    MonitorServer server;
+    model.Follow(server);
     server.Listen(QHostAddress::LocalHost, 0);
     std::vector<double> latencies;
     latencies.reserve(Stations * Answers);
     QObject::connect(
-        &server, &MonitorServer::messageHandled, &server, [&](int, const MonitorMessage &m) {
+        &server, &MonitorServer::messageReceived, &server,
+        [&](int32_t, const MonitorMessage &m, const QDateTime &) {
             if (m.Tag != "ANSWER")
                 return;
             const qint64 sentUs = m.Fields[2].toLongLong();

@@ -1,7 +1,7 @@
 // What a monitoring server receives from a station and what a station receives from a server,
 // in pieces cut where the first bytes say: whole messages only, bounded buffers.
+#include "records/MonitorServer.h"
 #include "records/ServerLink.h"
-#include "records/widgets/Monitor.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -278,7 +278,8 @@ private Q_SLOTS:
                        QString::number(TestPort()), "--log", log});
         QVERIFY(monitor.waitForReadyRead(10000));
         MonitorModel model;
-        MonitorServer server(model);
+        MonitorServer server;
+        model.Follow(server);
         QVERIFY(server.Listen(QHostAddress(QStringLiteral("127.0.0.2")), TestPort()));
         qputenv("TARVIK_PROGRAM_DIR", QFile::encodeName(dir.path()));
         const QString exam = dir.filePath(QStringLiteral("e.fzk"));
@@ -338,7 +339,8 @@ private Q_SLOTS:
     void monitorUnderLoad()
     {
         MonitorModel model;
-        MonitorServer server(model);
+        MonitorServer server;
+        model.Follow(server);
         QVERIFY(server.Listen(QHostAddress(QStringLiteral("127.0.0.7")), 0));
         const int stations = 200, answers = 100;
         std::vector<std::unique_ptr<QTcpSocket>> sockets;

@@ -51,7 +51,8 @@ int main(int argc, char **argv)
                                      ? QHostAddress(options.value(QStringLiteral("address")))
                                      : QHostAddress(QHostAddress::Any);
     MonitorModel model;
-    MonitorServer server(model);
+    MonitorServer server;
+    model.Follow(server);
     if (options.isSet(QStringLiteral("log")) &&
         !server.SetLog(options.value(QStringLiteral("log")))) {
         std::fprintf(stderr, "tarvik-monitor: cannot write the log\n");

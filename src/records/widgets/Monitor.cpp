@@ -5,38 +5,8 @@
 #include "records/JournalExport.h"
 
 #include <QColor>
-#include <QFile>
-#include <QTcpServer>
-#include <QTcpSocket>
 
 namespace {
-
-struct Tag
-{
-    const char *Name;
-    int Fields;
-};
-const Tag Tags[] = {{"INFO!!", 5}, {"ANSWER", 4}, {"RESULT", 2}, {"DISCON", 1}};
-
-int FieldsOf(const QByteArray &tag)
-{
-    for (const Tag &t : Tags)
-        if (tag == t.Name)
-            return t.Fields;
-    return -1;
-}
-
-// Where the next known tag begins at From or later, or -1.
-qsizetype NextTag(const QByteArray &bytes, qsizetype from)
-{
-    qsizetype best = -1;
-    for (const Tag &t : Tags) {
-        const qsizetype at = bytes.indexOf(t.Name, from);
-        if (at >= 0 && (best < 0 || at < best))
-            best = at;
-    }
-    return best;
-}
 
 int ToInt(const QString &text, int fallback = 0)
 {
@@ -45,55 +15,6 @@ int ToInt(const QString &text, int fallback = 0)
 }
 
 } // namespace
-
-QList<MonitorMessage> MonitorParser::Feed(const QByteArray &bytes)
-{
-    QList<MonitorMessage> out;
-    buffer_ += bytes;
-    qsizetype pos = 0;
-    for (;;) {
-        const qsizetype at = NextTag(buffer_, pos);
-        if (at < 0) {
-            pos = qMax(pos, buffer_.size() - 5); // a tag may still be completing
-            break;
-        }
-        const QByteArray tag = buffer_.mid(at, 6);
-        const int fields = FieldsOf(tag);
-        qsizetype end = at + 6;
-        QStringList values;
-        bool whole = true;
-        for (int f = 0; f < fields; ++f) {
-            const qsizetype stop = buffer_.indexOf('@', end);
-            if (stop < 0) {
-                whole = false;
-                break;
-            }
-            values.append(Cp1251::Decode(buffer_.mid(end, stop - end)));
-            end = stop + 1;
-        }
-        // Fields never hold a tag: a tag before the message is whole means it was cut short.
-        const qsizetype next = NextTag(buffer_, at + 6);
-        if (next >= 0 && (!whole || next < end - 1)) {
-            pos = next;
-            continue;
-        }
-        if (!whole) {
-            pos = at;
-            // A message that never completes is dropped, tag and all.
-            if (buffer_.size() - at > MaxMessage)
-                pos = at + 6;
-            else
-                break;
-            continue;
-        }
-        out.append({tag, values});
-        pos = end;
-    }
-    buffer_ = buffer_.mid(pos);
-    if (buffer_.size() > MaxMessage)
-        buffer_ = buffer_.right(MaxMessage);
-    return out;
-}
 
 QString MonitorModel::StateText(RowState state)
 {
@@ -196,21 +117,35 @@ QVariant MonitorModel::headerData(int section, Qt::Orientation orientation, int 
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
-int MonitorModel::AddStation(int32_t number, const QString &address, const QDateTime &now)
+void MonitorModel::Follow(const MonitorServer &server)
+{
+    connect(&server, &MonitorServer::stationConnected, this, &MonitorModel::AddStation);
+    connect(&server, &MonitorServer::messageReceived, this, &MonitorModel::Apply);
+    connect(&server, &MonitorServer::stationClosed, this, &MonitorModel::ConnectionClosed);
+}
+
+int MonitorModel::RowOf(int32_t station) const
+{
+    const QPersistentModelIndex at = stations_.value(station);
+    return at.isValid() ? at.row() : -1;
+}
+
+void MonitorModel::AddStation(int32_t station, const QString &address, const QDateTime &now)
 {
     beginInsertRows({}, int(rows_.size()), int(rows_.size()));
     Row r;
-    r.Station = number;
+    r.Station = station;
     r.Address = address;
     r.Started = r.Last = now;
     rows_.append(r);
     endInsertRows();
-    return int(rows_.size()) - 1;
+    stations_.insert(station, QPersistentModelIndex(index(int(rows_.size()) - 1, 0)));
 }
 
-void MonitorModel::Apply(int row, const MonitorMessage &m, const QDateTime &now)
+void MonitorModel::Apply(int32_t station, const MonitorMessage &m, const QDateTime &now)
 {
-    if (row < 0 || row >= rows_.size())
+    const int row = RowOf(station);
+    if (row < 0)
         return;
     Row &r = rows_[row];
     r.Last = now;
@@ -237,9 +172,11 @@ void MonitorModel::Apply(int row, const MonitorMessage &m, const QDateTime &now)
     Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
 }
 
-void MonitorModel::ConnectionClosed(int row, const QDateTime &now)
+void MonitorModel::ConnectionClosed(int32_t station, const QDateTime &now)
 {
-    if (row < 0 || row >= rows_.size())
+    const int row = RowOf(station);
+    stations_.remove(station);
+    if (row < 0)
         return;
     Row &r = rows_[row];
     r.Open = false;
@@ -273,71 +210,4 @@ QByteArray MonitorModel::Csv() const
         rows.append(cells);
     }
     return CsvRows(rows);
-}
-
-MonitorServer::MonitorServer(MonitorModel &model, QObject *parent)
-    : QObject(parent), model_(model), server_(new QTcpServer(this))
-{
-    connect(server_, &QTcpServer::newConnection, this, [this] { Accept(); });
-}
-
-MonitorServer::~MonitorServer() = default;
-
-bool MonitorServer::Listen(const QHostAddress &address, quint16 port)
-{
-    // A whole lab connects at the same moment (the examinees register together).
-    server_->setListenBacklogSize(1024);
-    server_->setMaxPendingConnections(1024);
-    return server_->listen(address, port);
-}
-quint16 MonitorServer::Port() const
-{
-    return server_->serverPort();
-}
-
-bool MonitorServer::SetLog(const QString &fileName)
-{
-    log_ = std::make_unique<QFile>(fileName);
-    return log_->open(QIODevice::WriteOnly | QIODevice::Append);
-}
-
-void MonitorServer::Accept()
-{
-    while (QTcpSocket *socket = server_->nextPendingConnection()) {
-        // Stations are IPv4: an address of the IPv6 listener is shown in its IPv4 form.
-        bool v4 = false;
-        const QHostAddress peer = socket->peerAddress();
-        const quint32 ip4 = peer.toIPv4Address(&v4);
-        const QString address = v4 ? QHostAddress(ip4).toString() : peer.toString();
-        const int32_t number = ++nextNumber_;
-        const int row = model_.AddStation(number, address, QDateTime::currentDateTime());
-        // The rows stay; the connection's own row is found by its position, which only the
-        // examiner changes (by clearing rows): the index is kept up to date for that.
-        auto rowIndex = std::make_shared<QPersistentModelIndex>(model_.index(row, 0));
-        auto parser = std::make_shared<MonitorParser>();
-        socket->write("NUMBER" + QByteArray::number(number));
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket, parser, rowIndex, address] {
-            const QByteArray bytes = socket->readAll();
-            const QDateTime now = QDateTime::currentDateTime();
-            for (const MonitorMessage &m : parser->Feed(bytes)) {
-                ++handled_;
-                if (log_) {
-                    QStringList fields = m.Fields;
-                    log_->write((now.toString(Qt::ISODateWithMs) + u'\t' + address + u'\t' +
-                                 QString::fromLatin1(m.Tag) + fields.join(u'@') + u'@' + u'\n')
-                                    .toUtf8());
-                    log_->flush();
-                }
-                if (rowIndex->isValid()) {
-                    model_.Apply(rowIndex->row(), m, now);
-                    Q_EMIT messageHandled(rowIndex->row(), m);
-                }
-            }
-        });
-        connect(socket, &QTcpSocket::disconnected, this, [this, socket, rowIndex] {
-            if (rowIndex->isValid())
-                model_.ConnectionClosed(rowIndex->row(), QDateTime::currentDateTime());
-            socket->deleteLater();
-        });
-    }
 }

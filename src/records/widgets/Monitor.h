@@ -1,40 +1,13 @@
 #pragma once
 
+#include "records/MonitorServer.h"
+
 #include <QAbstractTableModel>
-#include <QByteArray>
-#include <QDateTime>
-#include <QHostAddress>
-#include <QList>
-#include <QStringList>
+#include <QHash>
+#include <QPersistentModelIndex>
 
-class QFile;
-class QTcpServer;
-class QTcpSocket;
-
-// The examiner's side of the monitoring link: stations connect, are given a number (NUMBER),
-// and report INFO!!, ANSWER, RESULT and DISCON; every examinee is a row of a live table.
-
-// One station message: its tag and its fields ("@"-terminated, Windows-1251 decoded).
-struct MonitorMessage
-{
-    QByteArray Tag;
-    QStringList Fields;
-};
-
-// Splits what one connection sends into messages, whatever the pieces TCP delivers. An unknown
-// tag or bytes that are no message are skipped up to the next known tag; a message that does not
-// complete within MaxMessage bytes is dropped. The buffer never holds more than that.
-class MonitorParser
-{
-public:
-    static constexpr qsizetype MaxMessage = 4096;
-    QList<MonitorMessage> Feed(const QByteArray &bytes);
-
-private:
-    QByteArray buffer_;
-};
-
-// The table of examinees, one row per station connection, kept after it ends.
+// The table of examinees, one row per station connection, kept after it ends; it follows a
+// monitoring server.
 class MonitorModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -80,9 +53,12 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    int AddStation(int32_t number, const QString &address, const QDateTime &now);
-    void Apply(int row, const MonitorMessage &message, const QDateTime &now);
-    void ConnectionClosed(int row, const QDateTime &now);
+    // The rows follow what the server says of its stations.
+    void Follow(const MonitorServer &server);
+    void AddStation(int32_t station, const QString &address, const QDateTime &now);
+    void Apply(int32_t station, const MonitorMessage &message, const QDateTime &now);
+    void ConnectionClosed(int32_t station, const QDateTime &now);
+    // The examiner clears a row; its station, if still connected, is no longer shown.
     void RemoveRow(int row);
     const Row &RowAt(int row) const { return rows_[row]; }
     static QString StateText(RowState state);
@@ -91,32 +67,10 @@ public:
 
 private:
     QString Cell(const Row &r, int column) const;
+    // The row of a station, or -1 when the examiner cleared it.
+    int RowOf(int32_t station) const;
     QList<Row> rows_;
-};
-
-// The server: listens (port 2578 by default), numbers the stations, feeds the model and writes
-// every message received, with its time and address, to the log when there is one.
-class MonitorServer : public QObject
-{
-    Q_OBJECT
-
-public:
-    MonitorServer(MonitorModel &model, QObject *parent = nullptr);
-    ~MonitorServer() override;
-    bool Listen(const QHostAddress &address, quint16 port);
-    bool SetLog(const QString &fileName);
-    quint16 Port() const;
-    qint64 MessagesHandled() const { return handled_; }
-
-Q_SIGNALS:
-    // A message of a station went into the table (its row).
-    void messageHandled(int row, const MonitorMessage &message);
-
-private:
-    void Accept();
-    MonitorModel &model_;
-    QTcpServer *server_;
-    std::unique_ptr<QFile> log_;
-    int32_t nextNumber_ = 0;
-    qint64 handled_ = 0;
+    // The rows stay where they are but for the examiner's clearing: each station's row is kept
+    // up to date for that.
+    QHash<int32_t, QPersistentModelIndex> stations_;
 };
