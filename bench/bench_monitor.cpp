@@ -80,11 +80,7 @@ double AnswerSteps(bool servers, QTemporaryDir &dir, quint16 port)
     TFmZK w(globals);
     w.SetExamFileName(exam);
     w.show();
-    w.ButNextClick();
-    w.ButNextClick();
-    Ctl<QComboBox>(w, "ComboBox1")->setEditText(QStringLiteral("10А"));
-    Ctl<QComboBox>(w, "ComboBox2")->setEditText(QStringLiteral("Иванов"));
-    w.ButNextClick();
+    PlayerDriver{w}.ToFirstQuestion(QStringLiteral("10А"), QStringLiteral("Иванов"));
     QElapsedTimer t;
     t.start();
     for (int i = 0; i < 1000; ++i) {

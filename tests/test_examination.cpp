@@ -40,10 +40,8 @@ struct Station
     ScriptedDialogs Dialogs;
     std::unique_ptr<TFmZK> W;
 
-    // NoJournals: started with the switch "/d".
-    explicit Station(const QString &exam, bool noJournals = false)
+    explicit Station(const QString &exam)
     {
-        Globals.CmdSwitches = Globals.NoJournalSwitch = noJournals;
         W = std::make_unique<TFmZK>(Globals);
         W->SetExamFileName(exam);
         W->resize(1024, 740);
@@ -56,16 +54,7 @@ struct Station
         Dialogs.AnswerNext(true);
         W->close();
     }
-    void ToFirstQuestion()
-    {
-        W->ButNextClick();
-        W->ButNextClick();
-        if (W->CurrentPage() == PageRegistration) {
-            Ctl<QComboBox>(*W, "ComboBox1")->setEditText(QStringLiteral("10А"));
-            Ctl<QComboBox>(*W, "ComboBox2")->setEditText(QStringLiteral("Иванов И."));
-            W->ButNextClick();
-        }
-    }
+    void ToFirstQuestion() { PlayerDriver{*W}.ToFirstQuestion(); }
     template <typename T = QWidget> T *Get(const char *name)
     {
         T *w = W->findChild<T *>(QString::fromLatin1(name));
@@ -390,57 +379,7 @@ private Q_SLOTS:
         QCOMPARE(s.W->Run().Log().CorrectCount, 1);
     }
 
-    // What the window leaves in the journal folder at the end, at an interrupted close, and
-    // nothing at all without journals.
-    void journalsOfTheWindow_data()
-    {
-        QTest::addColumn<QByteArray>("setup");
-        QTest::addColumn<bool>("switchD");
-        QTest::addColumn<bool>("interrupt");
-        QTest::addColumn<QString>("line"); // the result line's fields after the name, or none
-        QTest::newRow("finished") << QByteArray() << false << false
-                                  << "@1@10@50@3@1_091226 Иванов И 1.fzr";
-        QTest::newRow("marks not shown: still recorded")
-            << QByteArray("TipOc=1\r\n") << false << false << "@1@10@50@3@1_091226 Иванов И 1.fzr";
-        QTest::newRow("interrupted on the second question")
-            << QByteArray("YesReport=0\r\n") << false << true << "@1@10@0@0@";
-        QTest::newRow("no journals")
-            << QByteArray("SaveJuornal=0\r\n") << false << false << QString();
-        QTest::newRow("switch /d") << QByteArray() << true << false << QString();
-    }
-    void journalsOfTheWindow()
-    {
-        QFETCH(QByteArray, setup);
-        QFETCH(bool, switchD);
-        QFETCH(bool, interrupt);
-        QFETCH(QString, line);
-        Exam exam("[Setup]\r\nAllZ=1\r\nCEdit=T\r\nSpisok=0\r\n" + setup +
-                  "[V0]\r\nCorNo=1\r\n[V1]\r\nCorNo=1\r\n");
-        const QString folder = exam.Dir.filePath("program");
-        QDir().mkpath(folder);
-        qputenv("TARVIK_PROGRAM_DIR", QFile::encodeName(folder));
-        {
-            Station s(exam.File, switchD);
-            s.ToFirstQuestion();
-            s.W->AnswerChosen(1);
-            s.W->ButNextClick();
-            if (!interrupt) {
-                s.W->AnswerChosen(2);
-                s.W->ButNextClick();
-                QCOMPARE(s.W->CurrentPage(), int(PageResult));
-            }
-        } // closing: an interrupted examination when a question is on screen
-        qputenv("TARVIK_PROGRAM_DIR", QByteArray());
-        if (line.isEmpty()) {
-            QVERIFY(QDir(folder).isEmpty()); // no file touched
-            return;
-        }
-        QCOMPARE(ReadFile(QDir(folder).filePath("Journal.fzj")),
-                 Cp1251::Encode("09/12/26@10А@Иванов И." + line + "\r\n"));
-        QCOMPARE(ReadFile(QDir(folder).filePath("JTema.fzj")), QByteArray("1@exam.fzk@T@2\r\n"));
-        QCOMPARE(QFile::exists(QDir(folder).filePath("report")), !line.endsWith(u'@'));
-    }
-
+    // Marks not shown: the summary stays empty, and the result is still computed for the records.
     void noMarks()
     {
         Exam exam("[Setup]\r\nAllZ=0\r\nSaveJuornal=0\r\nTipOc=1\r\n[V0]\r\n");
@@ -453,54 +392,6 @@ private Q_SLOTS:
         // Not shown, but computed for the records.
         QCOMPARE(s.W->Run().Log().Percent, 100);
         QCOMPARE(s.W->Run().Log().Mark, 5);
-    }
-
-    void timeOut_data()
-    {
-        QTest::addColumn<QByteArray>("at");
-        QTest::addColumn<int>("chooseAt"); // ms; -1 nothing
-        QTest::addColumn<int>("choice");
-        QTest::addColumn<bool>("movesOn");
-        QTest::addColumn<int>("given");
-        QTest::newRow("nothing chosen: a wrong position")
-            << QByteArray("30") << -1 << 0 << true << 1;
-        QTest::newRow("a chosen answer is kept") << QByteArray("30") << 10000 << 2 << true << 2;
-        QTest::newRow("2 seconds is no limit") << QByteArray("2") << -1 << 0 << false << 0;
-        QTest::newRow("0 is no limit") << QByteArray("0") << -1 << 0 << false << 0;
-    }
-    void timeOut()
-    {
-        QFETCH(QByteArray, at);
-        QFETCH(int, chooseAt);
-        QFETCH(int, choice);
-        QFETCH(bool, movesOn);
-        Exam exam(TimedExam("", at));
-        Station s(exam.File);
-        s.ToFirstQuestion();
-        if (chooseAt >= 0) {
-            s.Time.Advance(chooseAt);
-            s.W->AnswerChosen(choice);
-        }
-        s.Time.Advance(29999 - qMax(chooseAt, 0));
-        QCOMPARE(s.W->Run().CurrentIndex(), 0);
-        s.Time.Advance(1);
-        QCOMPARE(s.W->Run().CurrentIndex(), movesOn ? 1 : 0);
-        QTEST(int(s.W->Run().Log().GivenNo[0]), "given");
-        if (movesOn)
-            QCOMPARE(s.W->Run().Log().AnswerTimeMs[0], qint64(30000));
-        s.Time.Advance(120000);
-        QCOMPARE(s.W->Run().CurrentIndex(), movesOn ? 1 : 0);
-    }
-
-    void timeOutWhenTheFirstIsCorrect()
-    {
-        QByteArray text = TimedExam("", "5");
-        text.replace("CorNo=2", "CorNo=1");
-        Exam exam(text);
-        Station s(exam.File);
-        s.ToFirstQuestion();
-        s.Time.Advance(5000);
-        QCOMPARE(int(s.W->Run().Log().GivenNo[0]), 2);
     }
 
     void clockLabels_data()

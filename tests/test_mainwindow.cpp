@@ -38,27 +38,9 @@ struct Player
         Window->close();
     }
     // From the title page to the first question.
-    static void Choose(QComboBox *box, const QString &text)
-    {
-        if (box->isEditable()) {
-            box->setEditText(text);
-        } else {
-            box->addItem(text);
-            box->setCurrentIndex(box->count() - 1);
-        }
-    }
-    void Register()
-    {
-        Choose(Ctl<QComboBox>(*Window, "ComboBox1"), QStringLiteral("10А"));
-        Choose(Ctl<QComboBox>(*Window, "ComboBox2"), QStringLiteral("Иванов И."));
-    }
     void ToFirstQuestion()
     {
-        for (int step = 0; step < 4 && Window->CurrentPage() >= PageTitle; ++step) {
-            if (Window->CurrentPage() == PageRegistration)
-                Register();
-            Window->ButNextClick();
-        }
+        PlayerDriver{*Window}.ToFirstQuestion();
         QVERIFY(Window->CurrentPage() < PageTitle);
     }
 };

@@ -96,11 +96,7 @@ private Q_SLOTS:
         auto w = std::make_unique<TFmZK>(globals);
         w->SetExamFileName(exam);
         w->show();
-        w->ButNextClick();
-        w->ButNextClick();
-        Ctl<QComboBox>(*w, "ComboBox1")->setEditText(QStringLiteral("10А"));
-        Ctl<QComboBox>(*w, "ComboBox2")->setEditText(QStringLiteral("Иванов"));
-        w->ButNextClick();
+        PlayerDriver{*w}.ToFirstQuestion(QStringLiteral("10А"), QStringLiteral("Иванов"));
         QCOMPARE(w->CurrentPage(), int(PageTextAnswers));
         QVERIFY(Ctl<ShapeIndicator>(*w, "Shape1")->isVisible()); // lime: connected
         // The examinee reads the question meanwhile: a number sent after INFO!! arrives.
@@ -293,11 +289,7 @@ private Q_SLOTS:
             TFmZK w(globals);
             w.SetExamFileName(exam);
             w.show();
-            w.ButNextClick();
-            w.ButNextClick();
-            Ctl<QComboBox>(w, "ComboBox1")->setEditText(QStringLiteral("10А"));
-            Ctl<QComboBox>(w, "ComboBox2")->setEditText(QStringLiteral("Иванов"));
-            w.ButNextClick();
+            PlayerDriver{w}.ToFirstQuestion(QStringLiteral("10А"), QStringLiteral("Иванов"));
             QTRY_COMPARE(model.rowCount(), 1);
             QTRY_COMPARE(model.RowAt(0).State, MonitorModel::RowState::InProgress);
             w.AnswerChosen(w.Run().CurrentQuestion().CorNo); // right

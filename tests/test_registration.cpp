@@ -4,6 +4,7 @@
 #include "helpers/PlayerDriver.h"
 #include "helpers/ScriptedDialogs.h"
 #include "helpers/TestFiles.h"
+#include "session/ExamRun.h"
 #include "session/MainWindow.h"
 #include "session/Registration.h"
 
@@ -44,31 +45,80 @@ TLineList Lines(const QString &text)
     return l;
 }
 
-// A registration page over a journal folder of its own.
-struct RegistrationPage
+// A journal folder of its own with an exam in it, its journal and roster in Windows-1251.
+struct Folder
 {
     QTemporaryDir Dir;
-    RunGlobals Globals;
-    ScriptedDialogs Dialogs;
-    std::unique_ptr<TFmZK> W;
-    QString PasswordList;
+    QString Exam, PasswordList;
 
-    explicit RegistrationPage(const QByteArray &setup, const QByteArray &journal = QByteArray(),
-                              const QByteArray &roster = QByteArray())
+    Folder(const QByteArray &setup, const QByteArray &journal, const QByteArray &roster)
     {
         qputenv("TARVIK_PROGRAM_DIR", QFile::encodeName(Dir.path()));
-        // The journal and the roster are Windows-1251 text.
         if (!journal.isEmpty())
             WriteFile(Dir.filePath(QStringLiteral("Journal.fzj")),
                       Cp1251::Encode(QString::fromUtf8(journal)));
         if (!roster.isEmpty())
             WriteFile(Dir.filePath(QStringLiteral("JSpisok.fzj")),
                       Cp1251::Encode(QString::fromUtf8(roster)));
-        const QString exam = Dir.filePath(QStringLiteral("exam.fzk"));
-        WriteFile(exam, "[Setup]\r\nAllZ=0\r\n" + setup + "[V0]\r\n");
+        Exam = Dir.filePath(QStringLiteral("exam.fzk"));
+        WriteFile(Exam, "[Setup]\r\nAllZ=0\r\n" + setup + "[V0]\r\n");
         PasswordList = Dir.filePath(QStringLiteral("tarvik.pwl"));
+    }
+};
+
+// The run asks and tells through the program's dialogs, as the window does.
+struct DialogView : RunView
+{
+    bool Message(MessageKind kind, const QString &caption, const QString &text) override
+    {
+        return Dialogs().Message(nullptr, kind, caption, text);
+    }
+    std::optional<QString> ConfirmPassword(const QString &caption, const QString &prompt) override
+    {
+        return Dialogs().Password(nullptr, caption, prompt);
+    }
+};
+
+// The registration step of a run, without a window.
+struct Registration : Folder
+{
+    RunGlobals Globals;
+    ScriptedDialogs Dialogs;
+    DialogView View;
+    ExamRun Run{Globals, View};
+
+    explicit Registration(const QByteArray &setup) : Folder(setup, {}, {})
+    {
+        Run.SetExamFileName(Exam);
+        Run.Open();
+        Run.Reset();
+        Run.Next();
+        Run.Next();
+    }
+    void Enter(const QString &group, const QString &name, const QString &password)
+    {
+        Run.SetExaminee(group, name, password);
+    }
+    bool Next()
+    {
+        Run.Next();
+        return Run.CurrentPage() != PageRegistration;
+    }
+};
+
+// The registration page of the window, for its lists.
+struct RegistrationPage : Folder
+{
+    RunGlobals Globals;
+    ScriptedDialogs Dialogs;
+    std::unique_ptr<TFmZK> W;
+
+    explicit RegistrationPage(const QByteArray &setup, const QByteArray &journal = QByteArray(),
+                              const QByteArray &roster = QByteArray())
+        : Folder(setup, journal, roster)
+    {
         W = std::make_unique<TFmZK>(Globals);
-        W->SetExamFileName(exam);
+        W->SetExamFileName(Exam);
         W->show();
         W->ButNextClick();
         W->ButNextClick();
@@ -77,17 +127,6 @@ struct RegistrationPage
     {
         Dialogs.AnswerNext(true);
         W->close();
-    }
-    void Enter(const QString &group, const QString &name, const QString &password)
-    {
-        Ctl<QComboBox>(*W, "ComboBox1")->setEditText(group);
-        Ctl<QComboBox>(*W, "ComboBox2")->setEditText(name);
-        Ctl<QLineEdit>(*W, "MaskEdit1")->setText(password);
-    }
-    bool Next()
-    {
-        W->ButNextClick();
-        return W->CurrentPage() != PageRegistration;
     }
     QStringList Items(QComboBox *box) const
     {
@@ -255,9 +294,8 @@ private Q_SLOTS:
 
     void theFourChecksInOrder()
     {
-        RegistrationPage p(Passwords + "DublPwrd=0\r\n");
-        QCOMPARE(p.W->CurrentPage(), int(PageRegistration));
-        QVERIFY(Ctl<QLineEdit>(*p.W, "MaskEdit1")->isVisibleTo(p.W.get()));
+        Registration p(Passwords + "DublPwrd=0\r\n");
+        QCOMPARE(p.Run.CurrentPage(), PageRegistration);
         QVERIFY(!p.Next());
         QCOMPARE(p.Dialogs.Messages.last().Text, QStringLiteral("Не введены данные по группе."));
         p.Enter(QStringLiteral("10А"), QString(), QString());
@@ -286,13 +324,13 @@ private Q_SLOTS:
     void confirmation()
     {
         {
-            RegistrationPage p(Passwords);
+            Registration p(Passwords);
             p.Enter(QStringLiteral("10А"), QStringLiteral("Новиков"), QStringLiteral("pw1"));
             p.Dialogs.TypeNextPassword(std::nullopt); // Cancel
             QVERIFY(!p.Next());
             QCOMPARE(p.Dialogs.PasswordPrompts.last(),
                      QStringLiteral("Подтверждение пароля|Введите свой пароль"));
-            QCOMPARE(Ctl<QLineEdit>(*p.W, "MaskEdit1")->text(), QStringLiteral("pw1"));
+            QCOMPARE(p.Run.Password(), QStringLiteral("pw1"));
             QVERIFY(ReadPasswordList(p.PasswordList).Lines().isEmpty());
             p.Dialogs.TypeNextPassword(
                 QStringLiteral("PW1")); // differs: refused as a wrong password
@@ -300,9 +338,9 @@ private Q_SLOTS:
             QCOMPARE(p.Dialogs.Messages.last().Kind, MessageKind::Warning);
             QCOMPARE(p.Dialogs.Messages.last().Text,
                      QStringLiteral("Введен неверный пароль. Повторите ввод."));
-            QVERIFY(Ctl<QLineEdit>(*p.W, "MaskEdit1")->text().isEmpty());
+            QVERIFY(p.Run.Password().isEmpty());
             QVERIFY(ReadPasswordList(p.PasswordList).Lines().isEmpty());
-            Ctl<QLineEdit>(*p.W, "MaskEdit1")->setText(QStringLiteral("pw1"));
+            p.Enter(p.Run.Group(), p.Run.Name(), QStringLiteral("pw1"));
             p.Dialogs.TypeNextPassword(QStringLiteral("pw1"));
             QVERIFY(p.Next());
             QCOMPARE(ReadPasswordList(p.PasswordList).Lines().size(), 1);
@@ -312,21 +350,21 @@ private Q_SLOTS:
 
     void knownNames()
     {
-        RegistrationPage p(Passwords);
+        Registration p(Passwords);
         WriteFile(p.PasswordList, PasswordFile({"Иванов@secret@10А@01/09/26"}));
         p.Enter(QStringLiteral("10А"), QStringLiteral("иванов"), QStringLiteral("other"));
         QVERIFY(!p.Next()); // wrong
         QCOMPARE(p.Dialogs.Messages.last().Text,
                  QStringLiteral("Введен неверный пароль. Повторите ввод."));
-        QVERIFY(Ctl<QLineEdit>(*p.W, "MaskEdit1")->text().isEmpty());
+        QVERIFY(p.Run.Password().isEmpty());
         p.Enter(QStringLiteral("10А"), QStringLiteral("Петров"), QStringLiteral("secret"));
         p.Dialogs.AnswerNext(true); // taken; Yes: type another
         QVERIFY(!p.Next());
         QCOMPARE(p.Dialogs.Messages.last().Kind, MessageKind::Question);
         QCOMPARE(p.Dialogs.Messages.last().Text,
                  QStringLiteral("Введенный пароль уже зарегистрирован в системе. Повторите ввод."));
-        QVERIFY(Ctl<QLineEdit>(*p.W, "MaskEdit1")->text().isEmpty());
-        Ctl<QLineEdit>(*p.W, "MaskEdit1")->setText(QStringLiteral("secret"));
+        QVERIFY(p.Run.Password().isEmpty());
+        p.Enter(p.Run.Group(), p.Run.Name(), QStringLiteral("secret"));
         p.Dialogs.AnswerNext(false); // No: a second name with the same password
         QVERIFY(p.Next());
         QCOMPARE(ReadPasswordList(p.PasswordList).Lines().size(), 2);
@@ -336,7 +374,7 @@ private Q_SLOTS:
 
     void matchGoesOn()
     {
-        RegistrationPage p(Passwords);
+        Registration p(Passwords);
         WriteFile(p.PasswordList, PasswordFile({"Иванов@secret@10А@01/09/26"}));
         p.Enter(QStringLiteral("11Б"), QStringLiteral("ИВАНОВ"), QStringLiteral("secret"));
         QVERIFY(p.Next());
@@ -348,7 +386,7 @@ private Q_SLOTS:
     {
         // The list is held elsewhere for the whole wait: no registration, nothing written, and
         // no examinee taken for a new one.
-        RegistrationPage p(Passwords + "DublPwrd=0\r\n");
+        Registration p(Passwords + "DublPwrd=0\r\n");
         const QByteArray list = PasswordFile({"Иванов@secret@10А@01/09/26"});
         WriteFile(p.PasswordList, list);
         QProcess holder;
@@ -425,16 +463,16 @@ private Q_SLOTS:
         QFETCH(QString, group);
         QFETCH(QString, name);
         QFETCH(QString, password);
-        RegistrationPage p(Passwords + "DublPwrd=0\r\n");
+        Registration p(Passwords + "DublPwrd=0\r\n");
         p.Enter(group, name, password);
         QVERIFY(!p.Next());
         QCOMPARE(p.Dialogs.Messages.size(), 1);
         QCOMPARE(p.Dialogs.Messages.last().Caption, QStringLiteral("Ошибка"));
         QCOMPARE(p.Dialogs.Messages.last().Text,
                  QStringLiteral("Символ @ не допускается в данных об экзаменуемом."));
-        QCOMPARE(Ctl<QComboBox>(*p.W, "ComboBox1")->currentText(), group); // kept to be corrected
-        QCOMPARE(Ctl<QComboBox>(*p.W, "ComboBox2")->currentText(), name);
-        QCOMPARE(Ctl<QLineEdit>(*p.W, "MaskEdit1")->text(), password);
+        QCOMPARE(p.Run.Group(), group); // kept to be corrected
+        QCOMPARE(p.Run.Name(), name);
+        QCOMPARE(p.Run.Password(), password);
         QVERIFY(!QFile::exists(p.PasswordList));
     }
 

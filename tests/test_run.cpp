@@ -39,6 +39,33 @@ QByteArray ThreeQuestions(int form, const QByteArray &setup)
     return text;
 }
 
+// A run of an exam of its own, in a folder of its own, with the clock in the test's hand.
+struct Station
+{
+    QTemporaryDir Dir;
+    FakeClock Time;
+    RunGlobals Globals;
+    Listener View;
+    ExamRun Run{Globals, View};
+
+    // NoJournals: started with the switch "/d".
+    explicit Station(const QByteArray &exam, bool noJournals = false)
+    {
+        Globals.CmdSwitches = Globals.NoJournalSwitch = noJournals;
+        const QString file = Dir.filePath(QStringLiteral("exam.fzk"));
+        WriteFile(file, exam);
+        Run.SetExamFileName(file);
+        QCOMPARE(Run.Open(), ExamRun::Opening::Read);
+        Run.Reset();
+    }
+    void ToFirstQuestion()
+    {
+        Run.SetExaminee(QStringLiteral("10А"), QStringLiteral("Иванов И."), {});
+        for (int step = 0; step < 3 && Run.CurrentPage() >= PageTitle; ++step)
+            Run.Next();
+    }
+};
+
 } // namespace
 
 class TestRun : public QObject
@@ -110,6 +137,106 @@ private Q_SLOTS:
         const QString report = PlainReport(ReportOf(run.Record(), time.Now(), 0));
         QVERIFY(report.contains(top));
         QVERIFY(report.contains(title));
+    }
+
+    // The answer time runs out: the chosen answer is given, or a wrong position when none is,
+    // and the next question comes; a limit under 3 seconds is none.
+    void answerTimeRunsOut_data()
+    {
+        QTest::addColumn<QByteArray>("at");
+        QTest::addColumn<int>("correct");
+        QTest::addColumn<int>("chooseAt"); // ms; -1 nothing
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<bool>("movesOn");
+        QTest::addColumn<int>("given");
+        QTest::newRow("nothing chosen: a wrong position")
+            << QByteArray("30") << 2 << -1 << 0 << true << 1;
+        QTest::newRow("nothing chosen, the first is right: the second")
+            << QByteArray("30") << 1 << -1 << 0 << true << 2;
+        QTest::newRow("a chosen answer is kept")
+            << QByteArray("30") << 2 << 10000 << 2 << true << 2;
+        QTest::newRow("2 seconds is no limit") << QByteArray("2") << 2 << -1 << 0 << false << 0;
+        QTest::newRow("0 is no limit") << QByteArray("0") << 2 << -1 << 0 << false << 0;
+    }
+    void answerTimeRunsOut()
+    {
+        QFETCH(QByteArray, at);
+        QFETCH(int, correct);
+        QFETCH(int, chooseAt);
+        QFETCH(int, choice);
+        QFETCH(bool, movesOn);
+        Station s(
+            "[Setup]\r\nAllZ=1\r\nSaveJuornal=0\r\nYTime=1\r\n[V0]\r\nAllW=3\r\nB3=1\r\nCorNo=" +
+            QByteArray::number(correct) + "\r\nAT=" + at +
+            "\r\nS1=a\r\nS2=b\r\nS3=c\r\n[V1]\r\nS1=x\r\nS2=y\r\n");
+        s.ToFirstQuestion();
+        if (chooseAt >= 0) {
+            s.Time.Advance(chooseAt);
+            s.Run.Choose(choice);
+        }
+        s.Time.Advance(29999 - qMax(chooseAt, 0));
+        QCOMPARE(s.Run.CurrentIndex(), 0);
+        s.Time.Advance(1);
+        QCOMPARE(s.Run.CurrentIndex(), movesOn ? 1 : 0);
+        QTEST(int(s.Run.Log().GivenNo[0]), "given");
+        if (movesOn)
+            QCOMPARE(s.Run.Log().AnswerTimeMs[0], qint64(30000));
+        s.Time.Advance(120000);
+        QCOMPARE(s.Run.CurrentIndex(), movesOn ? 1 : 0);
+    }
+
+    // What a run leaves in the journal folder at the end, when it is interrupted, and nothing at
+    // all without journals.
+    void recordsOfARun_data()
+    {
+        QTest::addColumn<QByteArray>("setup");
+        QTest::addColumn<bool>("switchD");
+        QTest::addColumn<bool>("interrupt");
+        QTest::addColumn<QString>("line"); // the result line's fields after the name, or none
+        QTest::newRow("finished") << QByteArray() << false << false
+                                  << "@1@10@50@3@1_091226 Иванов И 1.fzr";
+        QTest::newRow("marks not shown: still recorded")
+            << QByteArray("TipOc=1\r\n") << false << false << "@1@10@50@3@1_091226 Иванов И 1.fzr";
+        QTest::newRow("interrupted on the second question")
+            << QByteArray("YesReport=0\r\n") << false << true << "@1@10@0@0@";
+        QTest::newRow("no journals")
+            << QByteArray("SaveJuornal=0\r\n") << false << false << QString();
+        QTest::newRow("switch /d") << QByteArray() << true << false << QString();
+    }
+    void recordsOfARun()
+    {
+        QFETCH(QByteArray, setup);
+        QFETCH(bool, switchD);
+        QFETCH(bool, interrupt);
+        QFETCH(QString, line);
+        QTemporaryDir program;
+        const QString folder = program.path();
+        qputenv("TARVIK_PROGRAM_DIR", QFile::encodeName(folder));
+        {
+            Station s("[Setup]\r\nAllZ=1\r\nCEdit=T\r\nSpisok=0\r\n" + setup +
+                          "[V0]\r\nCorNo=1\r\n[V1]\r\nCorNo=1\r\n",
+                      switchD);
+            s.ToFirstQuestion();
+            s.Run.Choose(1);
+            s.Run.Next();
+            if (interrupt) {
+                QVERIFY(s.Run.UnderWay());
+                s.Run.Interrupt();
+            } else {
+                s.Run.Choose(2);
+                s.Run.Next();
+                QCOMPARE(s.Run.CurrentPage(), PageResult);
+            }
+        }
+        qputenv("TARVIK_PROGRAM_DIR", QByteArray());
+        if (line.isEmpty()) {
+            QVERIFY(QDir(folder).isEmpty()); // no file touched
+            return;
+        }
+        QCOMPARE(ReadFile(QDir(folder).filePath("Journal.fzj")),
+                 Cp1251::Encode("09/12/26@10А@Иванов И." + line + "\r\n"));
+        QCOMPARE(ReadFile(QDir(folder).filePath("JTema.fzj")), QByteArray("1@exam.fzk@T@2\r\n"));
+        QCOMPARE(QFile::exists(QDir(folder).filePath("report")), !line.endsWith(u'@'));
     }
 };
 

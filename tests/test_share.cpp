@@ -363,12 +363,8 @@ private Q_SLOTS:
             w.SetExamFileName(exam);
             w.show();
             QCOMPARE(w.Run().Settings().DbNet, onShare);
-            w.ButNextClick();
-            w.ButNextClick();
-            Ctl<QComboBox>(w, "ComboBox1")->setEditText(QStringLiteral("10А"));
-            Ctl<QComboBox>(w, "ComboBox2")->setEditText(QStringLiteral("Иванов"));
-            Ctl<QLineEdit>(w, "MaskEdit1")->setText(QStringLiteral("pw"));
-            w.ButNextClick();
+            PlayerDriver{w}.ToFirstQuestion(QStringLiteral("10А"), QStringLiteral("Иванов"),
+                                            QStringLiteral("pw"));
             QCOMPARE(w.CurrentPage(), int(PageTextAnswers));
             w.AnswerChosen(1);
             w.ButNextClick();

@@ -31,11 +31,22 @@ struct PlayerDriver
     QLineEdit *Password() const { return Ctl<QLineEdit>(W, "MaskEdit1"); }
     QPushButton *Next() const { return Ctl<QPushButton>(W, "ButNext"); }
 
-    // Types the examinee's data into the registration page.
+    // Types the examinee's data into the registration page; a choose-only list is given the
+    // entry and it is chosen.
+    static void Enter(QComboBox *box, const QString &text)
+    {
+        if (box->isEditable()) {
+            box->setEditText(text);
+            return;
+        }
+        if (box->findText(text) < 0)
+            box->addItem(text);
+        box->setCurrentIndex(box->findText(text));
+    }
     void Type(const QString &group, const QString &name, const QString &password = {}) const
     {
-        Group()->setEditText(group);
-        Name()->setEditText(name);
+        Enter(Group(), group);
+        Enter(Name(), name);
         Password()->setText(password);
     }
     // From the title page to the first question, registering when the exam asks.
@@ -43,10 +54,10 @@ struct PlayerDriver
                          const QString &name = QStringLiteral("Иванов И."),
                          const QString &password = {}) const
     {
-        W.ButNextClick();
-        W.ButNextClick();
-        if (W.CurrentPage() == PageRegistration) {
-            Type(group, name, password);
+        for (int step = 0; step < 4 && W.CurrentPage() >= PageTitle && W.CurrentPage() < PageResult;
+             ++step) {
+            if (W.CurrentPage() == PageRegistration)
+                Type(group, name, password);
             W.ButNextClick();
         }
     }
