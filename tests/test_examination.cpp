@@ -2,8 +2,7 @@
 #include "core/Scramble.h"
 #include "exam/widgets/MenZK.h"
 #include "helpers/FakeClock.h"
-#include "helpers/PlayerDriver.h"
-#include "helpers/ScriptedDialogs.h"
+#include "helpers/Player.h"
 #include "helpers/TestFiles.h"
 #include "session/MainWindow.h"
 #include "ui/NewExam.h"
@@ -33,35 +32,17 @@ struct Exam
     }
 };
 
-struct Station
+// The clock is the test's before the window's timers are made.
+struct TestTime
 {
     FakeClock Time;
-    RunGlobals Globals;
-    ScriptedDialogs Dialogs;
-    std::unique_ptr<TFmZK> W;
+};
 
-    explicit Station(const QString &exam)
-    {
-        W = std::make_unique<TFmZK>(Globals);
-        W->SetExamFileName(exam);
-        W->resize(1024, 740);
-        W->show();
-        W->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(W.get()));
-    }
-    ~Station()
-    {
-        Dialogs.AnswerNext(true);
-        W->close();
-    }
-    void ToFirstQuestion() { PlayerDriver{*W}.ToFirstQuestion(); }
-    template <typename T = QWidget> T *Get(const char *name)
-    {
-        T *w = W->findChild<T *>(QString::fromLatin1(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
-    }
+// A station with the examinee at the keyboard.
+struct Station : TestTime, Player
+{
+    explicit Station(const QString &exam) : Player(exam) { QVERIFY(Activate()); }
+    void ToFirstQuestion() { Driver().ToFirstQuestion(); }
 };
 
 QByteArray TimedExam(const QByteArray &setup, const QByteArray &at)
@@ -142,7 +123,7 @@ private Q_SLOTS:
                 }
             } else if (page == PagePictureAnswers) {
                 const char *images[] = {"Image6", "Image5", "Image4", "Image3"};
-                QTest::mouseClick(s.Get(images[choose - 1]), Qt::LeftButton);
+                QTest::mouseClick(Ctl(*s.W, images[choose - 1]), Qt::LeftButton);
             } else {
                 QRadioButton *item =
                     Ctl<QRadioButton>(w, QStringLiteral("RadioGroup2Item%1").arg(choose));
@@ -158,8 +139,8 @@ private Q_SLOTS:
                                          "RadioButton1"};
                 QWidget *radio =
                     page == PageTextAnswers
-                        ? s.Get(QStringLiteral("RBut%1").arg(choose).toLatin1().constData())
-                        : s.Get(radios2[choose - 1]);
+                        ? Ctl(*s.W, QStringLiteral("RBut%1").arg(choose).toLatin1().constData())
+                        : Ctl(*s.W, radios2[choose - 1]);
                 QTest::keyClick(radio, Qt::Key_Return);
             } else {
                 QTest::mouseClick(Ctl<QPushButton>(w, "ButNext"), Qt::LeftButton);
@@ -207,10 +188,10 @@ private Q_SLOTS:
                   "1\r\n[V1]\r\n");
         Station s(exam.File);
         s.ToFirstQuestion();
-        auto *r1 = s.Get<QRadioButton>("RBut1");
+        auto *r1 = Ctl<QRadioButton>(*s.W, "RBut1");
         QTest::keyClick(r1, Qt::Key_Return); // nothing chosen: nothing happens
         QCOMPARE(s.W->Run().CurrentIndex(), 0);
-        auto *r5 = s.Get<QRadioButton>("RBut5");
+        auto *r5 = Ctl<QRadioButton>(*s.W, "RBut5");
         QTest::mouseClick(r5, Qt::LeftButton);
         QTest::keyClick(r5, Qt::Key_Return); // not from the fifth answer
         QCOMPARE(s.W->Run().CurrentIndex(), 0);
@@ -280,7 +261,7 @@ private Q_SLOTS:
         s.W->RadioButNotKwonClick();
         if (answer == 99)
             s.W->AnswerChosen(1);
-        auto *button = s.Get<QRadioButton>(control.toLatin1().constData());
+        auto *button = Ctl<QRadioButton>(*s.W, control.toLatin1().constData());
         QAccessibleInterface *a = QAccessible::queryAccessibleInterface(button);
         QCOMPARE(a->role(), QAccessible::RadioButton);
         QCOMPARE(a->text(QAccessible::Name), name);
@@ -430,7 +411,7 @@ private Q_SLOTS:
         for (const QString &expected : texts) {
             s.Time.Advance(1000);
             for (const char *label : {"Label2", "Label5", "Label7"})
-                QCOMPARE(s.Get<QLabel>(label)->text(), expected);
+                QCOMPARE(Ctl<QLabel>(*s.W, label)->text(), expected);
         }
         QVERIFY(Ctl<QLabel>(*s.W, "Label2")->isVisible());
     }
@@ -454,13 +435,13 @@ private Q_SLOTS:
         QFile::copy(DemoFile("square.bmp"), exam.Dir.filePath(QStringLiteral("square.bmp")));
         Station s(exam.File);
         s.ToFirstQuestion();
-        QTest::mouseClick(s.Get("SpeedButton3"), Qt::LeftButton);
+        QTest::mouseClick(Ctl(*s.W, "SpeedButton3"), Qt::LeftButton);
         QVERIFY(s.W->PreviewOpen());
         QPointer<TFmPreview> first = s.W->Preview();
         QCOMPARE(first->Image1->pixmap().size(), QSize(160, 160));
         QVERIFY(first->windowFlags() & Qt::WindowStaysOnTopHint);
         // One preview at a time.
-        QTest::mouseClick(s.Get("SpeedButton3"), Qt::LeftButton);
+        QTest::mouseClick(Ctl(*s.W, "SpeedButton3"), Qt::LeftButton);
         QApplication::processEvents();
         QVERIFY(first.isNull());
         s.Time.Advance(10000);

@@ -1,6 +1,5 @@
 #include "core/Scramble.h"
-#include "helpers/PlayerDriver.h"
-#include "helpers/ScriptedDialogs.h"
+#include "helpers/Player.h"
 #include "helpers/TestFiles.h"
 #include "session/MainWindow.h"
 
@@ -17,33 +16,6 @@
 #include <QtTest>
 
 namespace {
-
-struct Player
-{
-    RunGlobals Globals;
-    ScriptedDialogs Dialogs;
-    std::unique_ptr<TFmZK> Window;
-
-    explicit Player(const QString &exam)
-    {
-        Globals.ExamFileName = exam;
-        Window = std::make_unique<TFmZK>(Globals);
-        Window->SetExamFileName(exam);
-        Window->resize(1024, 740);
-        Window->show();
-    }
-    ~Player()
-    {
-        Dialogs.AnswerNext(true);
-        Window->close();
-    }
-    // From the title page to the first question.
-    void ToFirstQuestion()
-    {
-        PlayerDriver{*Window}.ToFirstQuestion();
-        QVERIFY(Window->CurrentPage() < PageTitle);
-    }
-};
 
 QString Plain(const QTextEdit *memo)
 {
@@ -70,7 +42,7 @@ private Q_SLOTS:
         QFETCH(QString, file);
         QFETCH(int, kind);
         Player p(file);
-        TFmZK &w = *p.Window;
+        TFmZK &w = *p.W;
         QVERIFY(p.Dialogs.Messages.isEmpty());
         QCOMPARE(w.Run().FileKind(), kind);
         QCOMPARE(w.CurrentPage(), int(PageTitle));
@@ -106,7 +78,7 @@ private Q_SLOTS:
     void pagesUpToTheFirstQuestion()
     {
         Player p(DemoFile("demo.fzk"));
-        TFmZK &w = *p.Window;
+        TFmZK &w = *p.W;
         w.ButNextClick();
         QCOMPARE(w.CurrentPage(), int(PageInstructions));
         w.ButNextClick();
@@ -127,8 +99,8 @@ private Q_SLOTS:
     {
         for (const QString &file : {DemoFile("demo.fzk"), DemoFile("demo.uzk")}) {
             Player p(file);
-            TFmZK &w = *p.Window;
-            p.ToFirstQuestion();
+            TFmZK &w = *p.W;
+            QVERIFY(p.Driver().ToFirstQuestion());
 
             // A text question with four answers: four rows sharing the area, all unchecked.
             w.Run().LoadQuestion(0);
@@ -200,11 +172,11 @@ private Q_SLOTS:
                         "gone.bmp\r\nP2=x.bmp\r\n");
         QFile::copy(DemoFile("square.bmp"), dir.filePath(QStringLiteral("x.bmp")));
         Player p(exam);
-        p.ToFirstQuestion();
-        QVERIFY(!p.Window->findChild<QLabel *>("Image6")->isVisibleTo(p.Window.get()));
-        QVERIFY(p.Window->findChild<QLabel *>("Image5")->isVisibleTo(p.Window.get()));
-        QVERIFY(p.Window->findChild<QRadioButton *>("RadioButton4")->isVisibleTo(p.Window.get()));
-        QCOMPARE(Plain(p.Window->findChild<QTextEdit *>("Memo12")), QStringLiteral("one"));
+        QVERIFY(p.Driver().ToFirstQuestion());
+        QVERIFY(!p.W->findChild<QLabel *>("Image6")->isVisibleTo(p.W.get()));
+        QVERIFY(p.W->findChild<QLabel *>("Image5")->isVisibleTo(p.W.get()));
+        QVERIFY(p.W->findChild<QRadioButton *>("RadioButton4")->isVisibleTo(p.W.get()));
+        QCOMPARE(Plain(p.W->findChild<QTextEdit *>("Memo12")), QStringLiteral("one"));
     }
 
     void badExamFiles_data()
@@ -236,22 +208,22 @@ private Q_SLOTS:
         QCOMPARE(p.Dialogs.Messages.size(), 1);
         QCOMPARE(p.Dialogs.Messages[0].Kind, MessageKind::Error);
         QCOMPARE(p.Dialogs.Messages[0].Text, message);
-        QCOMPARE(p.Window->CurrentPage(), int(PageEmpty));
-        QVERIFY(!Ctl<QPushButton>(*p.Window, "ButNext")->isEnabled());
+        QCOMPARE(p.W->CurrentPage(), int(PageEmpty));
+        QVERIFY(!Ctl<QPushButton>(*p.W, "ButNext")->isEnabled());
     }
 
     void closingAsks()
     {
         Player p(DemoFile("demo.fzk"));
         p.Dialogs.AnswerNext(false);
-        QVERIFY(!p.Window->close());
-        QVERIFY(p.Window->isVisible());
+        QVERIFY(!p.W->close());
+        QVERIFY(p.W->isVisible());
         QCOMPARE(p.Dialogs.Messages.last().Text, QStringLiteral("Закончить работу с программой?"));
         QCOMPARE(p.Dialogs.Messages.last().Caption, QStringLiteral("Внимание"));
         QCOMPARE(p.Dialogs.Messages.last().Kind,
                  MessageKind::QuestionDefaultNo); // Enter keeps the exam
         p.Dialogs.AnswerNext(true);
-        QVERIFY(p.Window->close());
+        QVERIFY(p.W->close());
     }
 
     // The boxes the program shows: plain text, the kind's buttons and default, the standard
@@ -291,9 +263,8 @@ private Q_SLOTS:
         WriteFile(exam, "[Setup]\r\nAllZ=0\r\nSaveJuornal=0\r\nUniLang=1\r\nLanguage=" + number +
                             "\r\n" + language);
         Player p(exam);
-        const auto box =
-            NewMessageBox(p.Window.get(), MessageKind(kind), QStringLiteral("Внимание"),
-                          QStringLiteral("тег <b>жирный</b>&<hr>"));
+        const auto box = NewMessageBox(p.W.get(), MessageKind(kind), QStringLiteral("Внимание"),
+                                       QStringLiteral("тег <b>жирный</b>&<hr>"));
         QCOMPARE(box->textFormat(), Qt::PlainText);
         QStringList texts;
         for (QAbstractButton *b : box->buttons())
@@ -302,8 +273,8 @@ private Q_SLOTS:
         buttons.sort();
         QCOMPARE(texts, buttons);
         QCOMPARE(box->defaultButton()->text(), defaultButton);
-        QCOMPARE((QStringList{Ctl<QPushButton>(*p.Window, "ButNext")->accessibleDescription(),
-                              Ctl<QRadioButton>(*p.Window, "RBut2")->accessibleName()}),
+        QCOMPARE((QStringList{Ctl<QPushButton>(*p.W, "ButNext")->accessibleDescription(),
+                              Ctl<QRadioButton>(*p.W, "RBut2")->accessibleName()}),
                  spoken);
     }
 
@@ -349,7 +320,7 @@ private Q_SLOTS:
         WriteFile(exam, "[Setup]\r\nAllZ=0\r\nSaveJuornal=0\r\nFontRes=Arial,1,204,255,0,12\r\n"
                         "ButEdit=\xf2\xe5\xe3 <b> \xe8 <i>\r\n");
         Player p(exam);
-        TFmZK &w = *p.Window;
+        TFmZK &w = *p.W;
         QVERIFY(!(w.windowFlags() & Qt::WindowMinimizeButtonHint));
         QVERIFY(w.windowFlags() & Qt::WindowMaximizeButtonHint);
         QVERIFY(w.windowFlags() & Qt::WindowSystemMenuHint);
@@ -374,7 +345,7 @@ private Q_SLOTS:
                             "\r\n[V0]\r\nForm=3\r\nB1=1\r\nS1=" + QByteArray(5000, 'S') +
                             "\r\nVopros=" + QByteArray(200000, 'Q') + "\r\n");
         Player p(exam);
-        TFmZK &w = *p.Window;
+        TFmZK &w = *p.W;
         const QString mark = QStringLiteral(" [\u2026]");
         for (const auto &[shown, limit] : {std::pair{w.windowTitle(), 255},
                                            {Ctl<QLabel>(w, "LabTema")->text(), 2000},
@@ -383,7 +354,7 @@ private Q_SLOTS:
             QVERIFY(shown.endsWith(mark));
         }
         QCOMPARE(w.Run().Settings().CEdit.size(), 300000);
-        p.ToFirstQuestion();
+        QVERIFY(p.Driver().ToFirstQuestion());
         QCOMPARE(Plain(Ctl<QTextEdit>(w, "Memo13")).size(), 100000);
         QVERIFY(Plain(Ctl<QTextEdit>(w, "Memo13")).endsWith(mark));
         QCOMPARE(Ctl<QRadioButton>(w, "RadioGroup2Item1")->text().size(), 2000);
@@ -396,25 +367,17 @@ private Q_SLOTS:
         const QString exam = dir.filePath(QStringLiteral("pw.fzk"));
         WriteFile(exam, "[Setup]\r\nAllZ=0\r\nYesPassword=1\r\nYesResult=1\r\n");
         Player p(exam);
-        QCOMPARE(Ctl<QGroupBox>(*p.Window, "GroupBox1")->height(), 225);
-        QVERIFY(Ctl<QLineEdit>(*p.Window, "MaskEdit1")
-                    ->isVisibleTo(Ctl<QGroupBox>(*p.Window, "GroupBox1")));
-        QVERIFY(!Ctl<QComboBox>(*p.Window, "ComboBox1")->isEditable());
-        QVERIFY(p.Window->Run().Settings().SaveJuornal);
+        QCOMPARE(Ctl<QGroupBox>(*p.W, "GroupBox1")->height(), 225);
+        QVERIFY(Ctl<QLineEdit>(*p.W, "MaskEdit1")->isVisibleTo(Ctl<QGroupBox>(*p.W, "GroupBox1")));
+        QVERIFY(!Ctl<QComboBox>(*p.W, "ComboBox1")->isEditable());
+        QVERIFY(p.W->Run().Settings().SaveJuornal);
 
-        RunGlobals g;
-        g.CmdSwitches = g.NoJournalSwitch = true;
-        ScriptedDialogs d;
-        TFmZK w(g);
-        w.SetExamFileName(exam);
-        w.show();
-        QVERIFY(!w.Run().Settings().SaveJuornal);
+        Player d(exam, true);
+        QVERIFY(!d.W->Run().Settings().SaveJuornal);
         // Without journals the registration page is skipped.
-        w.ButNextClick();
-        w.ButNextClick();
-        QCOMPARE(w.CurrentPage(), int(PageTextAnswers));
-        d.AnswerNext(true);
-        w.close();
+        d.W->ButNextClick();
+        d.W->ButNextClick();
+        QCOMPARE(d.W->CurrentPage(), int(PageTextAnswers));
     }
 
     void unreachableShare()
@@ -425,16 +388,16 @@ private Q_SLOTS:
                             QFile::encodeName(dir.filePath("gone")) + "\r\n");
         Player p(exam);
         QVERIFY(p.Dialogs.Messages.isEmpty());
-        QVERIFY(!p.Window->Run().Settings().DbNet); // fell back to the program's folder
-        QCOMPARE(JournalShare::Scope(p.Window->Run().Share(), JournalShare::Access::Results).Dir(),
-                 p.Window->Run().JournalDir());
+        QVERIFY(!p.W->Run().Settings().DbNet); // fell back to the program's folder
+        QCOMPARE(JournalShare::Scope(p.W->Run().Share(), JournalShare::Access::Results).Dir(),
+                 p.W->Run().JournalDir());
         QVERIFY(QDir().mkpath(dir.filePath("share")));
         WriteFile(dir.filePath("share/Journal.fzj"), "");
         WriteFile(exam, "[Setup]\r\nDbNet=1\r\nDbNetLocal=0\r\nPathDbNet=" +
                             QFile::encodeName(dir.filePath("share")) + "\r\n");
         Player q(exam);
-        QVERIFY(q.Window->Run().Settings().DbNet);
-        QCOMPARE(q.Window->Run().JournalDir(), dir.filePath("share"));
+        QVERIFY(q.W->Run().Settings().DbNet);
+        QCOMPARE(q.W->Run().JournalDir(), dir.filePath("share"));
     }
 
     // Without a fallback an unreachable share ends the program at once: one box, and nothing
@@ -463,9 +426,9 @@ private Q_SLOTS:
                 p.Dialogs.Messages[0].Text,
                 QStringLiteral(
                     "Сетевой ресурс недоступен. Нет доступа к сети. Программа будет закрыта."));
-            QVERIFY(!p.Window->isVisible()); // closed without asking
-            QVERIFY(!p.Window->ExamRead());
-            QVERIFY(p.Window->Run().QuestionOrder().empty());
+            QVERIFY(!p.W->isVisible()); // closed without asking
+            QVERIFY(!p.W->ExamRead());
+            QVERIFY(p.W->Run().QuestionOrder().empty());
             QVERIFY(p.Dialogs.Unexpected.isEmpty());
         }
         QVERIFY(QDir(dir.filePath(QStringLiteral("program"))).isEmpty());

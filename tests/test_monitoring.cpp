@@ -1,7 +1,6 @@
 // The station's link to its monitoring servers, against listeners of the test on loopback.
 #include "core/Cp1251.h"
-#include "helpers/PlayerDriver.h"
-#include "helpers/ScriptedDialogs.h"
+#include "helpers/Player.h"
 #include "helpers/TestFiles.h"
 #include "records/ServerLink.h"
 #include "records/widgets/Monitor.h"
@@ -91,12 +90,9 @@ private Q_SLOTS:
                   Cp1251::Encode(QStringLiteral(
                       "[Setup]\r\nAllZ=1\r\nSpisok=0\r\nCEdit= История \r\nYesReport=0\r\n")) +
                       setup + "[V0]\r\nCorNo=1\r\n[V1]\r\nCorNo=1\r\n");
-        RunGlobals globals;
-        ScriptedDialogs dialogs;
-        auto w = std::make_unique<TFmZK>(globals);
-        w->SetExamFileName(exam);
-        w->show();
-        PlayerDriver{*w}.ToFirstQuestion(QStringLiteral("10А"), QStringLiteral("Иванов"));
+        Player p(exam);
+        const auto &w = p.W;
+        p.Driver().ToFirstQuestion(QStringLiteral("10А"), QStringLiteral("Иванов"));
         QCOMPARE(w->CurrentPage(), int(PageTextAnswers));
         QVERIFY(Ctl<ShapeIndicator>(*w, "Shape1")->isVisible()); // lime: connected
         // The examinee reads the question meanwhile: a number sent after INFO!! arrives.
@@ -104,7 +100,7 @@ private Q_SLOTS:
         w->AnswerChosen(1);
         w->ButNextClick();
         if (interrupt) {
-            dialogs.AnswerNext(true);
+            p.Dialogs.AnswerNext(true);
             w->close();
         } else {
             w->AnswerChosen(2);
@@ -126,7 +122,7 @@ private Q_SLOTS:
             QCOMPARE(w->Run().Link().ClientNumber(k), 7 + k);
         }
         if (!interrupt) {
-            dialogs.AnswerNext(true);
+            p.Dialogs.AnswerNext(true);
             w->close();
         }
         qputenv("TARVIK_PROGRAM_DIR", QByteArray());
@@ -284,12 +280,9 @@ private Q_SLOTS:
                             "InfIP1=1\r\nIP1=127.0.0.1\r\nInfIP2=1\r\nIP2=127.0.0.2\r\n[V0]"
                             "\r\nCorNo=1\r\n[V1]\r\n")));
         {
-            RunGlobals globals;
-            ScriptedDialogs dialogs;
-            TFmZK w(globals);
-            w.SetExamFileName(exam);
-            w.show();
-            PlayerDriver{w}.ToFirstQuestion(QStringLiteral("10А"), QStringLiteral("Иванов"));
+            Player p(exam);
+            TFmZK &w = *p.W;
+            p.Driver().ToFirstQuestion(QStringLiteral("10А"), QStringLiteral("Иванов"));
             QTRY_COMPARE(model.rowCount(), 1);
             QTRY_COMPARE(model.RowAt(0).State, MonitorModel::RowState::InProgress);
             w.AnswerChosen(w.Run().CurrentQuestion().CorNo); // right
@@ -298,8 +291,6 @@ private Q_SLOTS:
             w.RadioButNotKwonClick();
             w.ButNextClick();
             QCOMPARE(w.CurrentPage(), int(PageResult));
-            dialogs.AnswerNext(true);
-            w.close();
         }
         qputenv("TARVIK_PROGRAM_DIR", QByteArray());
         QTRY_VERIFY(!model.RowAt(0).Open);

@@ -1,7 +1,7 @@
 #include "core/Cp1251.h"
 #include "core/Files.h"
 #include "core/Scramble.h"
-#include "helpers/PlayerDriver.h"
+#include "helpers/Player.h"
 #include "helpers/ScriptedDialogs.h"
 #include "helpers/TestFiles.h"
 #include "session/ExamRun.h"
@@ -107,26 +107,14 @@ struct Registration : Folder
 };
 
 // The registration page of the window, for its lists.
-struct RegistrationPage : Folder
+struct RegistrationPage : Folder, Player
 {
-    RunGlobals Globals;
-    ScriptedDialogs Dialogs;
-    std::unique_ptr<TFmZK> W;
-
     explicit RegistrationPage(const QByteArray &setup, const QByteArray &journal = QByteArray(),
                               const QByteArray &roster = QByteArray())
-        : Folder(setup, journal, roster)
+        : Folder(setup, journal, roster), Player(Exam)
     {
-        W = std::make_unique<TFmZK>(Globals);
-        W->SetExamFileName(Exam);
-        W->show();
         W->ButNextClick();
         W->ButNextClick();
-    }
-    ~RegistrationPage()
-    {
-        Dialogs.AnswerNext(true);
-        W->close();
     }
     QStringList Items(QComboBox *box) const
     {

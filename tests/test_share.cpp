@@ -6,8 +6,7 @@
 #include "core/Shares.h"
 #include "exam/ExamFile.h"
 #include "exam/Pictures.h"
-#include "helpers/PlayerDriver.h"
-#include "helpers/ScriptedDialogs.h"
+#include "helpers/Player.h"
 #include "helpers/TestFiles.h"
 #include "records/Recording.h"
 #include "session/MainWindow.h"
@@ -357,21 +356,16 @@ private Q_SLOTS:
         WriteFile(exam, "[Setup]\r\nAllZ=0\r\nSpisok=0\r\nYesPassword=1\r\nDublPwrd=0\r\n" + setup +
                             "[V0]\r\n");
         {
-            RunGlobals globals;
-            ScriptedDialogs dialogs;
-            TFmZK w(globals);
-            w.SetExamFileName(exam);
-            w.show();
+            Player p(exam);
+            TFmZK &w = *p.W;
             QCOMPARE(w.Run().Settings().DbNet, onShare);
-            PlayerDriver{w}.ToFirstQuestion(QStringLiteral("10А"), QStringLiteral("Иванов"),
-                                            QStringLiteral("pw"));
+            p.Driver().ToFirstQuestion(QStringLiteral("10А"), QStringLiteral("Иванов"),
+                                       QStringLiteral("pw"));
             QCOMPARE(w.CurrentPage(), int(PageTextAnswers));
             w.AnswerChosen(1);
             w.ButNextClick();
             QCOMPARE(w.CurrentPage(), int(PageResult));
-            QVERIFY(dialogs.Messages.isEmpty());
-            dialogs.AnswerNext(true);
-            w.close();
+            QVERIFY(p.Dialogs.Messages.isEmpty());
         }
         qputenv("TARVIK_PROGRAM_DIR", QByteArray());
         const QString where = onShare ? Local() : program.path() + u'/';

@@ -49,8 +49,9 @@ struct PlayerDriver
         Enter(Name(), name);
         Password()->setText(password);
     }
-    // From the title page to the first question, registering when the exam asks.
-    void ToFirstQuestion(const QString &group = QStringLiteral("10А"),
+    // From the title page to the first question, registering when the exam asks; false when no
+    // question came.
+    bool ToFirstQuestion(const QString &group = QStringLiteral("10А"),
                          const QString &name = QStringLiteral("Иванов И."),
                          const QString &password = {}) const
     {
@@ -60,6 +61,7 @@ struct PlayerDriver
                 Type(group, name, password);
             W.ButNextClick();
         }
+        return W.CurrentPage() < PageTitle && W.CurrentPage() != PageEmpty;
     }
     // Answers every question from the current one on with Choose(question index), then the
     // result page is on.
