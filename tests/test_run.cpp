@@ -1,6 +1,7 @@
 #include "core/Codecs.h"
 #include "core/Cp1251.h"
 #include "core/Files.h"
+#include "core/FolderThread.h"
 #include "helpers/FakeClock.h"
 #include "helpers/TestFiles.h"
 #include "records/Report.h"
@@ -122,6 +123,7 @@ private Q_SLOTS:
         run.DontKnow();
         run.Next();
         QCOMPARE(run.CurrentPage(), PageResult);
+        QVERIFY(Folders().WaitIdle(20000)); // the records are written behind the result page
 
         const AnswerLog &log = run.Log();
         QCOMPARE(log.CorrectCount, 1);
@@ -228,6 +230,7 @@ private Q_SLOTS:
                 QCOMPARE(s.Run.CurrentPage(), PageResult);
             }
         }
+        QVERIFY(Folders().WaitIdle(20000)); // the records are written behind the result page
         qputenv("TARVIK_PROGRAM_DIR", QByteArray());
         if (line.isEmpty()) {
             QVERIFY(QDir(folder).isEmpty()); // no file touched

@@ -19,8 +19,8 @@
 #include <sys/stat.h>
 
 // The SMB client library is not thread-safe: every call below runs under one lock, and the
-// program makes them on its user-interface thread. The sharing modes of the design are SMB's
-// own: the library takes the mode of each open from its context at the open.
+// program makes them on its folder thread (FolderThread.h) only. The sharing modes of the design
+// are SMB's own: the library takes the mode of each open from its context at the open.
 
 namespace {
 
@@ -91,6 +91,19 @@ public:
         return ctx_;
     }
 
+    // Ends every connection of the library to every server (their sessions end on the
+    // servers), and every file still open through it; the next access connects again.
+    void Drop()
+    {
+        if (!ctx_)
+            return;
+        smbc_free_context(ctx_, 1);
+        ctx_ = nullptr;
+        ++generation_;
+    }
+    // Changes with each Drop: a file opened before it is closed.
+    int Generation() const { return generation_; }
+
     static QByteArray Url(const UncName &unc)
     {
         QByteArray url = "smb://" + unc.Server.toUtf8() + '/' + QUrl::toPercentEncoding(unc.Share);
@@ -122,6 +135,7 @@ private:
     }
 
     SMBCCTX *ctx_ = nullptr;
+    int generation_ = 0;
 };
 
 smbc_share_mode ShareModeOf(uint16_t mode)
@@ -142,7 +156,10 @@ smbc_share_mode ShareModeOf(uint16_t mode)
 class ShareFile : public QIODevice
 {
 public:
-    ShareFile(SMBCCTX *ctx, SMBCFILE *file) : ctx_(ctx), file_(file) {}
+    ShareFile(SMBCCTX *ctx, SMBCFILE *file)
+        : ctx_(ctx), file_(file), generation_(Client::Instance().Generation())
+    {
+    }
     ~ShareFile() override { close(); }
 
     bool isSequential() const override { return false; }
@@ -150,20 +167,20 @@ public:
     {
         QMutexLocker lock(&Client::Instance().Lock);
         struct stat st;
-        return file_ && smbc_getFunctionFstat(ctx_)(ctx_, file_, &st) == 0 ? qint64(st.st_size)
-                                                                           : -1;
+        SMBCFILE *f = const_cast<ShareFile *>(this)->Live();
+        return f && smbc_getFunctionFstat(ctx_)(ctx_, f, &st) == 0 ? qint64(st.st_size) : -1;
     }
     bool seek(qint64 pos) override
     {
         QMutexLocker lock(&Client::Instance().Lock);
-        if (!file_ || !QIODevice::seek(pos))
+        if (!Live() || !QIODevice::seek(pos))
             return false;
         return smbc_getFunctionLseek(ctx_)(ctx_, file_, off_t(pos), SEEK_SET) == off_t(pos);
     }
     void close() override
     {
         QMutexLocker lock(&Client::Instance().Lock);
-        if (file_)
+        if (Live())
             smbc_getFunctionClose(ctx_)(ctx_, file_);
         file_ = nullptr;
         QIODevice::close();
@@ -171,14 +188,14 @@ public:
     bool Truncate(qint64 size)
     {
         QMutexLocker lock(&Client::Instance().Lock);
-        return file_ && smbc_getFunctionFtruncate(ctx_)(ctx_, file_, off_t(size)) == 0;
+        return Live() && smbc_getFunctionFtruncate(ctx_)(ctx_, file_, off_t(size)) == 0;
     }
 
 protected:
     qint64 readData(char *data, qint64 maxSize) override
     {
         QMutexLocker lock(&Client::Instance().Lock);
-        if (!file_)
+        if (!Live())
             return -1;
         qint64 done = 0;
         while (done < maxSize) {
@@ -195,7 +212,7 @@ protected:
     qint64 writeData(const char *data, qint64 size) override
     {
         QMutexLocker lock(&Client::Instance().Lock);
-        if (!file_)
+        if (!Live())
             return -1;
         // The whole buffer in one call: a line goes to the server in one request.
         const ssize_t n = smbc_getFunctionWrite(ctx_)(ctx_, file_, data, size_t(size));
@@ -203,8 +220,17 @@ protected:
     }
 
 private:
+    // The file as long as its connection lasts: a disconnection closed it.
+    SMBCFILE *Live()
+    {
+        if (file_ && generation_ != Client::Instance().Generation())
+            file_ = nullptr;
+        return file_;
+    }
+
     SMBCCTX *ctx_;
     SMBCFILE *file_;
+    int generation_;
 };
 
 class Share : public FolderAccess
@@ -393,6 +419,7 @@ void DisconnectShare(const QString &name, bool force)
     QMutexLocker lock(&client.Lock);
     if (!client.Connected.remove(unc.Key()))
         return;
-    if (SMBCCTX *ctx = client.Context())
-        smbc_getFunctionPurgeCachedServers(ctx)(ctx);
+    // Forced, as the design disconnects: the session ends on the server, open files with it. A
+    // purge of the library's cache would keep a server whose files are open.
+    client.Drop();
 }

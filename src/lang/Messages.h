@@ -66,6 +66,11 @@ enum class Msg {
     U_PWLNOTWRITTEN,
     U_JOURNALPENDING,
     U_REPORTNOTSAVED,
+    U_BUSYFOLDER,
+    U_BUSYPASSWORD,
+    U_BUSYRECORDS,
+    U_STOPWAITING,
+    U_RESULTSWAITING,
     // What a screen reader says of the examination window's controls.
     A_EXAM,
     A_PAGES,

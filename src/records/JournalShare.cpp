@@ -1,30 +1,31 @@
 #include "JournalShare.h"
 
 #include "core/Shares.h"
-#include "records/JournalFolder.h"
 
 bool JournalShare::Settle(const QString &programDir)
 {
     programDir_ = programDir;
     dir_ = programDir;
-    if (!settings_.DbNet)
+    if (!dbNet_)
         return true;
-    const FolderResult r = SettleJournalDir(NetFolderOf(settings_), programDir_);
+    const FolderResult r = SettleJournalDir(net_, programDir_);
     if (r.Outcome == FolderOutcome::Unreachable)
         return false;
     dir_ = r.Dir;
-    settings_.DbNet = r.Outcome == FolderOutcome::OnShare;
+    dbNet_ = r.Outcome == FolderOutcome::OnShare;
     return true;
 }
 
 QString JournalShare::Current(bool *unreachable)
 {
-    return GetJournalDir(settings_.DbNet, dir_, NetFolderOf(settings_), programDir_, unreachable);
+    return GetJournalDir(dbNet_, dir_, net_, programDir_, unreachable);
 }
 
-void JournalShare::Disconnect()
+void JournalShare::LetGo(Access access)
 {
-    DisconnectShare(settings_.PathDbNet, true);
+    const bool always = access == Access::PasswordCheck || access == Access::Results;
+    if (dbNet_ && (always || !net_.DbNet_1))
+        DisconnectShare(net_.PathDbNet, true);
 }
 
 JournalShare::Scope::Scope(JournalShare &share, Access access) : share_(share), access_(access)
@@ -38,7 +39,5 @@ JournalShare::Scope::~Scope()
 {
     if (keep_ || (unreachable_ && access_ == Access::Prepare))
         return;
-    const bool always = access_ == Access::PasswordCheck || access_ == Access::Results;
-    if (share_.settings_.DbNet && (always || !share_.settings_.DbNet_1))
-        share_.Disconnect();
+    share_.LetGo(access_);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exam/Settings.h"
+#include "records/JournalFolder.h"
 
 #include <QString>
 
@@ -16,8 +17,9 @@
 //   PasswordRegister  DbNet and not DbNet_1
 //   Results           DbNet
 //
-// DbNet is the settings' own flag: a share that cannot be reached when DbNetLocal allows it
-// clears it, and the program's folder serves from then on.
+// DbNet starts as the settings say: a share that cannot be reached when DbNetLocal allows it
+// clears it, and the program's folder serves from then on. The object is used on the folder
+// thread only; each opening of an exam makes its own.
 class JournalShare
 {
 public:
@@ -34,7 +36,7 @@ public:
         const QString &Dir() const { return dir_; }
         // The share could not be reached and the exam allows no fallback.
         bool Unreachable() const { return unreachable_; }
-        // The share stays connected after this access.
+        // The share stays connected after this access (it is let go later, by LetGo).
         void Keep() { keep_ = true; }
 
     private:
@@ -45,7 +47,10 @@ public:
         bool keep_ = false;
     };
 
-    JournalShare(ExamSettings &settings) : settings_(settings) {}
+    explicit JournalShare(const ExamSettings &settings)
+        : dbNet_(settings.DbNet), net_(NetFolderOf(settings))
+    {
+    }
 
     // Settles the folder once the settings are read: false when the share cannot be reached and
     // the exam allows no fallback (the program ends).
@@ -53,12 +58,15 @@ public:
     // The folder as settled.
     const QString &Dir() const { return dir_; }
     const QString &ProgramDir() const { return programDir_; }
-    // Lets the share go now.
-    void Disconnect();
+    // The journal folder is the share (false once the program's folder serves instead).
+    bool DbNet() const { return dbNet_; }
+    // Lets the share go after an access that was kept, as the table says for it.
+    void LetGo(Access access);
 
 private:
     QString Current(bool *unreachable);
-    ExamSettings &settings_;
+    bool dbNet_;
+    NetFolder net_;
     QString programDir_;
     QString dir_;
 };

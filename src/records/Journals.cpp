@@ -41,13 +41,22 @@ QString AnswerString(const AnswerLog &log, int32_t allZ)
 QString ResultLine(const QDate &date, const QString &group, const QString &name, int32_t subject,
                    const AnswerLog &log, int32_t allZ, const QString &reportFileName)
 {
+    return ResultLine(date, group, name, subject, AnswerString(log, allZ),
+                      log.NotFinished ? 0 : log.Percent, log.NotFinished ? 0 : log.Mark,
+                      reportFileName);
+}
+
+QString ResultLine(const QDate &date, const QString &group, const QString &name, int32_t subject,
+                   const QString &answers, int32_t percent, int32_t mark,
+                   const QString &reportFileName)
+{
     return QStringList{DateStamp(date),
                        group,
                        name,
                        QString::number(subject),
-                       AnswerString(log, allZ),
-                       QString::number(log.NotFinished ? 0 : log.Percent),
-                       QString::number(log.NotFinished ? 0 : log.Mark),
+                       answers,
+                       QString::number(percent),
+                       QString::number(mark),
                        BareFileName(reportFileName)}
         .join(u'@');
 }

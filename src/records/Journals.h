@@ -22,6 +22,10 @@ QString AnswerString(const AnswerLog &log, int32_t allZ);
 // without folder (empty when none was written).
 QString ResultLine(const QDate &date, const QString &group, const QString &name, int32_t subject,
                    const AnswerLog &log, int32_t allZ, const QString &reportFileName);
+// The same line from its fields as they are kept.
+QString ResultLine(const QDate &date, const QString &group, const QString &name, int32_t subject,
+                   const QString &answers, int32_t percent, int32_t mark,
+                   const QString &reportFileName);
 
 struct SubjectLookup
 {

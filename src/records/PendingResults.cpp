@@ -7,22 +7,69 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QUuid>
 
 #include <memory>
 
 namespace {
 
-// The kept lines are a list of objects: a file of this program only, read back by itself.
+QJsonObject ToJson(const KeptResult &r)
+{
+    return QJsonObject{{QStringLiteral("folder"), r.Folder},
+                       {QStringLiteral("exam"), r.ExamFileName},
+                       {QStringLiteral("title"), r.Title},
+                       {QStringLiteral("questions"), r.Questions},
+                       {QStringLiteral("date"), r.Date.toString(Qt::ISODate)},
+                       {QStringLiteral("group"), r.Group},
+                       {QStringLiteral("name"), r.Name},
+                       {QStringLiteral("answers"), r.Answers},
+                       {QStringLiteral("percent"), r.Percent},
+                       {QStringLiteral("mark"), r.Mark},
+                       {QStringLiteral("withReport"), r.WithReport},
+                       {QStringLiteral("report"), r.Report},
+                       {QStringLiteral("subject"), r.Subject},
+                       {QStringLiteral("reportDone"), r.ReportDone},
+                       {QStringLiteral("reportFile"), r.ReportFile}};
+}
+
+KeptResult FromJson(const QJsonObject &o)
+{
+    KeptResult r;
+    r.Folder = o.value(QStringLiteral("folder")).toString();
+    r.ExamFileName = o.value(QStringLiteral("exam")).toString();
+    r.Title = o.value(QStringLiteral("title")).toString();
+    r.Questions = o.value(QStringLiteral("questions")).toInt();
+    r.Date = QDate::fromString(o.value(QStringLiteral("date")).toString(), Qt::ISODate);
+    r.Group = o.value(QStringLiteral("group")).toString();
+    r.Name = o.value(QStringLiteral("name")).toString();
+    r.Answers = o.value(QStringLiteral("answers")).toString();
+    r.Percent = o.value(QStringLiteral("percent")).toInt();
+    r.Mark = o.value(QStringLiteral("mark")).toInt();
+    r.WithReport = o.value(QStringLiteral("withReport")).toBool();
+    r.Report = o.value(QStringLiteral("report")).toString();
+    r.Subject = o.value(QStringLiteral("subject")).toInt();
+    r.ReportDone = o.value(QStringLiteral("reportDone")).toBool();
+    r.ReportFile = o.value(QStringLiteral("reportFile")).toString();
+    return r;
+}
+
+// The kept entries are a list of objects: a file of this program only, read back by itself.
+// Lines kept by earlier versions have no id and no result; they are given an id when read.
 QList<PendingResults::Entry> Parse(const QByteArray &bytes)
 {
     QList<PendingResults::Entry> entries;
     for (const QJsonValue &v : QJsonDocument::fromJson(bytes).array()) {
         const QJsonObject o = v.toObject();
         PendingResults::Entry e;
+        e.Id = o.value(QStringLiteral("id")).toString();
+        if (e.Id.isEmpty())
+            e.Id = QUuid::createUuid().toString(QUuid::WithoutBraces);
         e.Journal = o.value(QStringLiteral("journal")).toString();
         e.Line = QByteArray::fromBase64(o.value(QStringLiteral("line")).toString().toLatin1());
         e.At = qint64(o.value(QStringLiteral("at")).toDouble(-1));
-        if (!e.Journal.isEmpty() && !e.Line.isEmpty())
+        if (o.value(QStringLiteral("result")).isObject())
+            e.Result = FromJson(o.value(QStringLiteral("result")).toObject());
+        if (!e.Journal.isEmpty() && (!e.Line.isEmpty() || e.Result))
             entries.append(e);
     }
     return entries;
@@ -31,37 +78,16 @@ QList<PendingResults::Entry> Parse(const QByteArray &bytes)
 QByteArray Serialize(const QList<PendingResults::Entry> &entries)
 {
     QJsonArray array;
-    for (const PendingResults::Entry &e : entries)
-        array.append(QJsonObject{{QStringLiteral("journal"), e.Journal},
-                                 {QStringLiteral("line"), QString::fromLatin1(e.Line.toBase64())},
-                                 {QStringLiteral("at"), double(e.At)}});
+    for (const PendingResults::Entry &e : entries) {
+        QJsonObject o{{QStringLiteral("id"), e.Id},
+                      {QStringLiteral("journal"), e.Journal},
+                      {QStringLiteral("line"), QString::fromLatin1(e.Line.toBase64())},
+                      {QStringLiteral("at"), double(e.At)}};
+        if (e.Result)
+            o.insert(QStringLiteral("result"), ToJson(*e.Result));
+        array.append(o);
+    }
     return QJsonDocument(array).toJson(QJsonDocument::Indented);
-}
-
-// The kept lines, held exclusively while they are worked on (through a lock file beside them,
-// since the list itself is replaced whole at each change): two programs of one station, or
-// stations that share a program folder, never write the same line.
-struct Held
-{
-    QString File;
-    std::unique_ptr<QFile> Lock;
-    QList<PendingResults::Entry> Entries;
-
-    bool Save() const { return ReplaceFileContent(File, *Lock, Serialize(Entries)); }
-};
-
-Held Hold(const QString &fileName)
-{
-    Held h;
-    h.File = fileName;
-    const QString lock = fileName + QStringLiteral(".lock");
-    if (!CreateIfMissing(lock))
-        return h;
-    h.Lock = OpenFileRetry(lock, fmOpenReadWrite | fmShareExclusive);
-    QByteArray bytes;
-    if (h.Lock && QFile::exists(fileName) && ReadWholeFile(fileName, bytes))
-        h.Entries = Parse(bytes);
-    return h;
 }
 
 } // namespace
@@ -80,43 +106,89 @@ QList<PendingResults::Entry> PendingResults::Entries() const
     return Parse(bytes);
 }
 
+bool PendingResults::Change(const std::function<void(QList<Entry> &)> &change) const
+{
+    // Held exclusively while changed (through a lock file beside it, since the list itself is
+    // replaced whole at each change): two programs of one station, or stations that share a
+    // program folder, never write over each other's change.
+    const QString lock = file_ + QStringLiteral(".lock");
+    if (!CreateIfMissing(lock))
+        return false;
+    const std::unique_ptr<QFile> held = OpenFileRetry(lock, fmOpenReadWrite | fmShareExclusive);
+    if (!held)
+        return false;
+    QByteArray bytes;
+    QList<Entry> entries;
+    if (QFile::exists(file_) && ReadWholeFile(file_, bytes))
+        entries = Parse(bytes);
+    const QByteArray before = Serialize(entries);
+    change(entries);
+    const QByteArray after = Serialize(entries);
+    if (after == before)
+        return true;
+    // Nothing kept: no file.
+    return entries.isEmpty() ? QFile::remove(file_) : ReplaceFileContent(file_, *held, after);
+}
+
 bool PendingResults::Keep(const QString &journal, const QByteArray &line)
 {
-    Held h = Hold(file_);
-    if (!h.Lock)
-        return false;
-    h.Entries.append({journal, line, -1});
-    return h.Save();
+    Entry e;
+    e.Id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    e.Journal = journal;
+    e.Line = line;
+    return Change([&](QList<Entry> &entries) { entries.append(e); });
+}
+
+QString PendingResults::Keep(const KeptResult &result)
+{
+    Entry e;
+    e.Id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    e.Journal = JoinPath(result.Folder, QStringLiteral("Journal.fzj"));
+    e.Result = result;
+    return Change([&](QList<Entry> &entries) { entries.append(e); }) ? e.Id : QString();
+}
+
+bool PendingResults::Update(const Entry &entry)
+{
+    bool found = false;
+    const bool saved = Change([&](QList<Entry> &entries) {
+        for (Entry &e : entries)
+            if (e.Id == entry.Id) {
+                e = entry;
+                found = true;
+            }
+    });
+    return saved && found;
+}
+
+bool PendingResults::Remove(const QString &id)
+{
+    return Change([&](QList<Entry> &entries) {
+        entries.removeIf([&](const Entry &e) { return e.Id == id; });
+    });
 }
 
 bool PendingResults::WriteInto(const QString &journal, QIODevice &held)
 {
     if (!QFile::exists(file_))
         return true;
-    Held h = Hold(file_);
-    if (!h.Lock)
-        return true; // nothing can be known of them now; they wait for the next time
     bool ok = true;
-    for (qsizetype i = 0; i < h.Entries.size();) {
-        Entry &e = h.Entries[i];
-        if (e.Journal != journal) {
-            ++i;
+    // The journal is held from other writers meanwhile: no one else appends these lines.
+    for (Entry e : Entries()) {
+        if (e.Journal != journal || e.Line.isEmpty())
             continue;
-        }
         if (e.At >= 0 && held.seek(e.At) && held.read(e.Line.size()) == e.Line) {
-            h.Entries.removeAt(i); // it got there before the station stopped
-            ok = h.Save() && ok;
+            ok = Remove(e.Id) && ok; // it got there before the station stopped
             continue;
         }
-        // Where it goes is noted before it is written.
+        // Where it goes is noted before it is written; a line gone meanwhile is not written.
         const qint64 at = AppendLineTo(held, journal, e.Line, [&](qint64 start) {
             e.At = start;
-            return h.Save();
+            return Update(e);
         });
         if (at < 0)
             return false;
-        h.Entries.removeAt(i);
-        ok = h.Save() && ok;
+        ok = Remove(e.Id) && ok;
     }
     return ok;
 }
@@ -125,7 +197,7 @@ void PendingResults::WriteAll()
 {
     QStringList journals;
     for (const Entry &e : Entries())
-        if (!journals.contains(e.Journal))
+        if (!e.Line.isEmpty() && !journals.contains(e.Journal))
             journals.append(e.Journal);
     for (const QString &journal : journals) {
         FolderAccess &folder = Folder(journal);

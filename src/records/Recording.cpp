@@ -19,59 +19,117 @@ ReportTitles ReportTitlesOf(const ExamSettings &s)
             ExpandLineBreaks(s.Jobtitle), ExpandLineBreaks(s.Surname)};
 }
 
+KeptResult KeptResultOf(const QString &folder, const ExamRecord &record, const QDateTime &now)
+{
+    KeptResult r;
+    r.Folder = folder;
+    r.ExamFileName = record.ExamFileName;
+    r.Title = record.Settings.CEdit;
+    r.Questions = record.Settings.AllZ + 1;
+    r.Date = now.date();
+    r.Group = record.Group;
+    r.Name = record.Name;
+    r.Answers = AnswerString(record.Log, record.Settings.AllZ);
+    r.Percent = record.Log.NotFinished ? 0 : record.Log.Percent;
+    r.Mark = record.Log.NotFinished ? 0 : record.Log.Mark;
+    r.WithReport = record.Settings.YesReport;
+    if (r.WithReport)
+        r.Report = PlainReport(ReportOf(record, now, 0));
+    return r;
+}
+
 namespace {
 
-void LookUpSubject(const QString &folder, const ExamRecord &record, JournalState &state)
+// The exam's number in the folder's subject journal; its line is added when the exam is new
+// (the journal held from the lookup to the append, so that two stations cannot both add it).
+// Found: the exam's line was there already.
+int32_t LookUpSubject(const KeptResult &r, bool &found)
 {
-    const QString journal = JoinPath(folder, QStringLiteral("JTema.fzj"));
+    const QString journal = JoinPath(r.Folder, QStringLiteral("JTema.fzj"));
     FolderAccess &access = Folder(journal);
-    state.SubjectNumber = 1;
+    found = false;
     if (!access.Exists(journal))
-        return; // no subject journal: number 1 and no line
+        return 1; // no subject journal: number 1 and no line
     // Others may read, but nobody adds a line between the lookup and ours.
     auto held = access.Open(journal, fmOpenReadWrite | fmShareDenyWrite);
     if (!held)
-        return;
-    const SubjectLookup found =
-        FindSubjectNumber(held->readAll(), record.ExamFileName, record.Settings.CEdit);
-    state.SubjectNumber = found.Number;
-    if (found.Found) {
-        state.SubjectPending = false;
-        return;
-    }
-    const QString line = SubjectLine(found.Number, record.ExamFileName, record.Settings.CEdit,
-                                     record.Settings.AllZ + 1);
-    AppendLineTo(*held, journal, Cp1251::Encode(line) + "\r\n");
+        return 1;
+    const SubjectLookup lookup = FindSubjectNumber(held->readAll(), r.ExamFileName, r.Title);
+    found = lookup.Found;
+    if (!found)
+        AppendLineTo(
+            *held, journal,
+            Cp1251::Encode(SubjectLine(lookup.Number, r.ExamFileName, r.Title, r.Questions)) +
+                "\r\n");
+    return lookup.Number;
 }
 
 } // namespace
+
+void CompleteKeptResults(PendingResults &pending, JournalState &state)
+{
+    for (PendingResults::Entry e : pending.Entries()) {
+        if (!e.Result)
+            continue;
+        KeptResult &r = *e.Result;
+        // A folder that is gone (a share that went away) is no journal taken away: it waits.
+        if (!Folder(r.Folder).Exists(r.Folder))
+            continue;
+        const bool ours = state.Folder == r.Folder && state.ExamFileName == r.ExamFileName &&
+                          state.Title == r.Title;
+        if (r.Subject == 0) {
+            if (ours && !state.SubjectPending) {
+                r.Subject = state.SubjectNumber;
+            } else {
+                bool found = false;
+                r.Subject = LookUpSubject(r, found);
+                if (ours) {
+                    state.SubjectNumber = r.Subject;
+                    state.SubjectPending = !found;
+                }
+            }
+            if (!pending.Update(e))
+                continue;
+        }
+        if (r.WithReport && !r.ReportDone) {
+            r.ReportFile = SaveReportFile(r.Folder, r.Subject, r.Date, r.Name, r.Report);
+            r.ReportDone = true;
+            if (ours)
+                state.ReportFileName = r.ReportFile;
+            if (!pending.Update(e))
+                continue;
+        }
+        const QString journal = JoinPath(r.Folder, QStringLiteral("Journal.fzj"));
+        if (!Folder(journal).Exists(journal)) {
+            pending.Remove(e.Id); // a result journal missing from its folder is not created
+            continue;
+        }
+        e.Line = Cp1251::Encode(ResultLine(r.Date, r.Group, r.Name, r.Subject, r.Answers, r.Percent,
+                                           r.Mark, r.WithReport ? r.ReportFile : QString())) +
+                 "\r\n";
+        e.Journal = journal;
+        e.Result.reset();
+        pending.Update(e);
+    }
+}
 
 JournalWrite WriteJournals(const QString &folder, const ExamRecord &record, JournalState &state,
                            PendingResults &pending, const QDateTime &now)
 {
     JournalWrite out;
-    if (state.SubjectPending)
-        LookUpSubject(folder, record, state);
-    if (record.Settings.YesReport)
-        state.ReportFileName = SaveReportFile(folder, state.SubjectNumber, now.date(), record.Name,
-                                              PlainReport(ReportOf(record, now, 0)));
-    const QString journal = JoinPath(folder, QStringLiteral("Journal.fzj"));
-    FolderAccess &access = Folder(journal);
-    const bool folderThere = access.Exists(folder);
-    if (!access.Exists(journal) && folderThere)
+    state.Folder = folder;
+    state.ExamFileName = record.ExamFileName;
+    state.Title = record.Settings.CEdit;
+    const QString id = pending.Keep(KeptResultOf(folder, record, now));
+    if (id.isEmpty())
         return out;
-    const QByteArray line =
-        Cp1251::Encode(ResultLine(now.date(), record.Group, record.Name, state.SubjectNumber,
-                                  record.Log, record.Settings.AllZ,
-                                  record.Settings.YesReport ? state.ReportFileName : QString())) +
-        "\r\n";
-    // A folder that is gone (a share that went away) is no journal taken away: the line waits.
-    std::unique_ptr<QIODevice> held;
-    if (folderThere)
-        held = access.Open(journal, fmOpenReadWrite | fmShareDenyWrite);
+    CompleteKeptResults(pending, state);
+    pending.WriteAll();
+    out.ResultKept = false;
+    for (const PendingResults::Entry &e : pending.Entries())
+        out.ResultKept = out.ResultKept || e.Id == id;
     out.ResultWritten =
-        held && pending.WriteInto(journal, *held) && AppendLineTo(*held, journal, line) >= 0;
-    if (!out.ResultWritten)
-        out.ResultKept = pending.Keep(journal, line);
+        !out.ResultKept && Folder(JoinPath(folder, QStringLiteral("Journal.fzj")))
+                               .Exists(JoinPath(folder, QStringLiteral("Journal.fzj")));
     return out;
 }

@@ -2,14 +2,36 @@
 
 #include "core/DateFormat.h"
 #include "core/Files.h"
+#include "core/FolderThread.h"
 #include "core/Paths.h"
 #include "core/Shares.h"
 #include "records/JournalFolder.h"
 #include "records/PendingResults.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
+#include <QThread>
 
 #include <cmath>
+
+namespace {
+
+// What the run waits on, said while it waits.
+class Waiting
+{
+public:
+    Waiting(RunView &view, const QString &text) : view_(view) { view_.Busy(text); }
+    ~Waiting() { view_.Busy(std::nullopt); }
+    Waiting(const Waiting &) = delete;
+    Waiting &operator=(const Waiting &) = delete;
+
+private:
+    RunView &view_;
+};
+
+const QString PasswordFile = QStringLiteral("tarvik.pwl");
+
+} // namespace
 
 ExamRun::ExamRun(RunGlobals &globals, RunView &view, QObject *parent)
     : QObject(parent), globals_(globals), view_(view), link_(new ServerLink(this)),
@@ -23,6 +45,12 @@ ExamRun::ExamRun(RunGlobals &globals, RunView &view, QObject *parent)
     RxTimerEvent2 = Clock().NewTimer();
     RxTimerEvent2->SetSingleShot(true);
     RxTimerEvent2->OnTimer = [this] { view_.Guarded([this] { TimeOut(); }); };
+    RetryTimer = Clock().NewTimer();
+    RetryTimer->SetInterval(RetryIntervalMs);
+    RetryTimer->OnTimer = [this] {
+        if (kept_ > 0 && Folders().Queued() == 0)
+            PostRecords();
+    };
 }
 
 ExamRun::~ExamRun() = default;
@@ -42,12 +70,22 @@ ExamRun::Opening ExamRun::Open()
     examLines_.Clear();
     examStreams_.reset();
     LoadedExam exam;
+    bool read = false;
     if (prefetched_.valid()) {
         exam = prefetched_.get(); // raises what the reading raised
-        if (exam.FileName != examFileName_)
+        read = exam.FileName == examFileName_;
+    }
+    if (!read) {
+        if (IsUncName(examFileName_)) {
+            // An exam on a share is read on the folder thread; the window waits, drawing.
+            const Waiting waiting(view_, MessageDefault(Msg::U_BUSYFOLDER));
+            QThread *here = QThread::currentThread();
+            const QString file = examFileName_;
+            const int32_t kind = fileKind_;
+            Folders().AwaitVoid([&] { exam = LoadExamFile(file, kind, here); });
+        } else {
             exam = LoadExamFile(examFileName_, fileKind_);
-    } else {
-        exam = LoadExamFile(examFileName_, fileKind_);
+        }
     }
     fileKind_ = exam.FileKind;
     examLines_ = std::move(exam.Lines);
@@ -71,39 +109,91 @@ ExamRun::Opening ExamRun::Open()
     messages_ = ReadLanguageSection(source, settings_.Language, setup_.LanguageTipResult);
     if (setup_.Error)
         return Opening::Damaged;
-    if (!share_.Settle(programDir))
-        return Opening::Unreachable; // nothing more is read
     link_->Configure(settings_);
     currentIndex_ = -1;
     questionOrder_ = BuildQuestionOrder(settings_.AllZ, settings_.AnRand);
-
-    journal_ = JournalState();
     if (globals_.CmdSwitches && globals_.NoJournalSwitch)
         settings_.SaveJuornal = false;
-    if (settings_.SaveJuornal) {
-        {
-            JournalShare::Scope access(share_, JournalShare::Access::Prepare);
-            if (access.Unreachable())
-                return Opening::Unreachable; // nothing is created or filled
-            PrepareJournalFiles(access.Dir(), programDir);
-        }
-        if (!globals_.SameUser)
-            LoadExamineeLines();
-        // Results this station could not write before go to their journals first.
-        PendingResults(PendingResults::DefaultFile()).WriteAll();
-    }
+    SettleFolder(programDir);
     return Opening::Read;
 }
 
-void ExamRun::LoadExamineeLines()
+void ExamRun::SettleFolder(const QString &programDir)
 {
-    // Read once a run: the lists of later examinees grow from what the boxes hold.
-    if (examineeLoaded_)
-        return;
-    examineeLoaded_ = true;
-    JournalShare::Scope access(share_, JournalShare::Access::ExamineeLists);
-    examineeLines_ =
-        ReadExamineeLines(settings_.Spisok ? share_.Dir() : access.Dir(), settings_.Spisok);
+    // Each opening has its own folder and journal state: work of the exam before may still be
+    // under way with its own.
+    auto share = share_ = std::make_shared<JournalShare>(settings_);
+    auto journal = journal_ = std::make_shared<JournalState>();
+    journal->ExamFileName = examFileName_;
+    journal->Title = settings_.CEdit;
+    struct Settled
+    {
+        bool Reachable = true;
+        bool DbNet = false;
+        QString Dir;
+        std::optional<TLineList> Lines;
+        int Kept = 0;
+    };
+    const QString kept = pendingFile_ = PendingResults::DefaultFile();
+    const bool prepare = settings_.SaveJuornal;
+    const bool lists = prepare && !globals_.SameUser && !examineeLoaded_;
+    const bool roster = settings_.Spisok;
+    settled_ = false;
+    Folders().Post<Settled>(
+        [share, journal, programDir, kept, prepare, lists, roster] {
+            Settled s;
+            s.Reachable = share->Settle(programDir);
+            s.DbNet = share->DbNet();
+            s.Dir = share->Dir();
+            if (!s.Reachable)
+                return s; // nothing is created or filled
+            journal->Folder = s.Dir;
+            if (prepare) {
+                {
+                    JournalShare::Scope access(*share, JournalShare::Access::Prepare);
+                    if (access.Unreachable()) {
+                        s.Reachable = false;
+                        return s;
+                    }
+                    PrepareJournalFiles(access.Dir(), programDir);
+                }
+                if (lists) {
+                    // Read once a run: the lists of later examinees grow from what the boxes hold.
+                    JournalShare::Scope access(*share, JournalShare::Access::ExamineeLists);
+                    s.Lines = ReadExamineeLines(roster ? share->Dir() : access.Dir(), roster);
+                }
+                // Results this station could not write before go to their journals first.
+                PendingResults pending(kept);
+                CompleteKeptResults(pending, *journal);
+                pending.WriteAll();
+            }
+            s.Kept = int(PendingResults(kept).Entries().size());
+            return s;
+        },
+        this,
+        [this, share](Settled s) {
+            if (share != share_)
+                return; // another exam was opened meanwhile
+            settled_ = true;
+            reachable_ = s.Reachable;
+            settings_.DbNet = s.DbNet;
+            journalDir_ = s.Dir;
+            if (s.Lines) {
+                examineeLines_ = std::move(*s.Lines);
+                examineeLoaded_ = true;
+            }
+            SetKept(s.Kept);
+            view_.FolderSettled(s.Reachable);
+        });
+}
+
+bool ExamRun::WaitForFolder()
+{
+    if (!settled_) {
+        const Waiting waiting(view_, messages_[Msg::U_BUSYFOLDER]);
+        Folders().AwaitVoid([] {}); // everything handed over before is done, and said
+    }
+    return reachable_;
 }
 
 QStringList ExamRun::Groups(const QStringList &have) const
@@ -163,7 +253,8 @@ void ExamRun::Next()
     RxTimerEvent2->SetEnabled(false);
     switch (page_) {
     case PageTitle:
-        SetPage(PageInstructions);
+        if (WaitForFolder())
+            SetPage(PageInstructions);
         break;
     case PageInstructions:
         if (settings_.SaveJuornal)
@@ -177,7 +268,7 @@ void ExamRun::Next()
         break;
     case PageResult:
         if (globals_.ManagerShareOpen && !globals_.ManagerShareDir.isEmpty())
-            DisconnectShare(globals_.ManagerShareDir, true);
+            Folders().Post([dir = globals_.ManagerShareDir] { DisconnectShare(dir, true); });
         view_.Finished();
         break;
     default:
@@ -211,8 +302,21 @@ bool ExamRun::RegistrationAccepted()
 
 bool ExamRun::CheckPassword()
 {
-    JournalShare::Scope access(share_, JournalShare::Access::PasswordCheck);
-    passwords_ = ReadPasswordList(JoinPath(access.Dir(), QStringLiteral("tarvik.pwl")));
+    auto share = share_;
+    {
+        const Waiting waiting(view_, messages_[Msg::U_BUSYPASSWORD]);
+        passwords_ = Folders().Await<PasswordList>([share] {
+            JournalShare::Scope access(*share, JournalShare::Access::PasswordCheck);
+            access.Keep(); // let go when the check ends, below
+            return ReadPasswordList(JoinPath(access.Dir(), PasswordFile));
+        });
+    }
+    // Refused in the confirmation: the share stays connected for the next try.
+    bool keep = false;
+    const auto letGo = qScopeGuard([&] {
+        if (!keep)
+            Folders().Post([share] { share->LetGo(JournalShare::Access::PasswordCheck); });
+    });
     if (!passwords_.Available) {
         // A list held elsewhere all the time is no empty list: a registered examinee would be
         // taken for a new one and registered twice.
@@ -244,8 +348,7 @@ bool ExamRun::CheckPassword()
             view_.ConfirmPassword(messages_[Msg::U_DLDPASSW], messages_[Msg::U_DLDPASSWEDIT]);
         if (typed && *typed == password_)
             return RegisterPassword();
-        // Refused in the confirmation: the share stays connected for the next try.
-        access.Keep();
+        keep = true;
         return typed ? refused() : false;
     }
     return false;
@@ -254,11 +357,15 @@ bool ExamRun::CheckPassword()
 bool ExamRun::RegisterPassword()
 {
     const QString record = PasswordRecord(name_, password_, group_, Clock().Now().date());
+    const QStringList known = passwords_.Lines();
+    auto share = share_;
     RegisterResult r;
     {
-        JournalShare::Scope access(share_, JournalShare::Access::PasswordRegister);
-        r = AppendPasswordRecord(JoinPath(access.Dir(), QStringLiteral("tarvik.pwl")),
-                                 passwords_.Lines(), record);
+        const Waiting waiting(view_, messages_[Msg::U_BUSYPASSWORD]);
+        r = Folders().Await<RegisterResult>([share, record, known] {
+            JournalShare::Scope access(*share, JournalShare::Access::PasswordRegister);
+            return AppendPasswordRecord(JoinPath(access.Dir(), PasswordFile), known, record);
+        });
     }
     // The examinee must not go on as if the password had been recorded.
     return r == RegisterResult::Written || Fail(Msg::U_PWLNOTWRITTEN);
@@ -421,13 +528,34 @@ void ExamRun::WriteJournals()
 {
     if (!settings_.SaveJuornal)
         return;
-    PendingResults pending(PendingResults::DefaultFile());
-    JournalWrite w;
-    {
-        JournalShare::Scope access(share_, JournalShare::Access::Results);
-        w = ::WriteJournals(access.Dir(), Record(), journal_, pending, Clock().Now());
-    }
-    if (w.ResultKept)
-        view_.Message(MessageKind::Warning, messages_[Msg::U_WARNING],
-                      messages_[Msg::U_JOURNALPENDING]);
+    WaitForFolder();
+    // Kept on this station first, on its disk: whatever happens next, the result is either in
+    // its journal or here, never lost and never twice.
+    PendingResults(pendingFile_).Keep(KeptResultOf(journalDir_, Record(), Clock().Now()));
+    SetKept(kept_ + 1);
+    PostRecords();
+}
+
+void ExamRun::PostRecords()
+{
+    if (!share_)
+        return;
+    auto share = share_;
+    auto journal = journal_;
+    Folders().Post<int>(
+        [share, journal, kept = pendingFile_] {
+            JournalShare::Scope access(*share, JournalShare::Access::Results);
+            PendingResults pending(kept);
+            CompleteKeptResults(pending, *journal);
+            pending.WriteAll();
+            return int(pending.Entries().size());
+        },
+        this, [this](int kept) { SetKept(kept); });
+}
+
+void ExamRun::SetKept(int count)
+{
+    kept_ = count;
+    RetryTimer->SetEnabled(count > 0);
+    view_.ResultsWaiting(count);
 }

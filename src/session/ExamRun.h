@@ -50,8 +50,16 @@ public:
     virtual void ClockTicked(const std::optional<QString> &text) { Q_UNUSED(text) }
     // The answer time ran out; the run moves on at once.
     virtual void TimedOut() {}
-    // The result is computed and the result page is on; the journals are written next.
+    // The result is computed and the result page is on; the journals are written behind it.
     virtual void ResultShown(const ExamResult &result) { Q_UNUSED(result) }
+    // The run waits on the journal folder (Text says what for), or waits no more (none): no
+    // step may start meanwhile.
+    virtual void Busy(const std::optional<QString> &text) { Q_UNUSED(text) }
+    // The journal folder of the opened exam is settled and its lists are read; Reachable false:
+    // the share cannot be reached and the exam allows no fallback (the program ends).
+    virtual void FolderSettled(bool reachable) { Q_UNUSED(reachable) }
+    // Results kept on this station that wait for their journal: Count of them.
+    virtual void ResultsWaiting(int count) { Q_UNUSED(count) }
     // The examinee's password was refused and is to be typed again.
     virtual void PasswordCleared() {}
     // The examinee left the result page: the program ends.
@@ -83,15 +91,18 @@ public:
     void SetPrefetchedExam(std::future<LoadedExam> exam) { prefetched_ = std::move(exam); }
 
     enum class Opening {
-        Read,        // read and prepared: reset to the title page comes next
-        NoSetup,     // the exam has no [Setup]: nothing more is read
-        Damaged,     // a bad value stopped the settings (Setup.Error); nothing more is read
-        Unreachable, // the journal share cannot be reached and the exam allows no fallback
+        Read,    // read: reset to the title page comes next, the journal folder is settled behind
+        NoSetup, // the exam has no [Setup]: nothing more is read
+        Damaged, // a bad value stopped the settings (Setup.Error); nothing more is read
     };
-    // Opens the exam: the file, its settings, the language texts, the journal folder, the
-    // monitoring servers, the question order, then the journal files, the registration lists
-    // and the results this station still keeps. A damaged container raises ECorruptFile.
+    // Opens the exam: the file, its settings, the language texts, the monitoring servers, the
+    // question order. The journal folder is settled behind it on the folder thread (the journal
+    // files, the registration lists, the results this station still keeps), and FolderSettled
+    // says when; "Далее>>" on the title page waits for it. A damaged container raises
+    // ECorruptFile.
     Opening Open();
+    // The journal folder is settled (FolderSettled was said).
+    bool FolderReady() const { return settled_; }
     // How the settings were read by the last opening.
     const SetupReading &Setup() const { return setup_; }
     // The next examinee starts at the title page.
@@ -119,8 +130,8 @@ public:
     const TLineList &ExamLines() const { return examLines_; }
     TListStreams *ExamStreams() const { return examStreams_.get(); }
     int32_t FileKind() const { return fileKind_; }
-    const QString &JournalDir() const { return share_.Dir(); }
-    JournalShare &Share() { return share_; }
+    // The journal folder as settled.
+    const QString &JournalDir() const { return journalDir_; }
     ServerLink &Link() { return *link_; }
     const ServerLink &Link() const { return *link_; }
 
@@ -147,7 +158,8 @@ public:
     QStringList PasswordLines() const { return passwords_.Lines(); }
     // The record of the examination, as the records take it.
     ExamRecord Record() const;
-    const JournalState &Journal() const { return journal_; }
+    // Results kept on this station that wait for their journal.
+    int ResultsKept() const { return kept_; }
     // The date line of the registration page.
     QString DateLine() const;
 
@@ -156,6 +168,9 @@ public:
 
     std::unique_ptr<TTimer> RxTimerEvent1; // the answer clock, every second
     std::unique_ptr<TTimer> RxTimerEvent2; // the answer time-out, one shot
+    // While results wait on this station, they are taken to their journals this often.
+    std::unique_ptr<TTimer> RetryTimer;
+    static constexpr int RetryIntervalMs = 30000;
 
 private:
     void SetPage(Page page);
@@ -169,7 +184,13 @@ private:
     void StartAnswerTimers();
     void RxTimerEvent1Timer();
     void WriteJournals();
-    void LoadExamineeLines();
+    // Hands the results kept on this station to the folder thread, for their journals.
+    void PostRecords();
+    void SetKept(int count);
+    // Settles the journal folder of the exam just read, on the folder thread.
+    void SettleFolder(const QString &programDir);
+    // Waits until the journal folder is settled; false when it cannot be reached.
+    bool WaitForFolder();
 
     RunGlobals &globals_;
     RunView &view_;
@@ -182,9 +203,15 @@ private:
     TLineList questionBuffer_;
     std::unique_ptr<TListStreams> examStreams_;
     int32_t fileKind_ = 0;
-    JournalShare share_{settings_};
+    // The folder and the journals' state of the opened exam: used on the folder thread only.
+    std::shared_ptr<JournalShare> share_;
+    std::shared_ptr<JournalState> journal_;
+    QString journalDir_;
+    QString pendingFile_; // where this station keeps its results
+    bool settled_ = true;
+    bool reachable_ = true;
+    int kept_ = 0;
     ServerLink *link_;
-    JournalState journal_;
     TLineList examineeLines_;
     bool examineeLoaded_ = false;
     PasswordList passwords_; // the password list as the last check read it

@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "core/FileTypes.h"
+#include "core/FolderThread.h"
 
 #include "core/DateFormat.h"
 #include "core/Files.h"
@@ -272,10 +273,6 @@ void TFmZK::OpenExam()
         ApplySetup(setup, SetupStep::Language, SetupStep::FontJobEdit);
         empty();
         std::rethrow_exception(setup.Error);
-    case ExamRun::Opening::Unreachable:
-        ApplySetup(setup, SetupStep::Language, SetupStep::Registration);
-        EndForUnreachableShare();
-        return;
     case ExamRun::Opening::Read:
         break;
     }
@@ -296,10 +293,46 @@ void TFmZK::OpenExam()
         ComboBox1->clear();
         ComboBox2->clear();
         MaskEdit1->clear();
-        FillGroupList();
     }
     ResetSession();
     Q_EMIT examOpened();
+}
+
+void TFmZK::FolderSettled(bool reachable)
+{
+    if (!reachable) {
+        EndForUnreachableShare();
+        return;
+    }
+    // The lists come from the folder; the boxes keep what they hold.
+    if (run_.Settings().SaveJuornal && !globals_.SameUser)
+        FillGroupList();
+}
+
+void TFmZK::Busy(const std::optional<QString> &text)
+{
+    busy_ = text.has_value();
+    BusyText->setText(text.value_or(QString()));
+    BusyText->setVisible(busy_);
+    ProgressBar1->setRange(0, busy_ ? 0 : 100); // a range of nothing runs by itself
+    ProgressBar1->setVisible(busy_);
+    if (busy_) {
+        nextWasEnabled_ = ButNext->isEnabled();
+        ButNext->setEnabled(false);
+        // Nothing the examinee does reaches the window meanwhile; it keeps drawing.
+        QCoreApplication::instance()->installEventFilter(this);
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    } else {
+        QCoreApplication::instance()->removeEventFilter(this);
+        QApplication::restoreOverrideCursor();
+        ButNext->setEnabled(nextWasEnabled_ && run_.CanGoOn());
+    }
+}
+
+void TFmZK::ResultsWaiting(int count)
+{
+    WaitingMark->setText(FormatMessage(run_.Messages()[Msg::U_RESULTSWAITING], {count}));
+    WaitingMark->setVisible(count > 0);
 }
 
 void TFmZK::EndForUnreachableShare()
@@ -528,6 +561,10 @@ void TFmZK::TimedOut()
 
 void TFmZK::closeEvent(QCloseEvent *event)
 {
+    if (busy_) {
+        event->ignore(); // a step is waiting on the folder: it ends first
+        return;
+    }
     if (!quietClose_) {
         // No is the default: Enter alone must never end an examination.
         if (!Message(MessageKind::QuestionDefaultNo, run_.Messages()[Msg::U_WARNING],
@@ -546,7 +583,7 @@ void TFmZK::closeEvent(QCloseEvent *event)
     ShowTaskBar(true);
     ShowAppButton(true);
     if (globals_.ManagerShareOpen && !globals_.ManagerShareDir.isEmpty())
-        DisconnectShare(globals_.ManagerShareDir, true);
+        Folders().Post([dir = globals_.ManagerShareDir] { DisconnectShare(dir, true); });
     event->accept();
 }
 

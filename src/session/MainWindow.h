@@ -87,6 +87,9 @@ private:
     void Guarded(const std::function<void()> &step) override;
     bool Message(MessageKind kind, const QString &caption, const QString &text) override;
     std::optional<QString> ConfirmPassword(const QString &caption, const QString &prompt) override;
+    void Busy(const std::optional<QString> &text) override;
+    void FolderSettled(bool reachable) override;
+    void ResultsWaiting(int count) override;
 
     // The settings' captions, fonts and geometry, for the steps From to To of the reading.
     void ApplySetup(const SetupReading &reading, SetupStep from, SetupStep to);
@@ -124,4 +127,6 @@ private:
     bool opening_ = false;      // OpenExam is running
     bool windowEffect_ = false; // the window is hidden and shown for a desktop effect
     int quietChecks_ = 0;       // answer buttons are being set by the program, not chosen
+    bool busy_ = false;         // a step waits on the journal folder
+    bool nextWasEnabled_ = false;
 };

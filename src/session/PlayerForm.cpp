@@ -416,6 +416,11 @@ QWidget *PlayerForm::BuildBottomBar()
     ProgressBar1 = Named(new QProgressBar(Panel1), "ProgressBar1", Msg::A_PROGRESS);
     ProgressBar1->setVisible(false);
     ProgressBar1->setMaximumWidth(200);
+    BusyText = Shown(new QLabel(Panel1), "BusyText", Msg::A_STATUS);
+    BusyText->setVisible(false);
+    WaitingMark = Shown(new QLabel(Panel1), "WaitingMark", Msg::A_STATUS);
+    WaitingMark->setVisible(false);
+    WaitingMark->setStyleSheet(QStringLiteral("color: #a05000;"));
     Shape1 = new ShapeIndicator(Name("Shape1"), Panel1);
     Shape2 = new ShapeIndicator(Name("Shape2"), Panel1);
     Shape3 = new ShapeIndicator(Name("Shape3"), Panel1);
@@ -431,7 +436,9 @@ QWidget *PlayerForm::BuildBottomBar()
     ButNew->setMinimumWidth(80);
     row->addWidget(RadioButNotKwon);
     row->addWidget(Panel1Caption, 1);
+    row->addWidget(BusyText);
     row->addWidget(ProgressBar1);
+    row->addWidget(WaitingMark);
     row->addWidget(Shape1);
     row->addWidget(Shape2);
     row->addWidget(Shape3);

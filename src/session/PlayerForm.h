@@ -68,6 +68,8 @@ public:
     QButtonGroup *DontKnowButtons = nullptr; // of one, so the program can clear it
     ShapeIndicator *Shape1 = nullptr, *Shape2 = nullptr, *Shape3 = nullptr;
     QProgressBar *ProgressBar1 = nullptr;
+    QLabel *BusyText = nullptr;    // what the window waits on, beside ProgressBar1 running
+    QLabel *WaitingMark = nullptr; // results kept on the station wait for their journal
     // Page 1.
     QFrame *Panel4 = nullptr;
     QLabel *Panel4Caption = nullptr, *Label2 = nullptr;

@@ -3,11 +3,13 @@
 #include "core/Errors.h"
 #include "core/Files.h"
 #include "core/FolderAccess.h"
+#include "core/FolderThread.h"
 #include "core/Random.h"
 #include "core/Shares.h"
 #include "exam/widgets/MenZK.h"
 #include "session/MainWindow.h"
 #include "ui/Dialogs.h"
+#include "ui/Waiting.h"
 
 #include <QApplication>
 #include <QDir>
@@ -100,7 +102,8 @@ QString ReachableExamFile(const QString &name, const std::function<bool(const QS
 
 bool ExamFileExists(const QString &name)
 {
-    return IsUncName(name) ? Folder(name).Exists(name) : QFileInfo(name).isFile();
+    return IsUncName(name) ? Folders().Await<bool>([&] { return Folder(name).Exists(name); })
+                           : QFileInfo(name).isFile();
 }
 
 bool RunSubjectManager(QWidget *parent, RunGlobals &g, QString &chosenFile)
@@ -124,8 +127,8 @@ std::unique_ptr<TFmZK> ShowExamWindow(RunGlobals &globals)
 {
     auto window = std::make_unique<TFmZK>(globals);
     window->SetExamFileName(globals.ExamFileName);
-    // The exam is read on another thread while the window is built; one on a share is read on
-    // this thread, the only one that talks to shares.
+    // The exam is read on another thread while the window is built; one on a share is read by
+    // the window on the folder thread, the only one that talks to shares.
     const QString exam = globals.ExamFileName;
     if (!IsUncName(exam))
         window->SetPrefetchedExam(
@@ -172,8 +175,13 @@ int RunTarvik(int argc, char **argv)
         break;
     }
     std::unique_ptr<TFmZK> window = ShowExamWindow(globals);
-    // Reading the exam may have ended the program already (an unreachable journal share).
-    if (!window->isVisible())
-        return 1;
-    return app.exec();
+    // Reading the exam may have ended the program already (a damaged exam).
+    const int rc = window->isVisible() ? app.exec() : 1;
+    // Results still being written are waited for; the examiner may stop waiting, and they stay
+    // kept on this station.
+    const TMessages &messages = window->Run().Messages();
+    if (!WaitForFolderWork(messages[Msg::U_BUSYRECORDS], messages[Msg::U_STOPWAITING]))
+        std::_Exit(rc);
+    Folders().Stop();
+    return rc;
 }

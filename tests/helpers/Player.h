@@ -23,6 +23,8 @@ struct Player
         W->SetExamFileName(exam);
         W->resize(1024, 740);
         W->show();
+        // The journal folder is settled behind the title page; the tests start from there.
+        QTest::qWaitFor([this] { return W->Run().FolderReady() || !W->isVisible(); }, 20000);
     }
     ~Player()
     {

@@ -9,6 +9,8 @@
 #include "records/Recording.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <cstdio>
 #include <cstdlib>
 
@@ -43,7 +45,12 @@ int main(int argc, char **argv)
     log.NotFinished = false;
     AnswerOrderTable order{};
     TMessages messages;
-    PendingResults pending(JoinPath(folder, QStringLiteral("pending-") + station));
+    // Results are kept on the station, whatever the folder: a file of its own here.
+    const QString kept = QDir::temp().filePath(QStringLiteral("tarvik-pending-%1-%2")
+                                                   .arg(station)
+                                                   .arg(QCoreApplication::applicationPid()));
+    QFile::remove(kept);
+    PendingResults pending(kept);
     JournalState state;
     for (int i = 0; i < count; ++i) {
         const ExamRecord record{station + u'-' + QString::number(i),
@@ -64,5 +71,7 @@ int main(int argc, char **argv)
         std::printf("ok %d %s\n", i, BareFileName(state.ReportFileName).toUtf8().constData());
         std::fflush(stdout);
     }
+    QFile::remove(kept);
+    QFile::remove(kept + QStringLiteral(".lock"));
     return 0;
 }

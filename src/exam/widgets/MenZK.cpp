@@ -3,6 +3,7 @@
 #include "core/Cp1251.h"
 #include "core/Errors.h"
 #include "core/FolderAccess.h"
+#include "core/FolderThread.h"
 #include "core/Scramble.h"
 #include "core/Shares.h"
 #include "ui/Accessibility.h"
@@ -167,7 +168,9 @@ void TFmMenZK::FormCreate(const QString &startFileName)
 {
     Chosen = false;
     selectedIndex_ = -1;
-    const std::optional<QByteArray> bytes = ReadWhole(startFileName);
+    // A manager file on a share is read on the folder thread, as every file of a share is.
+    const std::optional<QByteArray> bytes =
+        Folders().Await<std::optional<QByteArray>>([&] { return ReadWhole(startFileName); });
     if (!bytes)
         throw EFOpenError::ForFile(startFileName);
     file_ = ReadManagerText(Cp1251::Decode(UnscrambleBytes(*bytes, Keys::Manager)));
@@ -177,7 +180,7 @@ void TFmMenZK::FormCreate(const QString &startFileName)
     ListSubjects(file_.Categories.value(0));
     // The share of a subject chosen before is let go before a new choice.
     if (managerShareOpen_ && !managerShareDir_.trimmed().isEmpty()) {
-        DisconnectShare(managerShareDir_, true);
+        Folders().Post([dir = managerShareDir_] { DisconnectShare(dir, true); });
         managerShareOpen_ = false;
     }
 }
@@ -231,8 +234,11 @@ void TFmMenZK::ButStartClick()
     Chosen = true;
     ChosenFile = choice.ExamFile;
     managerShareDir_ = choice.ShareDir;
-    managerShareOpen_ = ManagerShareOpenAfter(
-        choice, managerShareOpen_, [](const QString &name) { return Folder(name).Exists(name); },
-        ConnectShare);
+    const bool wasOpen = managerShareOpen_;
+    managerShareOpen_ = Folders().Await<bool>([&] {
+        return ManagerShareOpenAfter(
+            choice, wasOpen, [](const QString &name) { return Folder(name).Exists(name); },
+            ConnectShare);
+    });
     accept();
 }
