@@ -24,7 +24,10 @@
 #include <QTcpServer>
 #include <QThread>
 
+#include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QTimer>
 #include <QtTest>
 
 #include <csignal>
@@ -49,6 +52,41 @@ QByteArray ShareSettings(const QByteArray &path = "\\\\127.0.0.1\\journal")
 QStringList Lines(const QString &file)
 {
     return QString::fromUtf8(Cp1251::ToUtf8Text(ReadFile(file))).split(u'\n', Qt::SkipEmptyParts);
+}
+
+// The relay of the tests between the station and the server (tests/helpers/tcp_relay.cpp).
+struct Relay
+{
+    QProcess Process;
+    quint16 Port = 0;
+
+    explicit Relay(int target)
+    {
+        Process.start(QStringLiteral(TARVIK_TCP_RELAY), {QString::number(target)});
+        if (Process.waitForReadyRead(5000))
+            Port = quint16(Process.readLine().trimmed().split(' ').value(1).toUInt());
+    }
+    ~Relay()
+    {
+        Process.closeWriteChannel();
+        Process.waitForFinished(3000);
+    }
+    QByteArray Say(const QByteArray &command)
+    {
+        Process.write(command + '\n');
+        return Process.waitForReadyRead(5000) ? Process.readLine().trimmed() : QByteArray();
+    }
+};
+
+// Every line of the list is a whole record.
+bool WholeRecords(const QStringList &records)
+{
+    static const QRegularExpression record(
+        QStringLiteral("^[^@]+@[^@]+@[^@]*@\\d\\d/\\d\\d/\\d\\d$"));
+    for (const QString &r : records)
+        if (!record.match(r).hasMatch())
+            return false;
+    return !records.isEmpty();
 }
 
 } // namespace
@@ -383,7 +421,138 @@ private Q_SLOTS:
                  1);
         QCOMPARE(QDir(where + QStringLiteral("report")).entryList(QDir::Files).size(), 1);
     }
-};
 
+    // A bad network on exam day, made by a relay between the station and the server: the
+    // window goes on, and every result line ends up once in the journal (or, while the share
+    // is away, kept on the station), the password list whole.
+    void badNetwork_data()
+    {
+        QTest::addColumn<QByteArray>("setup");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<bool>("onShare"); // where the result line ends up
+        QTest::newRow("server stops answering at the last answer")
+            << QByteArray() << "last" << true;
+        QTest::newRow("server stops answering during the registration")
+            << QByteArray() << "registration" << true;
+        QTest::newRow("connection cut during the registration") << QByteArray() << "cut" << true;
+        QTest::newRow("server silent at start-up: the program's folder")
+            << QByteArray() << "start-up" << false;
+        QTest::newRow("300 ms each way") << QByteArray() << "slow" << true;
+        QTest::newRow("share turns read-only") << QByteArray() << "read-only" << true;
+        QTest::newRow("share's disk full") << QByteArray() << "disk full" << true;
+    }
+    void badNetwork()
+    {
+        QFETCH(QByteArray, setup);
+        QFETCH(QString, fault);
+        QFETCH(bool, onShare);
+        Clean();
+        QString mounted;
+        if (fault == QStringLiteral("disk full")) {
+            // A small file system behind the share, filled up but for a few bytes.
+            mounted = Local(QStringLiteral("full"));
+            QDir().mkpath(mounted);
+            if (QProcess::execute(QStringLiteral("mount"),
+                                  {QStringLiteral("-t"), QStringLiteral("tmpfs"),
+                                   QStringLiteral("-o"), QStringLiteral("size=64k"),
+                                   QStringLiteral("tmpfs"), mounted}) != 0)
+                QSKIP("a tmpfs cannot be mounted here (not root)");
+            QFile::setPermissions(mounted, QFileDevice::Permissions(0x7777));
+        }
+        const auto unmount = qScopeGuard([&] {
+            if (!mounted.isEmpty())
+                QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), mounted});
+        });
+        const QString folder = mounted.isEmpty() ? Share : Share + QStringLiteral("\\full");
+        const QString local = mounted.isEmpty() ? Local() : mounted + u'/';
+        Relay relay(port_);
+        QVERIFY(relay.Port);
+        DisconnectShare(Share, true); // the next connection goes through the relay
+        qputenv("TARVIK_SMB_PORT", QByteArray::number(relay.Port));
+        const auto restore = qScopeGuard([this] {
+            DisconnectShare(Share, true);
+            qputenv("TARVIK_SMB_PORT", QByteArray::number(port_));
+        });
+        QTemporaryDir program;
+        qputenv("TARVIK_PROGRAM_DIR", QFile::encodeName(program.path()));
+        const QString exam = program.filePath(QStringLiteral("e.fzk"));
+        WriteFile(exam, "[Setup]\r\nAllZ=0\r\nSpisok=0\r\nYesPassword=1\r\nDublPwrd=0\r\n" +
+                            ShareSettings(folder.toUtf8()) + setup + "[V0]\r\n");
+        if (fault == QStringLiteral("slow"))
+            relay.Say("delay 300");
+        if (fault == QStringLiteral("start-up"))
+            relay.Say("stall");
+        QString where;
+        {
+            Player p(exam, false, false);
+            TFmZK &w = *p.W;
+            // The title page is there at once; the folder is settled behind it.
+            QCOMPARE(w.CurrentPage(), int(PageTitle));
+            QVERIFY(p.Settled());
+            if (fault == QStringLiteral("start-up"))
+                relay.Say("pass");
+            QCOMPARE(w.Run().Settings().DbNet, onShare);
+            where = onShare ? local : program.path() + u'/';
+            w.ButNextClick();
+            w.ButNextClick();
+            p.Driver().Type(QStringLiteral("10А"), QStringLiteral("Иванов"), QStringLiteral("pw"));
+            if (fault == QStringLiteral("registration"))
+                relay.Say("stall");
+            if (fault == QStringLiteral("cut"))
+                relay.Say("dropin 20");
+            // While the list is checked the window waits, drawing, and takes no second step.
+            bool waited = false;
+            QTimer::singleShot(200, &w, [&] {
+                waited = Ctl<QLabel>(w, "BusyText")->isVisible() &&
+                         !Ctl<QPushButton>(w, "ButNext")->isEnabled();
+                QTest::keyClick(&w, Qt::Key_Return);
+            });
+            for (int attempt = 0; attempt < 3 && w.CurrentPage() == PageRegistration; ++attempt) {
+                w.ButNextClick();
+                relay.Say("pass");
+                p.Driver().Type(QStringLiteral("10А"), QStringLiteral("Иванов"),
+                                QStringLiteral("pw"));
+            }
+            QCOMPARE(w.CurrentPage(), int(PageTextAnswers));
+            if (fault == QStringLiteral("registration") || fault == QStringLiteral("slow"))
+                QVERIFY(waited);
+            if (fault == QStringLiteral("disk full")) // the registration is in; now no room
+                QProcess::execute(QStringLiteral("sh"),
+                                  {QStringLiteral("-c"),
+                                   QStringLiteral("dd if=/dev/zero of='%1/fill' bs=1k count=1000 "
+                                                  "2>/dev/null")
+                                       .arg(mounted)});
+            w.AnswerChosen(1);
+            if (fault == QStringLiteral("last"))
+                relay.Say("stall");
+            if (fault == QStringLiteral("read-only"))
+                QProcess::execute(QStringLiteral("chmod"),
+                                  {QStringLiteral("-R"), QStringLiteral("a-w"), local});
+            w.ButNextClick();
+            QCOMPARE(w.CurrentPage(), int(PageResult)); // at once, whatever the share does
+            Folders().AwaitVoid([] {});                 // what was handed over is done, and said
+            if (fault == QStringLiteral("last") || fault == QStringLiteral("read-only") ||
+                fault == QStringLiteral("disk full")) {
+                QCOMPARE(w.Run().ResultsKept(), 1);
+                QVERIFY(Ctl<QLabel>(w, "WaitingMark")->isVisible());
+                relay.Say("pass");
+                QProcess::execute(QStringLiteral("chmod"),
+                                  {QStringLiteral("-R"), QStringLiteral("a+w"), local});
+                QFile::remove(mounted + QStringLiteral("/fill"));
+                w.Run().RetryTimer->OnTimer();
+                Folders().AwaitVoid([] {}); // what was handed over is done, and said
+            }
+            QCOMPARE(w.Run().ResultsKept(), 0);
+            QVERIFY(!Ctl<QLabel>(w, "WaitingMark")->isVisible());
+        }
+        Folders().AwaitVoid([] {}); // what was handed over is done, and said
+        qputenv("TARVIK_PROGRAM_DIR", QByteArray());
+        QCOMPARE(Lines(where + QStringLiteral("Journal.fzj")).size(), 1);
+        QVERIFY(!QFile::exists(program.filePath(QStringLiteral("Journal.pending"))));
+        QVERIFY(WholeRecords(PasswordList{
+            UnscrambleBytes(ReadFile(where + QStringLiteral("tarvik.pwl")), Keys::Passwords)}
+                                 .Lines()));
+    }
+};
 QTEST_MAIN(TestShare)
 #include "test_share.moc"

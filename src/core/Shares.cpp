@@ -417,9 +417,9 @@ void DisconnectShare(const QString &name, bool force)
         return;
     Client &client = Client::Instance();
     QMutexLocker lock(&client.Lock);
-    if (!client.Connected.remove(unc.Key()))
-        return;
-    // Forced, as the design disconnects: the session ends on the server, open files with it. A
-    // purge of the library's cache would keep a server whose files are open.
+    // Forced, as the design disconnects: the session ends on the server, open files with it (a
+    // purge of the library's cache would keep a server whose files are open), also where an
+    // access connected by itself with the account known.
+    client.Connected.remove(unc.Key());
     client.Drop();
 }

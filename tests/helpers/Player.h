@@ -14,8 +14,9 @@ struct Player
     ScriptedDialogs Dialogs;
     std::unique_ptr<TFmZK> W;
 
-    // NoJournals: started with the switch "/d".
-    explicit Player(const QString &exam, bool noJournals = false)
+    // NoJournals: started with the switch "/d". Settled: wait until the journal folder is
+    // settled behind the title page.
+    explicit Player(const QString &exam, bool noJournals = false, bool settled = true)
     {
         Globals.ExamFileName = exam;
         Globals.CmdSwitches = Globals.NoJournalSwitch = noJournals;
@@ -23,8 +24,13 @@ struct Player
         W->SetExamFileName(exam);
         W->resize(1024, 740);
         W->show();
-        // The journal folder is settled behind the title page; the tests start from there.
-        QTest::qWaitFor([this] { return W->Run().FolderReady() || !W->isVisible(); }, 20000);
+        if (settled)
+            Settled();
+    }
+    // The journal folder is settled behind the title page (or the window closed for it).
+    bool Settled()
+    {
+        return QTest::qWaitFor([this] { return W->Run().FolderReady() || !W->isVisible(); }, 60000);
     }
     ~Player()
     {
