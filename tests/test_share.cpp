@@ -498,8 +498,13 @@ private Q_SLOTS:
             p.Driver().Type(QStringLiteral("10А"), QStringLiteral("Иванов"), QStringLiteral("pw"));
             if (fault == QStringLiteral("registration"))
                 relay.Say("stall");
-            if (fault == QStringLiteral("cut"))
-                relay.Say("dropin 20");
+            if (fault == QStringLiteral("cut")) { // cut while the check waits on the server
+                relay.Say("stall");
+                QTimer::singleShot(300, &w, [&] {
+                    relay.Say("drop");
+                    relay.Say("pass");
+                });
+            }
             // While the list is checked the window waits, drawing, and takes no second step.
             bool waited = false;
             QTimer::singleShot(200, &w, [&] {

@@ -29,7 +29,8 @@ public:
         return f && f->handle() >= 0 && ::fdatasync(f->handle()) == 0;
     }
 
-    bool Replace(const QString &fileName, QIODevice &held, const QByteArray &content) override
+    bool Replace(const QString &fileName, QIODevice &held, const QByteArray &content,
+                 const QByteArray *) override
     {
         auto *f = qobject_cast<QFile *>(&held);
         return f && ReplaceFileContent(fileName, *f, content);
@@ -95,12 +96,26 @@ FolderAccess &Folder(const QString &name)
 std::optional<QByteArray> ReadWhole(const QString &fileName)
 {
     FolderAccess &folder = Folder(fileName);
-    if (!folder.Exists(fileName))
-        return std::nullopt; // nothing to wait for
+    // A missing file has nothing to wait for. On a share an open says so itself, in the same
+    // round trip.
+    if (!IsUncName(fileName) && !folder.Exists(fileName))
+        return std::nullopt;
     auto file = folder.Open(fileName, fmOpenRead | fmShareDenyWrite);
     if (!file)
         return std::nullopt;
-    return file->readAll();
+    return ReadToEnd(*file);
+}
+
+QByteArray ReadToEnd(QIODevice &file)
+{
+    constexpr qint64 Piece = 1 << 16;
+    QByteArray bytes;
+    for (;;) {
+        const QByteArray piece = file.read(Piece);
+        bytes += piece;
+        if (piece.size() < Piece)
+            return bytes;
+    }
 }
 
 qint64 AppendLineTo(QIODevice &held, const QString &fileName, const QByteArray &line,

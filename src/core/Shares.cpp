@@ -79,6 +79,8 @@ public:
         smbc_setOptionNoAutoAnonymousLogin(ctx_, false);
         // A dead server costs one wait of a few seconds, not the library's 20 s per call.
         smbc_setTimeout(ctx_, 3000);
+        // SMB2 from the first word: no round trip for the old protocol's negotiation.
+        smbc_setOptionProtocols(ctx_, "SMB2_02", "SMB3");
         // The tests' server listens on a port of its own.
         bool ok = false;
         const int port = qEnvironmentVariableIntValue("TARVIK_SMB_PORT", &ok);
@@ -100,9 +102,29 @@ public:
         smbc_free_context(ctx_, 1);
         ctx_ = nullptr;
         ++generation_;
+        OpenFiles = 0;
     }
     // Changes with each Drop: a file opened before it is closed.
     int Generation() const { return generation_; }
+    // Files open now through the library.
+    int OpenFiles = 0;
+
+    // Runs Call (a first request of an access); when it fails as a connection that died does,
+    // and no file is open, the connection is made afresh and Call runs once more: a server
+    // that dropped an idle connection costs no failed access.
+    template <typename F> auto Afresh(F call)
+    {
+        errno = 0;
+        auto result = call(Context());
+        if (!result && OpenFiles == 0 &&
+            (errno == ECONNRESET || errno == EPIPE || errno == ENOTCONN || errno == ECONNABORTED ||
+             errno == EIO)) {
+            Drop();
+            errno = 0;
+            result = call(Context());
+        }
+        return result;
+    }
 
     static QByteArray Url(const UncName &unc)
     {
@@ -159,6 +181,7 @@ public:
     ShareFile(SMBCCTX *ctx, SMBCFILE *file)
         : ctx_(ctx), file_(file), generation_(Client::Instance().Generation())
     {
+        ++Client::Instance().OpenFiles;
     }
     ~ShareFile() override { close(); }
 
@@ -182,6 +205,10 @@ public:
         QMutexLocker lock(&Client::Instance().Lock);
         if (Live())
             smbc_getFunctionClose(ctx_)(ctx_, file_);
+        // A file of a connection dropped since is no longer counted.
+        if (counted_ && generation_ == Client::Instance().Generation())
+            --Client::Instance().OpenFiles;
+        counted_ = false;
         file_ = nullptr;
         QIODevice::close();
     }
@@ -203,9 +230,10 @@ protected:
                 smbc_getFunctionRead(ctx_)(ctx_, file_, data + done, size_t(maxSize - done));
             if (n < 0)
                 return done > 0 ? done : -1;
-            if (n == 0)
-                break;
             done += n;
+            // A short answer is the end of the file: no request more to hear so.
+            if (n == 0 || n < maxSize - (done - n))
+                break;
         }
         return done;
     }
@@ -231,6 +259,7 @@ private:
     SMBCCTX *ctx_;
     SMBCFILE *file_;
     int generation_;
+    bool counted_ = true; // counted among the open files
 };
 
 class Share : public FolderAccess
@@ -238,11 +267,21 @@ class Share : public FolderAccess
 public:
     std::unique_ptr<QIODevice> Open(const QString &fileName, uint16_t mode) override
     {
+        return OpenWith(fileName, mode, 0);
+    }
+
+    std::unique_ptr<QIODevice> OpenCreating(const QString &fileName, uint16_t mode) override
+    {
+        return OpenWith(fileName, mode, O_CREAT);
+    }
+
+    std::unique_ptr<QIODevice> OpenWith(const QString &fileName, uint16_t mode, int create)
+    {
         UncName unc;
         if (!ParseUnc(fileName, unc))
             return nullptr;
         const int access = mode & 0x03;
-        const int flags = access == 0 ? O_RDONLY : access == 1 ? O_WRONLY : O_RDWR;
+        const int flags = (access == 0 ? O_RDONLY : access == 1 ? O_WRONLY : O_RDWR) | create;
         const RetryPolicy policy = OpenRetryPolicy();
         for (int attempt = 1;; ++attempt) {
             int error = 0;
@@ -266,16 +305,24 @@ public:
         return dynamic_cast<ShareFile *>(&file) != nullptr;
     }
 
-    bool Replace(const QString &, QIODevice &held, const QByteArray &content) override
+    bool Replace(const QString &, QIODevice &held, const QByteArray &content,
+                 const QByteArray *known) override
     {
         // Renaming over an open file is refused on a share and a reader could see no file: the
         // content is replaced in place under the caller's deny-all hold. A content that only
         // grows (a record added to the password list) is written as its new end alone, so
         // whatever happens the old part stays.
         auto *file = dynamic_cast<ShareFile *>(&held);
-        if (!file || !file->seek(0))
+        if (!file)
             return false;
-        const QByteArray old = file->readAll();
+        QByteArray old;
+        if (known) {
+            old = *known;
+        } else {
+            if (!file->seek(0))
+                return false;
+            old = file->readAll();
+        }
         if (content.startsWith(old))
             return file->seek(old.size()) &&
                    file->write(content.mid(old.size())) == content.size() - old.size();
@@ -292,13 +339,15 @@ public:
         if (!file)
             return error == EEXIST ? Created::Exists : Created::Failed;
         file->open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-        return file->write(content) == content.size() ? Created::Created : Created::Failed;
+        // An empty file is made by the open alone.
+        return content.isEmpty() || file->write(content) == content.size() ? Created::Created
+                                                                           : Created::Failed;
     }
 
     bool CreateIfMissing(const QString &fileName) override
     {
-        const Created c = CreateNew(fileName, QByteArray());
-        return c == Created::Created || (c == Created::Exists && Exists(fileName));
+        // A refusal because the name is taken says the file is there: no second question.
+        return CreateNew(fileName, QByteArray()) != Created::Failed;
     }
 
     bool MakeFolder(const QString &dir) override
@@ -328,28 +377,32 @@ public:
         if (!ParseUnc(fileName, unc))
             return false;
         QMutexLocker lock(&Client::Instance().Lock);
-        SMBCCTX *ctx = Client::Instance().Context();
-        struct stat st;
-        return ctx && smbc_getFunctionStat(ctx)(ctx, Client::Url(unc).constData(), &st) == 0;
+        return Client::Instance().Afresh([&](SMBCCTX *ctx) {
+            struct stat st;
+            return ctx && smbc_getFunctionStat(ctx)(ctx, Client::Url(unc).constData(), &st) == 0;
+        });
     }
 
 private:
     static std::unique_ptr<ShareFile> TryOpen(const UncName &unc, int flags,
                                               smbc_share_mode shareMode, int &error)
     {
-        QMutexLocker lock(&Client::Instance().Lock);
-        SMBCCTX *ctx = Client::Instance().Context();
-        if (!ctx) {
-            error = EIO;
-            return nullptr;
-        }
-        smbc_setOptionOpenShareMode(ctx, shareMode);
-        errno = 0;
-        SMBCFILE *f = smbc_getFunctionOpen(ctx)(ctx, Client::Url(unc).constData(), flags, 0664);
+        Client &client = Client::Instance();
+        QMutexLocker lock(&client.Lock);
+        SMBCCTX *opened = nullptr;
+        SMBCFILE *f = client.Afresh([&](SMBCCTX *ctx) -> SMBCFILE * {
+            if (!ctx) {
+                errno = EIO;
+                return nullptr;
+            }
+            opened = ctx;
+            smbc_setOptionOpenShareMode(ctx, shareMode);
+            return smbc_getFunctionOpen(ctx)(ctx, Client::Url(unc).constData(), flags, 0664);
+        });
         error = errno;
         if (!f)
             return nullptr;
-        return std::make_unique<ShareFile>(ctx, f);
+        return std::make_unique<ShareFile>(opened, f);
     }
 };
 
@@ -364,6 +417,16 @@ FolderAccess &ShareFolder()
 {
     static Share share;
     return share;
+}
+
+void KnowAccount(const QString &remoteName, const QString &userName, const QString &password)
+{
+    UncName unc;
+    if (!ParseUnc(remoteName, unc))
+        return;
+    Client &client = Client::Instance();
+    QMutexLocker lock(&client.Lock);
+    client.Accounts.insert(unc.Key(), {userName.toUtf8(), password.toUtf8()});
 }
 
 int ConnectShare(const QString &remoteName, const QString &userName, const QString &password)

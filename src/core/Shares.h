@@ -22,6 +22,9 @@ bool IsUncName(const QString &name);
 // the account is then used for every later access to that share. Callers take 0 and 85 as
 // success.
 int ConnectShare(const QString &remoteName, const QString &userName, const QString &password);
+// The account of a share, for accesses that connect by themselves before ConnectShare is
+// called (a first look for a file of the share logs on with it, not anonymously).
+void KnowAccount(const QString &remoteName, const QString &userName, const QString &password);
 // Drops what ConnectShare opened for the share (the server's connection too); the account stays
 // known, so a later access connects again. A plain folder is left alone.
 void DisconnectShare(const QString &name, bool force);

@@ -14,6 +14,7 @@ NetFolder NetFolderOf(const ExamSettings &s)
 FolderResult SettleJournalDir(const NetFolder &net, const QString &programDir)
 {
     const QString share = net.PathDbNet;
+    KnowAccount(net.PathDbNet, net.LoginDbNet, net.PaswDbNet);
     const auto journalThere = [&] {
         const QString journal = JoinPath(share, QStringLiteral("Journal.fzj"));
         return Folder(journal).Exists(journal);

@@ -5,6 +5,7 @@
 #include "core/Files.h"
 #include "core/FolderAccess.h"
 #include "core/Scramble.h"
+#include "core/Shares.h"
 
 namespace {
 
@@ -41,8 +42,10 @@ QString SaveReportFile(const QString &journalDir, int32_t subject, const QDate &
     for (int k = 1; k <= MaxReportsPerName; ++k) {
         const QString file =
             JoinPath(dir, ReportFileName(subject, date, name, k, folder.MaxNameBytes()));
-        if (folder.Exists(file))
-            continue; // taken: a look is cheaper than writing the report to find out
+        // Taken: a look is cheaper than writing the report to find out. On a share the
+        // creation is refused in the look's time, before anything is written.
+        if (!IsUncName(file) && folder.Exists(file))
+            continue;
         switch (folder.CreateNew(file, content)) {
         case FolderAccess::Created::Created:
             return file;

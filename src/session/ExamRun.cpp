@@ -303,14 +303,25 @@ bool ExamRun::RegistrationAccepted()
 bool ExamRun::CheckPassword()
 {
     auto share = share_;
+    const QString record = PasswordRecord(name_, password_, group_, Clock().Now().date());
+    PasswordCheck check;
     {
         const Waiting waiting(view_, messages_[Msg::U_BUSYPASSWORD]);
-        passwords_ = Folders().Await<PasswordList>([share] {
+        check = Folders().Await<PasswordCheck>([share, name = name_, password = password_, record,
+                                                dubl = settings_.DublPwrd] {
             JournalShare::Scope access(*share, JournalShare::Access::PasswordCheck);
             access.Keep(); // let go when the check ends, below
-            return ReadPasswordList(JoinPath(access.Dir(), PasswordFile));
+            // A new examinee whom no one need ask is registered in the same hold.
+            return CheckPasswordList(
+                JoinPath(access.Dir(), PasswordFile), name, password, record,
+                [dubl](PasswordOutcome o) { return o == PasswordOutcome::New && !dubl; },
+                [&share](const std::function<void()> &write) {
+                    JournalShare::Scope registering(*share, JournalShare::Access::PasswordRegister);
+                    write();
+                });
         });
     }
+    passwords_ = check.List;
     // Refused in the confirmation: the share stays connected for the next try.
     bool keep = false;
     const auto letGo = qScopeGuard([&] {
@@ -322,6 +333,8 @@ bool ExamRun::CheckPassword()
         // taken for a new one and registered twice.
         return Fail(Msg::U_PWLUNAVAILABLE);
     }
+    if (check.Registered) // the examinee must not go on as if the password had been recorded
+        return *check.Registered == RegisterResult::Written || Fail(Msg::U_PWLNOTWRITTEN);
     const auto refused = [this] {
         view_.Message(MessageKind::Warning, messages_[Msg::U_WARNING],
                       messages_[Msg::U_NOTPASSWORD]);
@@ -329,7 +342,7 @@ bool ExamRun::CheckPassword()
         view_.PasswordCleared();
         return false;
     };
-    switch (ClassifyPassword(passwords_, name_, password_)) {
+    switch (check.Outcome) {
     case PasswordOutcome::Match:
         return true;
     case PasswordOutcome::Wrong:

@@ -6,6 +6,7 @@
 #include "core/FolderAccess.h"
 #include "core/LineScan.h"
 #include "core/Scramble.h"
+#include "core/Shares.h"
 
 #include <cstring>
 #include <optional>
@@ -177,17 +178,60 @@ QString PasswordRecord(const QString &name, const QString &password, const QStri
     return name + u'@' + password + u'@' + group + u'@' + DateStamp(date);
 }
 
-PasswordList ReadPasswordList(const QString &fileName)
+namespace {
+
+PasswordList ListOf(const QByteArray &bytes)
 {
-    FolderAccess &folder = Folder(fileName);
-    folder.CreateIfMissing(fileName);
-    auto file = folder.Open(fileName, fmOpenRead | fmShareExclusive);
-    if (!file)
-        return {QByteArray(), false};
-    const QByteArray bytes = file->readAll();
     if (bytes.size() < 2)
         return {};
     return {UnscrambleBytes(bytes, Keys::Passwords)};
+}
+
+// The record added to the list held, its bytes Old just read through it.
+RegisterResult AddRecord(FolderAccess &folder, const QString &fileName, QIODevice &held,
+                         const QByteArray &old, const QStringList &known, const QString &record)
+{
+    const QByteArray knownText =
+        known.isEmpty() ? QByteArray() : PasswordList::FromLines(known).Text;
+    return folder.Replace(fileName, held,
+                          AppendedPasswordList(old, knownText, Cp1251::Encode(record)), &old)
+               ? RegisterResult::Written
+               : RegisterResult::Unavailable;
+}
+
+} // namespace
+
+PasswordList ReadPasswordList(const QString &fileName)
+{
+    auto file = Folder(fileName).OpenCreating(fileName, fmOpenRead | fmShareExclusive);
+    if (!file)
+        return {QByteArray(), false};
+    return ListOf(ReadToEnd(*file));
+}
+
+PasswordCheck
+CheckPasswordList(const QString &fileName, const QString &name, const QString &password,
+                  const QString &record, const std::function<bool(PasswordOutcome)> &registerNow,
+                  const std::function<void(const std::function<void()> &)> &registering)
+{
+    PasswordCheck check;
+    FolderAccess &folder = Folder(fileName);
+    if (IsUncName(fileName)) {
+        if (auto held = folder.OpenCreating(fileName, fmOpenReadWrite | fmShareExclusive)) {
+            const QByteArray old = ReadToEnd(*held);
+            check.List = ListOf(old);
+            check.Outcome = ClassifyPassword(check.List, name, password);
+            if (registerNow(check.Outcome))
+                registering([&] {
+                    check.Registered =
+                        AddRecord(folder, fileName, *held, old, check.List.Lines(), record);
+                });
+            return check;
+        }
+    }
+    check.List = ReadPasswordList(fileName);
+    check.Outcome = ClassifyPassword(check.List, name, password);
+    return check;
 }
 
 QByteArray AppendedPasswordList(const QByteArray &old, const QByteArray &known,
@@ -219,17 +263,9 @@ RegisterResult AppendPasswordRecord(const QString &fileName, const QStringList &
                                     const QString &record)
 {
     FolderAccess &folder = Folder(fileName);
-    if (!folder.CreateIfMissing(fileName))
-        return RegisterResult::Unavailable;
     // Held from the reading to the replacement: no other station writes meanwhile.
-    auto held = folder.Open(fileName, fmOpenReadWrite | fmShareExclusive);
+    auto held = folder.OpenCreating(fileName, fmOpenReadWrite | fmShareExclusive);
     if (!held)
         return RegisterResult::Unavailable;
-    const QByteArray old = held->readAll();
-    const QByteArray knownText =
-        known.isEmpty() ? QByteArray() : PasswordList::FromLines(known).Text;
-    if (!folder.Replace(fileName, *held,
-                        AppendedPasswordList(old, knownText, Cp1251::Encode(record))))
-        return RegisterResult::Unavailable;
-    return RegisterResult::Written;
+    return AddRecord(folder, fileName, *held, ReadToEnd(*held), known, record);
 }

@@ -5,6 +5,8 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <optional>
 
 // The examinee lists and the shared password list of the registration page.
 
@@ -54,6 +56,24 @@ QByteArray AppendedPasswordList(const QByteArray &old, const QByteArray &known,
                                 const QByteArray &record);
 
 enum class RegisterResult { Written, Unavailable };
+
+// A check of the password list, and the registration that followed it in the same hold of the
+// list when no one had to be asked first.
+struct PasswordCheck
+{
+    PasswordList List;
+    PasswordOutcome Outcome = PasswordOutcome::New;
+    std::optional<RegisterResult> Registered;
+};
+
+// Reads the list and classifies Name and Password. On a share the list is held for reading and
+// writing at once, and when RegisterNow says so for the outcome, Record is added before it is
+// let go (one open instead of two); Registering runs around that writing. Elsewhere, or where
+// the list cannot be written, it is only read, as ReadPasswordList reads it.
+PasswordCheck
+CheckPasswordList(const QString &fileName, const QString &name, const QString &password,
+                  const QString &record, const std::function<bool(PasswordOutcome)> &registerNow,
+                  const std::function<void(const std::function<void()> &)> &registering);
 
 // Appends Record to the password list. The list is held exclusively, re-read (so records added
 // meanwhile by other stations stay), and replaced crash-safely: a station that dies in the

@@ -8,6 +8,8 @@
 //   dropin MS   every connection is cut MS milliseconds from now
 //   trips       prints "trips N": the exchanges so far (a piece from the station after one from
 //               the server, or the first), which is the count of round trips
+//   conns       prints "conns N": the connections taken so far (each a logon)
+//   reset       counts from 0 again
 #include <QCoreApplication>
 #include <QHostAddress>
 #include <QPointer>
@@ -41,6 +43,7 @@ struct Relay
     int DelayMs = 0;
     bool Stalled = false;
     long Trips = 0;
+    long Connections = 0;
     std::list<std::shared_ptr<Pair>> Pairs;
 
     void Forward(const std::shared_ptr<Pair> &pair, QTcpSocket *to, const QByteArray &data)
@@ -63,6 +66,7 @@ struct Relay
     void Accept()
     {
         while (QTcpSocket *station = Listener.nextPendingConnection()) {
+            ++Connections;
             auto pair = std::make_shared<Pair>();
             pair->Station = station;
             pair->Server = new QTcpSocket(station);
@@ -127,6 +131,10 @@ struct Relay
             QTimer::singleShot(ms, &Listener, [this] { DropAll(); });
         else if (what == "trips")
             return "trips " + QByteArray::number(qlonglong(Trips));
+        else if (what == "conns")
+            return "conns " + QByteArray::number(qlonglong(Connections));
+        else if (what == "reset")
+            Trips = Connections = 0;
         else
             return "unknown";
         return "ok";
