@@ -80,7 +80,7 @@ const Entry Table[size_t(Msg::Count)] = {
     {"U_BUSYPASSWORD", u"Проверка пароля…"},
     {"U_BUSYRECORDS", u"Запись результатов…"},
     {"U_STOPWAITING", u"Не ждать"},
-    {"U_RESULTSWAITING", u"Результатов ждут записи: %d"},
+    {"U_RESULTSWAITING", u"Ждут записи результатов: %d"},
     {"A_EXAM", u"Экзамен"},
     {"A_PAGES", u"Страницы экзамена"},
     {"A_EMPTYPAGE", u"Пустая страница"},
