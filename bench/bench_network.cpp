@@ -13,6 +13,7 @@
 #include "core/FolderThread.h"
 #include "core/Shares.h"
 #include "tests/helpers/Player.h"
+#include "tests/helpers/Relay.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -53,29 +54,6 @@ private:
     QTimer timer_;
     QElapsedTimer since_;
     double worst_ = 0;
-};
-
-struct Relay
-{
-    QProcess Process;
-    quint16 Port = 0;
-    explicit Relay(int target)
-    {
-        Process.start(QStringLiteral(TARVIK_TCP_RELAY), {QString::number(target)});
-        if (Process.waitForReadyRead(5000))
-            Port = quint16(Process.readLine().trimmed().split(' ').value(1).toUInt());
-    }
-    ~Relay()
-    {
-        Process.closeWriteChannel();
-        Process.waitForFinished(3000);
-    }
-    QByteArray Say(const QByteArray &command)
-    {
-        Process.write(command + '\n');
-        return Process.waitForReadyRead(5000) ? Process.readLine().trimmed() : QByteArray();
-    }
-    long Count(const QByteArray &what) { return Say(what).split(' ').value(1).toLong(); }
 };
 
 QByteArray ExamText(bool onShare, const QByteArray &extra = {})
@@ -125,7 +103,7 @@ int main(int argc, char **argv)
         return 1;
     }
     const auto stop = [&] { QProcess::execute(smb, {QStringLiteral("stop"), server.path()}); };
-    Relay relay(port);
+    Relay relay(QStringLiteral(TARVIK_TCP_RELAY), port);
     qputenv("TARVIK_SMB_PORT", QByteArray::number(relay.Port));
     StallMeter meter;
 

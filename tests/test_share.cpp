@@ -8,6 +8,7 @@
 #include "exam/ExamFile.h"
 #include "exam/Pictures.h"
 #include "helpers/Player.h"
+#include "helpers/Relay.h"
 #include "helpers/TestFiles.h"
 #include "records/Recording.h"
 #include "session/MainWindow.h"
@@ -53,30 +54,6 @@ QStringList Lines(const QString &file)
 {
     return QString::fromUtf8(Cp1251::ToUtf8Text(ReadFile(file))).split(u'\n', Qt::SkipEmptyParts);
 }
-
-// The relay of the tests between the station and the server (tests/helpers/tcp_relay.cpp).
-struct Relay
-{
-    QProcess Process;
-    quint16 Port = 0;
-
-    explicit Relay(int target)
-    {
-        Process.start(QStringLiteral(TARVIK_TCP_RELAY), {QString::number(target)});
-        if (Process.waitForReadyRead(5000))
-            Port = quint16(Process.readLine().trimmed().split(' ').value(1).toUInt());
-    }
-    ~Relay()
-    {
-        Process.closeWriteChannel();
-        Process.waitForFinished(3000);
-    }
-    QByteArray Say(const QByteArray &command)
-    {
-        Process.write(command + '\n');
-        return Process.waitForReadyRead(5000) ? Process.readLine().trimmed() : QByteArray();
-    }
-};
 
 // Every line of the list is a whole record.
 bool WholeRecords(const QStringList &records)
@@ -465,7 +442,7 @@ private Q_SLOTS:
         });
         const QString folder = mounted.isEmpty() ? Share : Share + QStringLiteral("\\full");
         const QString local = mounted.isEmpty() ? Local() : mounted + u'/';
-        Relay relay(port_);
+        Relay relay(QStringLiteral(TARVIK_TCP_RELAY), port_);
         QVERIFY(relay.Port);
         DisconnectShare(Share, true); // the next connection goes through the relay
         qputenv("TARVIK_SMB_PORT", QByteArray::number(relay.Port));
