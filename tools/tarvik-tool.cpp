@@ -1,7 +1,8 @@
-// The examiner's tool: scrambles, unscrambles, packs, unpacks and lists the program's files, and
-// reads the journals of a journal folder.
+// The examiner's tool: scrambles, unscrambles, packs, unpacks and lists the program's files,
+// reads the journals of a journal folder and tells what they say of each question.
 // Exit status: 0 success, 1 damaged or unreadable input (one line on standard error), 2 usage.
 
+#include "analysis/ItemAnalysis.h"
 #include "core/Cp1251.h"
 #include "core/Files.h"
 #include "core/Random.h"
@@ -33,6 +34,8 @@ const char Usage[] =
     "  tarvik-tool unpack [--to-utf8] IN.uzk DIR\n"
     "  tarvik-tool list   IN.uzk\n"
     "  tarvik-tool journal [--csv] DIR\n"
+    "  tarvik-tool stats [--group G] [--from DD/MM/YY] [--to DD/MM/YY] [--all-attempts]\n"
+    "                    [--json | --csv] DIR [EXAMFILE]\n"
     "IN or OUT may be - for standard input or output. --from-utf8 turns UTF-8 text into\n"
     "Windows-1251 with CR LF line ends; --to-utf8 turns text output back into UTF-8 with LF.\n";
 
@@ -420,6 +423,43 @@ int Journal(const QStringList &args)
     return 0;
 }
 
+// What the journals of a journal folder (a folder or a UNC name) tell of each exam and question:
+// a table to read, CSV or JSON. Lines left out are named on standard error.
+int Stats(const QStringList &args)
+{
+    const Arguments a = Parse(
+        args, {QStringLiteral("--all-attempts"), QStringLiteral("--json"), QStringLiteral("--csv")},
+        {QStringLiteral("--group"), QStringLiteral("--from"), QStringLiteral("--to")});
+    if (a.Positional.isEmpty() || a.Positional.size() > 2)
+        BadUsage(QStringLiteral("stats needs DIR and at most EXAMFILE"));
+    if (Has(a, "--json") && Has(a, "--csv"))
+        BadUsage(QStringLiteral("--json or --csv, not both"));
+    AnalysisFilter filter;
+    filter.AllAttempts = Has(a, "--all-attempts");
+    if (a.Options.count(QStringLiteral("--group")))
+        filter.Group = a.Options.at(QStringLiteral("--group"));
+    for (const char *end : {"--from", "--to"}) {
+        const auto it = a.Options.find(QString::fromLatin1(end));
+        if (it == a.Options.end())
+            continue;
+        QDate d = QDate::fromString(it->second, QStringLiteral("dd/MM/yy"));
+        if (!d.isValid())
+            BadUsage(QStringLiteral("%1 wants a date as DD/MM/YY: %2").arg(it->first, it->second));
+        d = d.year() < 2000 ? d.addYears(100) : d;
+        (qstrcmp(end, "--from") == 0 ? filter.From : filter.To) = d;
+    }
+    filter.ExamFile = a.Positional.value(1);
+    Analysis analysis;
+    if (!AnalyzeFolder(a.Positional[0], filter, analysis))
+        Fail(QStringLiteral("no result journal in %1").arg(a.Positional[0]));
+    for (const QString &problem : analysis.Problems)
+        std::fprintf(stderr, "tarvik-tool: %s\n", problem.toUtf8().constData());
+    WriteOutput(QStringLiteral("-"), Has(a, "--json")  ? StatsJson(analysis)
+                                     : Has(a, "--csv") ? StatsCsv(analysis)
+                                                       : StatsTable(analysis));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -443,6 +483,8 @@ int main(int argc, char **argv)
             return List(args);
         if (command == QStringLiteral("journal"))
             return Journal(args);
+        if (command == QStringLiteral("stats"))
+            return Stats(args);
         BadUsage(QStringLiteral("unknown command %1").arg(command));
     } catch (const Failure &f) {
         std::fprintf(stderr, "tarvik-tool: %s\n", f.Message.toLocal8Bit().constData());

@@ -71,6 +71,12 @@ enum class Msg {
     U_BUSYRECORDS,
     U_STOPWAITING,
     U_RESULTSWAITING,
+    // The flags of a question in the examiner's figures.
+    S_NEGATIVEDISCRIMINATION,
+    S_TOOEASY,
+    S_TOOHARD,
+    S_OFTENUNKNOWN,
+    S_WEAKENS,
     // What a screen reader says of the examination window's controls.
     A_EXAM,
     A_PAGES,

@@ -63,6 +63,7 @@ JournalExport ExportJournals(const QByteArray &results, const QByteArray &subjec
         const QStringList exam = subject.value(f[3].trimmed(), {QString(), QString(), QString()});
         out.Rows.append(
             {f[0], f[1], f[2], f[3], exam[0], exam[1], exam[2], f[4], f[5], f[6], f[7]});
+        out.RowLines.append(number);
     }
     return out;
 }

@@ -14,6 +14,7 @@ struct JournalExport
     // percent, mark, report file.
     static const QStringList Columns;
     QList<QStringList> Rows;
+    QList<int> RowLines; // the line of "Journal.fzj" each row comes from, from 1
     // "Journal.fzj line 7: ..." for every line of another layout, which is left out.
     QStringList Problems;
 };
