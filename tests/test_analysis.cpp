@@ -1,5 +1,6 @@
 #include "analysis/ItemAnalysis.h"
 #include "core/Cp1251.h"
+#include "core/Scramble.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -71,6 +72,7 @@ private Q_SLOTS:
             {40.0, -16.67, 100.0, 0.0, -2.5, QStringList{"negative discrimination"}},
             {40.0, -88.07, -100.0, 0.0, 0.58,
              QStringList{"negative discrimination", "weakens the test"}}};
+        QVERIFY(Item(e, 1, "answers").isNull()); // no report file read
         for (int n = 1; n <= 4; ++n) {
             const QVariantList &want = items[n - 1];
             QCOMPARE(Item(e, n, "facility").toDouble(), want[0].toDouble());
@@ -80,6 +82,28 @@ private Q_SLOTS:
             QCOMPARE(Item(e, n, "alpha_if_deleted").toDouble(), want[4].toDouble());
             QCOMPARE(Item(e, n, "flags").toStringList(), want[5].toStringList());
         }
+    }
+
+    // The answers chosen, from the report files the journal names: the starred answer of each
+    // question shown, don't know under "Не знаю".
+    void answersFromTheReports()
+    {
+        const QByteArray report = ScrambleBytes(
+            Cp1251::Encode(QStringLiteral("Дата и время экзамена - 01.12.2026\r\n\r\nВопрос № 1\r\n"
+                                          "Вопрос: Столица?\r\nОтветы:\r\n1. [-][ ] Казань\r\n"
+                                          "2. [+][*] Москва\r\n\r\nВопрос № 2\r\nОтветы:\r\n"
+                                          "1. [+][ ] 60\r\n2. [-][ ] 30\r\n3. [ ][*] не знаю\r\n")),
+            Keys::Report);
+        QString results = Results;
+        results.replace(QStringLiteral("@1110@75@4@"), QStringLiteral("@1110@75@4@r.fzr"));
+        const Analysis a = Analyze(Cp1251::Encode(results), Subjects, {}, [&](const QString &name) {
+            return name == QStringLiteral("r.fzr") ? std::optional<QByteArray>(report)
+                                                   : std::nullopt;
+        });
+        const ExamFigures &e = a.Exams.first();
+        QCOMPARE(*e.Items[0].Answers, (QMap<QString, int>{{QStringLiteral("Москва"), 1}}));
+        QCOMPARE(*e.Items[1].Answers, (QMap<QString, int>{{QStringLiteral("Не знаю"), 1}}));
+        QVERIFY(e.Items[2].Answers->isEmpty());
     }
 
     // Who is taken: one line per examinee unless every attempt is asked for, the group and

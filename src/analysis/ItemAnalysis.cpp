@@ -1,13 +1,16 @@
 #include "ItemAnalysis.h"
 
+#include "core/Cp1251.h"
 #include "core/Files.h"
 #include "core/FolderAccess.h"
+#include "core/Scramble.h"
 #include "records/JournalExport.h"
 
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <algorithm>
@@ -17,7 +20,7 @@
 namespace {
 
 // Columns of the journal export's rows.
-enum Column { Date, Group, Name, Subject, File, Title, Questions, Answers, Percent, Mark };
+enum Column { Date, Group, Name, Subject, File, Title, Questions, Answers, Percent, Mark, Report };
 
 std::optional<QDate> DateOf(const QString &stamp)
 {
@@ -32,6 +35,7 @@ struct Examinee
     QByteArray Answers;
     int32_t Percent = 0;
     QString Mark;
+    QString Report; // the report file's name
 };
 
 double Round2(double v)
@@ -40,7 +44,7 @@ double Round2(double v)
 }
 
 ExamFigures Figures(int32_t subject, const QString &file, const QString &title, int p,
-                    const QList<Examinee> &people)
+                    const QList<Examinee> &people, const ReportReader &reports)
 {
     ExamFigures e;
     e.Subject = subject;
@@ -146,6 +150,30 @@ ExamFigures Figures(int32_t subject, const QString &file, const QString &title, 
             item.Flags.append(QStringLiteral("weakens the test"));
         e.Items.append(item);
     }
+    // The answers chosen, from the report files that can be read.
+    if (reports) {
+        bool read = false;
+        for (const Examinee &x : people) {
+            if (x.Report.isEmpty())
+                continue;
+            const std::optional<QByteArray> bytes = reports(x.Report);
+            if (!bytes)
+                continue;
+            read = true;
+            const QMap<int, QString> chosen = ChosenAnswers(*bytes);
+            for (auto c = chosen.cbegin(); c != chosen.cend(); ++c)
+                if (c.key() < p) {
+                    auto &answers = e.Items[c.key()].Answers;
+                    if (!answers)
+                        answers.emplace();
+                    ++(*answers)[c.value()];
+                }
+        }
+        if (read)
+            for (ItemFigures &item : e.Items)
+                if (!item.Answers)
+                    item.Answers.emplace();
+    }
     return e;
 }
 
@@ -166,8 +194,32 @@ QJsonValue Json(const std::optional<double> &v)
 
 } // namespace
 
+QMap<int, QString> ChosenAnswers(const QByteArray &reportFile)
+{
+    // A report lists each question as "<caption> № N", then its answers "K. [+][*] text", the
+    // chosen one starred; a don't-know answer is the last, "K. [ ][*] не знаю".
+    static const QRegularExpression question(QStringLiteral("^\\S+ № (\\d+)$"));
+    static const QRegularExpression starred(QStringLiteral("^\\d+\\. \\[[-+ ]\\]\\[\\*\\] (.*)$"));
+    QMap<int, QString> chosen;
+    int current = -1;
+    const QString text = Cp1251::Decode(UnscrambleBytes(reportFile, Keys::Report));
+    for (const QString &line : text.split(QStringLiteral("\r\n"))) {
+        const QRegularExpressionMatch q = question.match(line);
+        if (q.hasMatch()) {
+            current = q.captured(1).toInt() - 1;
+            continue;
+        }
+        const QRegularExpressionMatch s = starred.match(line);
+        if (current >= 0 && s.hasMatch() && !chosen.contains(current))
+            chosen.insert(current, s.captured(1) == QStringLiteral("не знаю")
+                                       ? QStringLiteral("Не знаю")
+                                       : s.captured(1));
+    }
+    return chosen;
+}
+
 Analysis Analyze(const QByteArray &results, const QByteArray &subjects,
-                 const AnalysisFilter &filter)
+                 const AnalysisFilter &filter, const ReportReader &reports)
 {
     Analysis out;
     const JournalExport journals = ExportJournals(results, subjects);
@@ -223,11 +275,12 @@ Analysis Analyze(const QByteArray &results, const QByteArray &subjects,
                 continue;
             exam.Seen.insert(who);
         }
-        exam.People.append(
-            {row[Answers].toLatin1(), row[Percent].trimmed().toInt(), row[Mark].trimmed()});
+        exam.People.append({row[Answers].toLatin1(), row[Percent].trimmed().toInt(),
+                            row[Mark].trimmed(), row[Report]});
     }
     for (auto it = exams.cbegin(); it != exams.cend(); ++it)
-        out.Exams.append(Figures(it.key(), it->File, it->Title, it->Questions, it->People));
+        out.Exams.append(
+            Figures(it.key(), it->File, it->Title, it->Questions, it->People, reports));
     return out;
 }
 
@@ -237,8 +290,14 @@ bool AnalyzeFolder(const QString &dir, const AnalysisFilter &filter, Analysis &o
         ReadWhole(JoinPath(dir, QStringLiteral("Journal.fzj")));
     if (!results)
         return false;
+    const QString reports = JoinPath(dir, QStringLiteral("report"));
     out = Analyze(*results, ReadWhole(JoinPath(dir, QStringLiteral("JTema.fzj"))).value_or(""),
-                  filter);
+                  filter, [&reports](const QString &name) {
+                      // A name is a file of the folder, never a path out of it.
+                      if (name.contains(u'/') || name.contains(u'\\'))
+                          return std::optional<QByteArray>();
+                      return ReadWhole(JoinPath(reports, name));
+                  });
     return true;
 }
 
@@ -340,7 +399,15 @@ QByteArray StatsJson(const Analysis &analysis)
                                      {QStringLiteral("dont_know"), Json(i.DontKnow)},
                                      {QStringLiteral("alpha_if_deleted"), Json(i.AlphaIfDeleted)},
                                      {QStringLiteral("flags"), QJsonArray::fromStringList(i.Flags)},
-                                     {QStringLiteral("answers"), QJsonValue::Null}});
+                                     {QStringLiteral("answers"), [&i]() -> QJsonValue {
+                                          if (!i.Answers)
+                                              return QJsonValue::Null;
+                                          QJsonObject o;
+                                          for (auto c = i.Answers->cbegin(); c != i.Answers->cend();
+                                               ++c)
+                                              o.insert(c.key(), c.value());
+                                          return o;
+                                      }()}});
         QJsonObject marks;
         for (auto m = e.Marks.cbegin(); m != e.Marks.cend(); ++m)
             marks.insert(m.key(), m.value());

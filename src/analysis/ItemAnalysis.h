@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // What the results of a journal folder tell the examiner about each exam and each question.
@@ -41,6 +42,10 @@
 //   correct), "too easy" (facility > 95), "too hard" (facility < 5), "often unknown"
 //   (dont_know > 30), "weakens the test" (alpha_if_deleted > alpha + 0.02), decided on the
 //   unrounded figures.
+// - answers_i: where the examinees' report files are in "report/" (the journal's last field
+//   names each), the count of each answer text chosen, read from the report files (a don't-know
+//   answer counted under "Не знаю"; answers nobody chose absent); none when no report file was
+//   read.
 // Nothing is ever NaN or infinite: what is undefined is none.
 
 struct AnalysisFilter
@@ -60,6 +65,7 @@ struct ItemFigures
     double DontKnow = 0;
     std::optional<double> AlphaIfDeleted;
     QStringList Flags; // the English names above
+    std::optional<QMap<QString, int>> Answers;
 };
 
 struct ExamFigures
@@ -82,9 +88,15 @@ struct Analysis
     QStringList Problems;
 };
 
-// The two journals' bytes (Windows-1251).
+// A report file's bytes by its name (the journal's last field), or none.
+using ReportReader = std::function<std::optional<QByteArray>(const QString &name)>;
+
+// The two journals' bytes (Windows-1251); Reports, when given, reads the report files.
 Analysis Analyze(const QByteArray &results, const QByteArray &subjects,
-                 const AnalysisFilter &filter = {});
+                 const AnalysisFilter &filter = {}, const ReportReader &reports = {});
+// The answer chosen for each question a report file shows, by the question's place in the exam
+// file from 0: its text, or "Не знаю".
+QMap<int, QString> ChosenAnswers(const QByteArray &reportFile);
 // The journals of a journal folder (a local folder or a UNC name), through the folder seam;
 // false when the result journal cannot be read.
 bool AnalyzeFolder(const QString &dir, const AnalysisFilter &filter, Analysis &out);
