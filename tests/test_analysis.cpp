@@ -1,6 +1,8 @@
 #include "analysis/ItemAnalysis.h"
+#include "analysis/widgets/ResultsWindow.h"
 #include "core/Cp1251.h"
 #include "core/Scramble.h"
+#include "helpers/TestFiles.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -106,6 +108,33 @@ private Q_SLOTS:
         QVERIFY(e.Items[2].Answers->isEmpty());
     }
 
+    // The examiner's view of a folder: the exam file found beside the journals gives the mark
+    // thresholds and the questions' texts; the printable report is a PDF, or false when it
+    // cannot be written.
+    void folderView()
+    {
+        QTemporaryDir dir;
+        WriteFile(dir.filePath(QStringLiteral("Journal.fzj")), Cp1251::Encode(Results));
+        WriteFile(dir.filePath(QStringLiteral("JTema.fzj")), Subjects);
+        WriteFile(dir.filePath(QStringLiteral("e.fzk")),
+                  Cp1251::Encode(QStringLiteral("[Setup]\r\nAllZ=3\r\nPO5=90\r\nPO4=70\r\n"
+                                                "PO3=50\r\nPO2=30\r\n[V0]\r\nVopros=Столица?"
+                                                "&<hr>России\r\n")));
+        QList<ExamView> views;
+        QStringList problems;
+        QVERIFY(LoadExamViews(dir.path(), {}, views, problems));
+        QCOMPARE(views.size(), 1);
+        QCOMPARE(*views[0].Thresholds, (std::array<int, 4>{90, 70, 50, 30}));
+        QCOMPARE(views[0].Questions.value(0), QStringLiteral("Столица? России"));
+        QCOMPARE(QuestionRows(views[0], TMessages()).size(), 5); // the titles and 4 questions
+        const QString pdf = dir.filePath(QStringLiteral("r.pdf"));
+        QVERIFY(WriteResultsPdf(pdf, views, TMessages()));
+        QVERIFY(ReadFile(pdf).startsWith("%PDF"));
+        QVERIFY(
+            !WriteResultsPdf(dir.filePath(QStringLiteral("no/such/r.pdf")), views, TMessages()));
+        QVERIFY(!LoadExamViews(dir.filePath(QStringLiteral("none")), {}, views, problems));
+    }
+
     // Who is taken: one line per examinee unless every attempt is asked for, the group and
     // the dates as filtered, the exam by its file; too few examinees give none, never NaN.
     void whoIsTaken_data()
@@ -168,5 +197,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestAnalysis)
+QTEST_MAIN(TestAnalysis)
 #include "test_analysis.moc"

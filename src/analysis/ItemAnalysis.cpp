@@ -62,6 +62,7 @@ ExamFigures Figures(int32_t subject, const QString &file, const QString &title, 
         ++e.Marks[x.Mark];
     }
     std::sort(percents.begin(), percents.end());
+    e.Percents = QList<int32_t>(percents.begin(), percents.end());
     const double mean = std::accumulate(percents.begin(), percents.end(), 0.0) / double(n);
     e.PercentMean = mean;
     e.PercentMin = percents.front();
@@ -177,7 +178,14 @@ ExamFigures Figures(int32_t subject, const QString &file, const QString &title, 
     return e;
 }
 
-QString Number(const std::optional<double> &v, const QString &none)
+QJsonValue Json(const std::optional<double> &v)
+{
+    return v ? QJsonValue(Round2(*v) + 0.0) : QJsonValue(QJsonValue::Null);
+}
+
+} // namespace
+
+QString FigureText(const std::optional<double> &v, const QString &none)
 {
     if (!v)
         return none;
@@ -186,13 +194,6 @@ QString Number(const std::optional<double> &v, const QString &none)
         s.chop(1);
     return s == QStringLiteral("-0") ? QStringLiteral("0") : s;
 }
-
-QJsonValue Json(const std::optional<double> &v)
-{
-    return v ? QJsonValue(Round2(*v) + 0.0) : QJsonValue(QJsonValue::Null);
-}
-
-} // namespace
 
 QMap<int, QString> ChosenAnswers(const QByteArray &reportFile)
 {
@@ -326,15 +327,15 @@ QByteArray StatsTable(const Analysis &analysis, const TMessages &messages)
                     .arg(e.Questions)
                     .arg(e.Examinees);
         text += QStringLiteral("процент: среднее %1, ст. откл. %2, медиана %3, от %4 до %5\n")
-                    .arg(Number(e.PercentMean, none), Number(e.PercentSd, none),
-                         Number(e.PercentMedian, none), Number(e.PercentMin, none),
-                         Number(e.PercentMax, none));
+                    .arg(FigureText(e.PercentMean, none), FigureText(e.PercentSd, none),
+                         FigureText(e.PercentMedian, none), FigureText(e.PercentMin, none),
+                         FigureText(e.PercentMax, none));
         QStringList marks;
         for (auto m = e.Marks.cbegin(); m != e.Marks.cend(); ++m)
             marks.prepend(m.key() + u':' + QString::number(m.value()));
-        text +=
-            QStringLiteral("оценки: %1; альфа %2, ошибка измерения %3\n")
-                .arg(marks.join(QStringLiteral(", ")), Number(e.Alpha, none), Number(e.Sem, none));
+        text += QStringLiteral("оценки: %1; альфа %2, ошибка измерения %3\n")
+                    .arg(marks.join(QStringLiteral(", ")), FigureText(e.Alpha, none),
+                         FigureText(e.Sem, none));
         const QStringList header{QStringLiteral("№"),        QStringLiteral("лёгкость"),
                                  QStringLiteral("различ."),  QStringLiteral("в-н"),
                                  QStringLiteral("не знаю"),  QStringLiteral("альфа без"),
@@ -343,9 +344,9 @@ QByteArray StatsTable(const Analysis &analysis, const TMessages &messages)
         for (const ItemFigures &i : e.Items)
             rows.append({QString::number(i.N) +
                              (i.Flags.isEmpty() ? QStringLiteral(" ") : QStringLiteral("*")),
-                         Number(i.Facility, none), Number(i.Discrimination, none),
-                         Number(i.UpperLower, none), Number(i.DontKnow, none),
-                         Number(i.AlphaIfDeleted, none), [&] {
+                         FigureText(i.Facility, none), FigureText(i.Discrimination, none),
+                         FigureText(i.UpperLower, none), FigureText(i.DontKnow, none),
+                         FigureText(i.AlphaIfDeleted, none), [&] {
                              QStringList shown;
                              for (const QString &f : i.Flags)
                                  shown.append(FlagText(f, messages));
@@ -379,10 +380,10 @@ QByteArray StatsCsv(const Analysis &analysis)
     for (const ExamFigures &e : analysis.Exams)
         for (const ItemFigures &i : e.Items)
             rows.append({QString::number(e.Subject), e.File, e.Title, QString::number(e.Examinees),
-                         Number(e.Alpha, {}), Number(e.Sem, {}), QString::number(i.N),
-                         Number(i.Facility, {}), Number(i.Discrimination, {}),
-                         Number(i.UpperLower, {}), Number(i.DontKnow, {}),
-                         Number(i.AlphaIfDeleted, {}), i.Flags.join(QStringLiteral("; "))});
+                         FigureText(e.Alpha, {}), FigureText(e.Sem, {}), QString::number(i.N),
+                         FigureText(i.Facility, {}), FigureText(i.Discrimination, {}),
+                         FigureText(i.UpperLower, {}), FigureText(i.DontKnow, {}),
+                         FigureText(i.AlphaIfDeleted, {}), i.Flags.join(QStringLiteral("; "))});
     return CsvRows(rows);
 }
 

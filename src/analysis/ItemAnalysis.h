@@ -76,6 +76,7 @@ struct ExamFigures
     int Examinees = 0;
     double PercentMean = 0, PercentMedian = 0, PercentMin = 0, PercentMax = 0;
     std::optional<double> PercentSd;
+    QList<int32_t> Percents;  // of each examinee, from low to high
     QMap<QString, int> Marks; // "5", "4", "3", "2" always, others as they come
     std::optional<double> Alpha, Sem;
     QList<ItemFigures> Items;
@@ -101,6 +102,8 @@ QMap<int, QString> ChosenAnswers(const QByteArray &reportFile);
 // false when the result journal cannot be read.
 bool AnalyzeFolder(const QString &dir, const AnalysisFilter &filter, Analysis &out);
 
+// A figure with at most two decimals, or None when there is none.
+QString FigureText(const std::optional<double> &value, const QString &none);
 // A flag in the language of Messages.
 QString FlagText(const QString &flag, const TMessages &messages);
 // The figures for reading, per exam a summary and a row per question (flagged rows marked "*"),

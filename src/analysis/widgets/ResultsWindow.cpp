@@ -1,0 +1,484 @@
+#include "ResultsWindow.h"
+
+#include "core/Codecs.h"
+#include "core/Files.h"
+#include "core/FolderAccess.h"
+#include "core/FolderThread.h"
+#include "core/LineList.h"
+#include "core/Shares.h"
+#include "exam/ExamFile.h"
+#include "exam/Settings.h"
+#include "ui/Dialogs.h"
+
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QSortFilterProxyModel>
+#include <QStandardItemModel>
+#include <QTableView>
+
+#include <functional>
+
+namespace {
+
+// A plot of the window: painted by a function of the exam on screen.
+class Plot : public QWidget
+{
+public:
+    explicit Plot(std::function<void(QPainter &, const QRect &)> paint) : paint_(std::move(paint))
+    {
+        setMinimumSize(320, 220);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), Qt::white);
+        paint_(p, rect().adjusted(4, 4, -4, -4));
+    }
+
+private:
+    std::function<void(QPainter &, const QRect &)> paint_;
+};
+
+std::optional<QDate> DateOf(const QString &text)
+{
+    const QDate d = QDate::fromString(text.trimmed(), QStringLiteral("dd/MM/yy"));
+    if (!d.isValid())
+        return std::nullopt;
+    return d.year() < 2000 ? d.addYears(100) : d;
+}
+
+// The plot's frame and title; the area left for the plot.
+QRect Frame(QPainter &p, const QRect &area, const QString &title)
+{
+    p.setPen(Qt::black);
+    const QFontMetrics fm(p.font());
+    p.drawText(area.left(), area.top() + fm.ascent(), title);
+    const QRect plot = area.adjusted(fm.horizontalAdvance(QStringLiteral("-100")) + 6,
+                                     fm.height() + 6, -6, -fm.height() - 4);
+    p.drawRect(plot);
+    return plot;
+}
+
+} // namespace
+
+bool LoadExamViews(const QString &dir, const AnalysisFilter &filter, QList<ExamView> &views,
+                   QStringList &problems)
+{
+    Analysis analysis;
+    if (!AnalyzeFolder(dir, filter, analysis))
+        return false;
+    problems = analysis.Problems;
+    views.clear();
+    for (const ExamFigures &figures : analysis.Exams) {
+        ExamView view{figures, std::nullopt, {}};
+        QString file = JoinPath(dir, figures.File);
+        if (!filter.ExamFile.isEmpty() && QFileInfo(filter.ExamFile).isFile())
+            file = filter.ExamFile;
+        if (!figures.File.isEmpty() && Folder(file).Exists(file)) {
+            try {
+                const LoadedExam exam = LoadExamFile(file, 0);
+                const SetupReading setup = ReadSetup(exam.Lines, ExamSettings());
+                if (setup.Found)
+                    view.Thresholds = std::array<int, 4>{setup.Settings.PO5, setup.Settings.PO4,
+                                                         setup.Settings.PO3, setup.Settings.PO2};
+                TLineList section;
+                for (int n = 0; n < figures.Questions; ++n) {
+                    GetSection(exam.Lines, section, QStringLiteral("V%1").arg(n));
+                    view.Questions.append(
+                        ExpandLineBreaks(ReadStr(section, QStringLiteral("Vopros"), QString()))
+                            .simplified());
+                }
+            } catch (const std::exception &) {
+                // A damaged exam file: the figures without its texts.
+            }
+        }
+        views.append(view);
+    }
+    return true;
+}
+
+QString SummaryText(const ExamView &view, const TMessages &m)
+{
+    const ExamFigures &e = view.Figures;
+    const QString none = QStringLiteral("—");
+    QStringList marks;
+    for (auto it = e.Marks.cbegin(); it != e.Marks.cend(); ++it)
+        marks.prepend(it.key() + QStringLiteral(": ") + QString::number(it.value()));
+    return FormatMessage(m[Msg::R_SUMMARY],
+                         {e.Examinees, e.Questions, FigureText(e.PercentMean, none),
+                          FigureText(e.PercentMedian, none), FigureText(e.PercentMin, none),
+                          FigureText(e.PercentMax, none), FigureText(e.Alpha, none),
+                          FigureText(e.Sem, none)}) +
+           u'\n' + FormatMessage(m[Msg::R_MARKS], {marks.join(QStringLiteral(", "))});
+}
+
+QList<QStringList> QuestionRows(const ExamView &view, const TMessages &m)
+{
+    const QString none = QStringLiteral("—");
+    QList<QStringList> rows{m[Msg::R_COLUMNS].split(u'|')};
+    for (const ItemFigures &i : view.Figures.Items) {
+        QStringList flags;
+        for (const QString &f : i.Flags)
+            flags.append(FlagText(f, m));
+        rows.append({QString::number(i.N), FigureText(i.Facility, none),
+                     FigureText(i.Discrimination, none), FigureText(i.UpperLower, none),
+                     FigureText(i.DontKnow, none), FigureText(i.AlphaIfDeleted, none),
+                     flags.join(QStringLiteral("; ")), view.Questions.value(i.N - 1)});
+    }
+    return rows;
+}
+
+void PaintHistogram(QPainter &p, const QRect &area, const ExamView &view, const TMessages &m)
+{
+    p.save(); // the caller's pen, brush and hints stay as they were
+    const auto restore = qScopeGuard([&p] { p.restore(); });
+    const QRect plot = Frame(p, area, m[Msg::R_HISTOGRAM]);
+    std::array<int, 10> bins{};
+    for (int32_t percent : view.Figures.Percents)
+        ++bins[size_t(qBound(0, percent / 10, 9))];
+    const int most = qMax(1, *std::max_element(bins.begin(), bins.end()));
+    const double w = plot.width() / 10.0;
+    const QFontMetrics fm(p.font());
+    for (int b = 0; b < 10; ++b) {
+        const int h = int(double(plot.height() - 2) * bins[size_t(b)] / most);
+        const QRectF bar(plot.left() + b * w + 2, plot.bottom() - h, w - 4, h);
+        p.fillRect(bar, QColor(70, 120, 180));
+        if (bins[size_t(b)])
+            p.drawText(QRectF(bar.left(), bar.top() - fm.height(), bar.width(), fm.height()),
+                       Qt::AlignCenter, QString::number(bins[size_t(b)]));
+        p.drawText(QRectF(plot.left() + b * w, plot.bottom() + 2, w, fm.height()), Qt::AlignLeft,
+                   QString::number(b * 10));
+    }
+    if (view.Thresholds) {
+        p.setPen(QPen(QColor(200, 40, 40), 1, Qt::DashLine));
+        const char *marks[] = {"5", "4", "3", "2"};
+        for (size_t t = 0; t < 4; ++t) {
+            const int x = plot.left() + int(plot.width() * (*view.Thresholds)[t] / 100.0);
+            p.drawLine(x, plot.top(), x, plot.bottom());
+            p.drawText(x + 2, plot.top() + fm.ascent(), QString::fromLatin1(marks[t]));
+        }
+    }
+}
+
+void PaintItemMap(QPainter &p, const QRect &area, const ExamView &view, const TMessages &m)
+{
+    p.save(); // the caller's pen, brush and hints stay as they were
+    const auto restore = qScopeGuard([&p] { p.restore(); });
+    const QRect plot = Frame(p, area, m[Msg::R_ITEMMAP]);
+    const QFontMetrics fm(p.font());
+    const auto at = [&](double facility, double discrimination) {
+        return QPointF(plot.left() + plot.width() * facility / 100.0,
+                       plot.top() + plot.height() * (100.0 - discrimination) / 200.0);
+    };
+    p.setPen(QPen(Qt::gray, 1, Qt::DotLine));
+    p.drawLine(at(0, 0), at(100, 0)); // discrimination 0: below it, probably keyed wrong
+    p.setPen(Qt::black);
+    for (int v : {-100, 0, 100})
+        p.drawText(QRectF(area.left(), at(0, v).y() - fm.height() / 2.0,
+                          plot.left() - area.left() - 4, fm.height()),
+                   Qt::AlignRight | Qt::AlignVCenter, QString::number(v));
+    for (int v : {0, 50, 100})
+        p.drawText(QRectF(at(v, -100).x() - 20, plot.bottom() + 2, 40, fm.height()),
+                   Qt::AlignCenter, QString::number(v));
+    p.setRenderHint(QPainter::Antialiasing);
+    for (const ItemFigures &i : view.Figures.Items) {
+        if (!i.Discrimination)
+            continue;
+        const QPointF c = at(i.Facility, *i.Discrimination);
+        const bool flagged = !i.Flags.isEmpty();
+        p.setPen(Qt::NoPen);
+        p.setBrush(flagged ? QColor(210, 40, 40) : QColor(70, 120, 180));
+        p.drawEllipse(c, flagged ? 5 : 3.5, flagged ? 5 : 3.5);
+        if (flagged) {
+            p.setPen(QColor(160, 0, 0));
+            p.drawText(c + QPointF(7, 4), QString::number(i.N));
+        }
+    }
+    p.setBrush(Qt::NoBrush);
+}
+
+bool WriteResultsPdf(const QString &fileName, const QList<ExamView> &views, const TMessages &m)
+{
+    QPdfWriter pdf(fileName);
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setResolution(96);
+    pdf.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+    pdf.setTitle(m[Msg::R_TITLE]);
+    QPainter p;
+    if (!p.begin(&pdf))
+        return false;
+    const QRect page = p.viewport();
+    QFont font = p.font();
+    font.setPointSize(8);
+    p.setFont(font);
+    const QFontMetrics fm(font);
+    bool first = true;
+    for (const ExamView &view : views) {
+        if (!first)
+            pdf.newPage();
+        first = false;
+        int y = 0;
+        QFont bold = font;
+        bold.setBold(true);
+        bold.setPointSize(11);
+        p.setFont(bold);
+        p.drawText(QRect(0, y, page.width(), 24), Qt::AlignLeft,
+                   QStringLiteral("%1 %2 (%3)")
+                       .arg(view.Figures.Subject)
+                       .arg(view.Figures.Title, view.Figures.File));
+        p.setFont(font);
+        y += 26;
+        const QRect summary(0, y, page.width(), fm.height() * 3);
+        p.drawText(summary, Qt::TextWordWrap, SummaryText(view, m));
+        y += summary.height() + 6;
+        const int plotHeight = 220;
+        PaintHistogram(p, QRect(0, y, page.width() / 2 - 6, plotHeight), view, m);
+        PaintItemMap(p, QRect(page.width() / 2 + 6, y, page.width() / 2 - 6, plotHeight), view, m);
+        y += plotHeight + 12;
+        // The question table: its numbers in columns, the flags and the question's text after.
+        const QList<QStringList> rows = QuestionRows(view, m);
+        const int widths[] = {30, 70, 115, 90, 60, 90};
+        // The column titles, wrapped over two lines in their narrow columns.
+        int x = 0;
+        for (int c = 0; c < 6; ++c) {
+            p.drawText(QRect(x, y, widths[c] - 4, fm.height() * 2),
+                       Qt::AlignRight | Qt::AlignBottom | Qt::TextWordWrap, rows[0].value(c));
+            x += widths[c];
+        }
+        p.drawText(QRect(x + 6, y, page.width() - x - 6, fm.height() * 2),
+                   Qt::AlignLeft | Qt::AlignBottom,
+                   rows[0].value(6) + QStringLiteral("  ") + rows[0].value(7));
+        y += fm.height() * 2 + 4;
+        for (const QStringList &row : rows.mid(1)) {
+            const QString rest = (row.value(6) + QStringLiteral("  ") + row.value(7)).trimmed();
+            const int restWidth = page.width() - 455;
+            const QRect restBox =
+                fm.boundingRect(QRect(0, 0, restWidth, 1000), Qt::TextWordWrap, rest.left(300));
+            const int h = qMax(fm.height(), restBox.height()) + 2;
+            if (y + h > page.height()) {
+                pdf.newPage();
+                y = 0;
+            }
+            int x = 0;
+            for (int c = 0; c < 6; ++c) {
+                p.drawText(QRect(x, y, widths[c] - 4, h), Qt::AlignRight | Qt::AlignTop,
+                           row.value(c));
+                x += widths[c];
+            }
+            p.setPen(row.value(6).isEmpty() ? Qt::black : QColor(160, 0, 0));
+            p.drawText(QRect(x + 6, y, restWidth, h), Qt::TextWordWrap, rest.left(300));
+            p.setPen(Qt::black);
+            y += h;
+        }
+    }
+    return p.end();
+}
+
+TFmResults::TFmResults(const TMessages &messages, QWidget *parent)
+    : QWidget(parent), messages_(messages)
+{
+    const TMessages &m = messages_;
+    setObjectName(QStringLiteral("FmResults"));
+    setWindowTitle(m[Msg::R_TITLE]);
+    auto *col = new QVBoxLayout(this);
+    const auto named = [](QWidget *w, const char *name, const QString &accessible) {
+        w->setObjectName(QString::fromLatin1(name));
+        w->setAccessibleName(accessible);
+        return w;
+    };
+    auto *row = new QHBoxLayout;
+    row->addWidget(new QLabel(m[Msg::R_FOLDER]));
+    folder_ = new QLineEdit;
+    row->addWidget(named(folder_, "Folder", m[Msg::R_FOLDER]), 1);
+    auto *choose = new QPushButton(m[Msg::R_CHOOSE]);
+    row->addWidget(named(choose, "Choose", m[Msg::R_CHOOSE]));
+    col->addLayout(row);
+    row = new QHBoxLayout;
+    row->addWidget(new QLabel(m[Msg::R_ACCOUNT]));
+    user_ = new QLineEdit;
+    password_ = new QLineEdit;
+    password_->setEchoMode(QLineEdit::Password);
+    row->addWidget(named(user_, "User", m[Msg::R_ACCOUNT]));
+    row->addWidget(named(password_, "Password", m[Msg::R_ACCOUNT]));
+    row->addStretch(1);
+    col->addLayout(row);
+    row = new QHBoxLayout;
+    row->addWidget(new QLabel(m[Msg::R_GROUP]));
+    group_ = new QLineEdit;
+    row->addWidget(named(group_, "Group", m[Msg::R_GROUP]));
+    row->addWidget(new QLabel(m[Msg::R_FROM]));
+    from_ = new QLineEdit;
+    from_->setPlaceholderText(QStringLiteral("ДД/ММ/ГГ"));
+    row->addWidget(named(from_, "From", m[Msg::R_FROM]));
+    row->addWidget(new QLabel(m[Msg::R_TO]));
+    to_ = new QLineEdit;
+    to_->setPlaceholderText(QStringLiteral("ДД/ММ/ГГ"));
+    row->addWidget(named(to_, "To", m[Msg::R_TO]));
+    allAttempts_ = new QCheckBox(m[Msg::R_ALLATTEMPTS]);
+    row->addWidget(named(allAttempts_, "AllAttempts", m[Msg::R_ALLATTEMPTS]));
+    auto *show = new QPushButton(m[Msg::R_SHOW]);
+    show->setDefault(true);
+    row->addWidget(named(show, "Show", m[Msg::R_SHOW]));
+    row->addStretch(1);
+    col->addLayout(row);
+    row = new QHBoxLayout;
+    row->addWidget(new QLabel(m[Msg::R_EXAM]));
+    exam_ = new QComboBox;
+    row->addWidget(named(exam_, "Exam", m[Msg::R_EXAM]), 1);
+    auto *save = new QPushButton(m[Msg::R_SAVEPDF]);
+    row->addWidget(named(save, "SavePdf", m[Msg::R_SAVEPDF]));
+    col->addLayout(row);
+    summary_ = new QLabel;
+    summary_->setTextFormat(Qt::PlainText);
+    summary_->setWordWrap(true);
+    col->addWidget(named(summary_, "Summary", m[Msg::R_TITLE]));
+    row = new QHBoxLayout;
+    const auto exam = [this]() -> const ExamView * {
+        const int i = exam_->currentIndex();
+        return i >= 0 && i < views_.size() ? &views_[i] : nullptr;
+    };
+    histogram_ = new Plot([this, exam](QPainter &p, const QRect &r) {
+        if (const ExamView *v = exam())
+            PaintHistogram(p, r, *v, messages_);
+    });
+    itemMap_ = new Plot([this, exam](QPainter &p, const QRect &r) {
+        if (const ExamView *v = exam())
+            PaintItemMap(p, r, *v, messages_);
+    });
+    row->addWidget(named(histogram_, "Histogram", m[Msg::R_HISTOGRAM]), 1);
+    row->addWidget(named(itemMap_, "ItemMap", m[Msg::R_ITEMMAP]), 1);
+    col->addLayout(row, 2);
+    model_ = new QStandardItemModel(this);
+    sorted_ = new QSortFilterProxyModel(this);
+    sorted_->setSourceModel(model_);
+    sorted_->setSortRole(Qt::UserRole);
+    table_ = new QTableView;
+    table_->setModel(sorted_);
+    table_->setSortingEnabled(true);
+    table_->sortByColumn(0, Qt::AscendingOrder);
+    table_->setWordWrap(false);
+    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->verticalHeader()->setVisible(false);
+    col->addWidget(named(table_, "Questions", m[Msg::R_COLUMNS].section(u'|', 7, 7)), 3);
+
+    connect(choose, &QPushButton::clicked, this, [this] {
+        const QString dir =
+            QFileDialog::getExistingDirectory(this, messages_[Msg::R_FOLDER], folder_->text());
+        if (!dir.isEmpty()) {
+            folder_->setText(dir);
+            Load();
+        }
+    });
+    connect(show, &QPushButton::clicked, this, [this] { Load(); });
+    connect(folder_, &QLineEdit::returnPressed, this, [this] { Load(); });
+    connect(exam_, &QComboBox::currentIndexChanged, this, [this](int i) { ShowExam(i); });
+    connect(save, &QPushButton::clicked, this, [this] { SavePdf(); });
+    resize(1100, 800);
+}
+
+AnalysisFilter TFmResults::Filter() const
+{
+    AnalysisFilter f;
+    f.Group = group_->text().trimmed();
+    f.From = DateOf(from_->text());
+    f.To = DateOf(to_->text());
+    f.AllAttempts = allAttempts_->isChecked();
+    return f;
+}
+
+void TFmResults::Open(const QString &dir, const AnalysisFilter &filter)
+{
+    folder_->setText(dir);
+    group_->setText(filter.Group);
+    from_->setText(filter.From ? filter.From->toString(QStringLiteral("dd/MM/yy")) : QString());
+    to_->setText(filter.To ? filter.To->toString(QStringLiteral("dd/MM/yy")) : QString());
+    allAttempts_->setChecked(filter.AllAttempts);
+    Load();
+}
+
+void TFmResults::Load()
+{
+    const QString dir = folder_->text().trimmed();
+    if (dir.isEmpty())
+        return;
+    if (IsUncName(dir) && !user_->text().isEmpty())
+        KnowAccount(dir, user_->text(), password_->text());
+    const AnalysisFilter filter = Filter();
+    QList<ExamView> views;
+    QStringList problems;
+    // The folder may be a share: read on the folder thread while the window keeps drawing.
+    setCursor(Qt::BusyCursor);
+    const bool read =
+        Folders().Await<bool>([&] { return LoadExamViews(dir, filter, views, problems); });
+    unsetCursor();
+    views_ = views;
+    exam_->clear();
+    if (!read || views_.isEmpty()) {
+        summary_->setText(messages_[read ? Msg::R_NOEXAM : Msg::R_NOJOURNAL]);
+        model_->clear();
+        histogram_->update();
+        itemMap_->update();
+        return;
+    }
+    for (const ExamView &v : views_)
+        exam_->addItem(QStringLiteral("%1  %2 (%3)")
+                           .arg(v.Figures.Subject)
+                           .arg(v.Figures.Title, v.Figures.File));
+}
+
+void TFmResults::ShowExam(int index)
+{
+    if (index < 0 || index >= views_.size())
+        return;
+    const ExamView &view = views_[index];
+    summary_->setText(SummaryText(view, messages_));
+    const QList<QStringList> rows = QuestionRows(view, messages_);
+    model_->clear();
+    model_->setHorizontalHeaderLabels(rows.first());
+    for (qsizetype r = 1; r < rows.size(); ++r) {
+        QList<QStandardItem *> items;
+        for (qsizetype c = 0; c < rows[r].size(); ++c) {
+            auto *item = new QStandardItem(rows[r][c]);
+            bool number = false;
+            const double v = rows[r][c].toDouble(&number);
+            // Numbers sort as numbers, a missing figure below every number.
+            item->setData(number  ? QVariant(v)
+                          : c < 6 ? QVariant(-1e9)
+                                  : QVariant(rows[r][c]),
+                          Qt::UserRole);
+            if (!rows[r][6].isEmpty())
+                item->setForeground(QColor(160, 0, 0));
+            items.append(item);
+        }
+        model_->appendRow(items);
+    }
+    for (int c = 0; c + 1 < model_->columnCount(); ++c)
+        table_->resizeColumnToContents(c);
+    histogram_->update();
+    itemMap_->update();
+}
+
+void TFmResults::SavePdf()
+{
+    if (views_.isEmpty())
+        return;
+    const QString file =
+        Dialogs().SaveFileName(this, QStringLiteral("PDF|*.pdf"), QStringLiteral("pdf"));
+    if (file.isEmpty())
+        return;
+    if (!WriteResultsPdf(file, views_, messages_))
+        Dialogs().Message(this, MessageKind::Error, messages_[Msg::U_ERROR],
+                          messages_[Msg::R_PDFNOTSAVED]);
+}

@@ -1,0 +1,105 @@
+// The examiner's results window: tarvik-results [filters] [DIR [EXAMFILE]]; with --pdf OUT.pdf
+// the printable report of the same figures is written without a window.
+//   filters: --group G, --from DD/MM/YY, --to DD/MM/YY, --all-attempts
+// Exit status: 0 success, 1 no result journal or the PDF not written, 2 usage.
+
+#include "analysis/widgets/ResultsWindow.h"
+#include "core/Paths.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+// The language texts beside the program, as the player reads them: section Number (Russian, 0,
+// without the file).
+TMessages Texts(int number)
+{
+    const QString found =
+        FindLanguageFile(ExecutableDir() + QStringLiteral("Language.fll"), ExecutableDir(),
+                         [](const QString &p) { return QFileInfo(p).isFile(); });
+    TLineList source;
+    if (!found.isEmpty())
+        source.LoadFromFile(found);
+    return ReadLanguageSection(source, number, 0);
+}
+
+std::optional<QDate> DateOf(const QString &text, bool &bad)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    const QDate d = QDate::fromString(text, QStringLiteral("dd/MM/yy"));
+    bad = bad || !d.isValid();
+    return d.isValid() && d.year() < 2000 ? d.addYears(100) : d;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // A report without a window needs no display.
+    for (int i = 1; i < argc; ++i)
+        if (qstrcmp(argv[i], "--pdf") == 0 && qEnvironmentVariableIsEmpty("DISPLAY") &&
+            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tarvik-results"));
+    QCommandLineParser options;
+    options.addHelpOption();
+    options.addPositionalArgument(QStringLiteral("DIR"), QStringLiteral("The journal folder."));
+    options.addPositionalArgument(QStringLiteral("EXAMFILE"), QStringLiteral("Only this exam."));
+    options.addOption({QStringLiteral("pdf"), QStringLiteral("Write the report, no window."),
+                       QStringLiteral("OUT.pdf")});
+    options.addOption(
+        {QStringLiteral("group"), QStringLiteral("Only this group."), QStringLiteral("G")});
+    options.addOption(
+        {QStringLiteral("from"), QStringLiteral("From this date."), QStringLiteral("DD/MM/YY")});
+    options.addOption(
+        {QStringLiteral("to"), QStringLiteral("To this date."), QStringLiteral("DD/MM/YY")});
+    options.addOption({QStringLiteral("all-attempts"), QStringLiteral("Every attempt.")});
+    options.addOption({QStringLiteral("language"),
+                       QStringLiteral("The section of Language.fll (0 Russian, 1 English)."),
+                       QStringLiteral("N"), QStringLiteral("0")});
+    options.process(app);
+    AnalysisFilter filter;
+    bool bad = false;
+    filter.Group = options.value(QStringLiteral("group"));
+    filter.From = DateOf(options.value(QStringLiteral("from")), bad);
+    filter.To = DateOf(options.value(QStringLiteral("to")), bad);
+    filter.AllAttempts = options.isSet(QStringLiteral("all-attempts"));
+    bool number = false;
+    const int language = options.value(QStringLiteral("language")).toInt(&number);
+    bad = bad || !number || language < 0;
+    const QStringList names = options.positionalArguments();
+    if (bad || names.size() > 2 || (options.isSet(QStringLiteral("pdf")) && names.isEmpty())) {
+        std::fprintf(stderr, "tarvik-results: bad arguments; see --help\n");
+        return 2;
+    }
+    filter.ExamFile = names.value(1);
+    const TMessages messages = Texts(language);
+    if (options.isSet(QStringLiteral("pdf"))) {
+        QList<ExamView> views;
+        QStringList problems;
+        if (!LoadExamViews(names[0], filter, views, problems)) {
+            std::fprintf(stderr, "tarvik-results: no result journal in %s\n",
+                         names[0].toLocal8Bit().constData());
+            return 1;
+        }
+        for (const QString &p : problems)
+            std::fprintf(stderr, "tarvik-results: %s\n", p.toUtf8().constData());
+        if (!WriteResultsPdf(options.value(QStringLiteral("pdf")), views, messages)) {
+            std::fprintf(stderr, "tarvik-results: cannot write %s\n",
+                         options.value(QStringLiteral("pdf")).toLocal8Bit().constData());
+            return 1;
+        }
+        return 0;
+    }
+    TFmResults window(messages);
+    window.show();
+    if (!names.isEmpty())
+        window.Open(names[0], filter);
+    return app.exec();
+}
