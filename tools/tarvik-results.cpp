@@ -5,6 +5,7 @@
 
 #include "analysis/widgets/ResultsWindow.h"
 #include "core/Paths.h"
+#include "core/Shares.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -60,6 +61,10 @@ int main(int argc, char **argv)
     options.addOption(
         {QStringLiteral("to"), QStringLiteral("To this date."), QStringLiteral("DD/MM/YY")});
     options.addOption({QStringLiteral("all-attempts"), QStringLiteral("Every attempt.")});
+    options.addOption(
+        {QStringLiteral("user"), QStringLiteral("The share's user."), QStringLiteral("U")});
+    options.addOption(
+        {QStringLiteral("password"), QStringLiteral("The share's password."), QStringLiteral("P")});
     options.addOption({QStringLiteral("language"),
                        QStringLiteral("The section of Language.fll (0 Russian, 1 English)."),
                        QStringLiteral("N"), QStringLiteral("0")});
@@ -79,6 +84,9 @@ int main(int argc, char **argv)
         return 2;
     }
     filter.ExamFile = names.value(1);
+    if (options.isSet(QStringLiteral("user")) && !names.isEmpty())
+        KnowAccount(names[0], options.value(QStringLiteral("user")),
+                    options.value(QStringLiteral("password")));
     const TMessages messages = Texts(language);
     if (options.isSet(QStringLiteral("pdf"))) {
         QList<ExamView> views;

@@ -7,6 +7,7 @@
 #include "core/Files.h"
 #include "core/Random.h"
 #include "core/Scramble.h"
+#include "core/Shares.h"
 #include "exam/ListStreams.h"
 #include "records/JournalExport.h"
 
@@ -35,7 +36,7 @@ const char Usage[] =
     "  tarvik-tool list   IN.uzk\n"
     "  tarvik-tool journal [--csv] DIR\n"
     "  tarvik-tool stats [--group G] [--from DD/MM/YY] [--to DD/MM/YY] [--all-attempts]\n"
-    "                    [--json | --csv] DIR [EXAMFILE]\n"
+    "                    [--user U --password P] [--json | --csv] DIR [EXAMFILE]\n"
     "IN or OUT may be - for standard input or output. --from-utf8 turns UTF-8 text into\n"
     "Windows-1251 with CR LF line ends; --to-utf8 turns text output back into UTF-8 with LF.\n";
 
@@ -429,7 +430,8 @@ int Stats(const QStringList &args)
 {
     const Arguments a = Parse(
         args, {QStringLiteral("--all-attempts"), QStringLiteral("--json"), QStringLiteral("--csv")},
-        {QStringLiteral("--group"), QStringLiteral("--from"), QStringLiteral("--to")});
+        {QStringLiteral("--group"), QStringLiteral("--from"), QStringLiteral("--to"),
+         QStringLiteral("--user"), QStringLiteral("--password")});
     if (a.Positional.isEmpty() || a.Positional.size() > 2)
         BadUsage(QStringLiteral("stats needs DIR and at most EXAMFILE"));
     if (Has(a, "--json") && Has(a, "--csv"))
@@ -449,6 +451,12 @@ int Stats(const QStringList &args)
         (qstrcmp(end, "--from") == 0 ? filter.From : filter.To) = d;
     }
     filter.ExamFile = a.Positional.value(1);
+    // A folder on a share is reached with the account given.
+    if (a.Options.count(QStringLiteral("--user")))
+        KnowAccount(a.Positional[0], a.Options.at(QStringLiteral("--user")),
+                    a.Options.count(QStringLiteral("--password"))
+                        ? a.Options.at(QStringLiteral("--password"))
+                        : QString());
     Analysis analysis;
     if (!AnalyzeFolder(a.Positional[0], filter, analysis))
         Fail(QStringLiteral("no result journal in %1").arg(a.Positional[0]));
