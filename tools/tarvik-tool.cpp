@@ -1,5 +1,6 @@
 // The examiner's tool: scrambles, unscrambles, packs, unpacks and lists the program's files,
-// reads the journals of a journal folder and tells what they say of each question.
+// reads the journals of a journal folder and tells what they say of each question, and imports
+// question banks into exams.
 // Exit status: 0 success, 1 damaged or unreadable input (one line on standard error), 2 usage.
 
 #include "analysis/ItemAnalysis.h"
@@ -8,12 +9,14 @@
 #include "core/Random.h"
 #include "core/Scramble.h"
 #include "core/Shares.h"
+#include "editor/Import.h"
 #include "exam/ListStreams.h"
 #include "records/JournalExport.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -37,6 +40,7 @@ const char Usage[] =
     "  tarvik-tool journal [--csv] DIR\n"
     "  tarvik-tool stats [--group G] [--from DD/MM/YY] [--to DD/MM/YY] [--all-attempts]\n"
     "                    [--user U --password P] [--json | --csv] DIR [EXAMFILE]\n"
+    "  tarvik-tool import [--format gift|aiken|moodle] IN OUT.fzk|OUT.uzk\n"
     "IN or OUT may be - for standard input or output. --from-utf8 turns UTF-8 text into\n"
     "Windows-1251 with CR LF line ends; --to-utf8 turns text output back into UTF-8 with LF.\n";
 
@@ -468,6 +472,72 @@ int Stats(const QStringList &args)
     return 0;
 }
 
+// A question bank (GIFT, Aiken or Moodle XML, UTF-8) as an exam: a plain question file with its
+// pictures beside it, or a uniform file with them packed in. Questions left out and characters
+// with no Windows-1251 form are said on standard error.
+int Import(const QStringList &args)
+{
+    const Arguments a = Parse(args, {}, {QStringLiteral("--format")});
+    Expect(a, 2);
+    const QByteArray bytes = ReadInput(a.Positional[0]);
+    BankFormat format = GuessBankFormat(bytes);
+    if (a.Options.count(QStringLiteral("--format"))) {
+        const QString f = a.Options.at(QStringLiteral("--format"));
+        if (f == QStringLiteral("gift"))
+            format = BankFormat::Gift;
+        else if (f == QStringLiteral("aiken"))
+            format = BankFormat::Aiken;
+        else if (f == QStringLiteral("moodle"))
+            format = BankFormat::Moodle;
+        else
+            BadUsage(QStringLiteral("unknown format %1").arg(f));
+    }
+    const QString out = a.Positional[1];
+    const bool uniform = out.endsWith(QStringLiteral(".uzk"), Qt::CaseInsensitive);
+    if (!uniform && !out.endsWith(QStringLiteral(".fzk"), Qt::CaseInsensitive))
+        BadUsage(QStringLiteral("OUT must end in .fzk or .uzk"));
+    const BankImport bank = ReadBank(bytes, format);
+    for (const QString &problem : bank.Problems)
+        std::fprintf(stderr, "tarvik-tool: %s: left out\n", problem.toUtf8().constData());
+    if (bank.Questions.isEmpty())
+        Fail(QStringLiteral("no question of %1 could be imported").arg(a.Positional[0]));
+    // A character with no Windows-1251 form becomes one "?".
+    int unmappable = 0;
+    QString text;
+    for (const char32_t c :
+         ExamTextOf(bank.Questions, QFileInfo(out).completeBaseName()).toUcs4()) {
+        const QString one = QString::fromUcs4(&c, 1);
+        const bool fits = one.size() == 1 && (c == U'?' || Cp1251::EncodeChar(one[0]) != '?');
+        unmappable += !fits;
+        text += fits ? one : QStringLiteral("?");
+    }
+    if (unmappable)
+        std::fprintf(stderr, "tarvik-tool: %d characters have no Windows-1251 form: written as ?\n",
+                     unmappable);
+    QList<ContainerEntry> pictures;
+    for (const BankQuestion &q : bank.Questions) {
+        if (q.Picture)
+            pictures.append({q.Picture->Name, q.Picture->Bytes});
+        for (const BankPicture &p : q.AnswerPictures)
+            pictures.append({p.Name, p.Bytes});
+    }
+    if (uniform) {
+        QList<ContainerEntry> entries{{QStringLiteral("unifileexam"), Cp1251::Encode(text)}};
+        entries += pictures;
+        const QByteArray container = BuildContainer(entries, true);
+        if (container.isEmpty())
+            Fail(QStringLiteral("cannot compress the container"));
+        WriteOutput(out, ScrambleBytes(container, Keys::Settings));
+    } else {
+        WriteOutput(out, Cp1251::Encode(text));
+        for (const ContainerEntry &p : pictures)
+            WriteOutput(QFileInfo(out).dir().filePath(p.Name), p.Data);
+    }
+    std::fprintf(stderr, "tarvik-tool: %lld questions imported\n",
+                 static_cast<long long>(bank.Questions.size()));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -493,6 +563,8 @@ int main(int argc, char **argv)
             return Journal(args);
         if (command == QStringLiteral("stats"))
             return Stats(args);
+        if (command == QStringLiteral("import"))
+            return Import(args);
         BadUsage(QStringLiteral("unknown command %1").arg(command));
     } catch (const Failure &f) {
         std::fprintf(stderr, "tarvik-tool: %s\n", f.Message.toLocal8Bit().constData());

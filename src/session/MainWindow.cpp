@@ -428,7 +428,8 @@ void TFmZK::ShowQuestion()
             if (i >= positions.size())
                 continue;
             const QString &text = q.S[size_t(positions[i] - 1)];
-            b->setText(ShownText(text, ShownLimit::Label)); // list items are taken as written
+            // List items are taken as written: an "&" is shown, not taken for a shortcut mark.
+            b->setText(ShownText(text, ShownLimit::Label).replace(u'&', QStringLiteral("&&")));
             b->setAccessibleName(AnswerAccessibleName(int(i) + 1, text));
         }
         LoadPictureInto(Image7, q.QuestionPicture);

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Question banks of web learning systems into an exam: GIFT and Aiken (plain text, UTF-8) and
+// Moodle XML. Only questions of one right answer among several go in (true/false as two
+// answers); any other is named with its number and left out. HTML in texts becomes plain text.
+
+struct BankPicture
+{
+    QString Name; // a bare file name
+    QByteArray Bytes;
+};
+
+struct BankQuestion
+{
+    int Number = 0; // in the bank, from 1
+    QString Text;
+    QStringList Answers;
+    int Correct = 0;                    // index into Answers
+    std::optional<BankPicture> Picture; // of the question: a list question with a picture
+    QList<BankPicture> AnswerPictures;  // one per answer: a question of picture answers
+};
+
+struct BankImport
+{
+    QList<BankQuestion> Questions;
+    // "question 4: ..." for every question left out.
+    QStringList Problems;
+};
+
+enum class BankFormat { Gift, Aiken, Moodle };
+
+// The format a bank's bytes are in: Moodle XML when it is XML, GIFT when it has an answer
+// block, Aiken otherwise.
+BankFormat GuessBankFormat(const QByteArray &bytes);
+BankImport ReadBank(const QByteArray &bytes, BankFormat format);
+
+// The sectioned text of an exam of the questions (Unicode; written in Windows-1251 by the
+// caller): its settings with Title as its title, then one section per question, line breaks as
+// the exam files write them. Pictures are named as their BankPicture says.
+QString ExamTextOf(const QList<BankQuestion> &questions, const QString &title);
+
+// Plain text of an HTML fragment: tags dropped, line and paragraph ends as line breaks,
+// entities decoded.
+QString PlainOfHtml(const QString &html);

@@ -1,0 +1,131 @@
+#include "core/LineList.h"
+#include "editor/Import.h"
+#include "exam/Questions.h"
+#include "exam/Settings.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QtTest>
+
+namespace {
+
+// A small picture as a bank embeds it: PNG, base64.
+QByteArray Png(Qt::GlobalColor color)
+{
+    QImage image(8, 6, QImage::Format_RGB32);
+    image.fill(color);
+    QByteArray bytes;
+    QBuffer out(&bytes);
+    out.open(QIODevice::WriteOnly);
+    image.save(&out, "PNG");
+    return bytes.toBase64();
+}
+
+const QByteArray Gift = "// a comment\n"
+                        "::Столица:: Столица России? {~Казань =Москва ~Омск}\n\n"
+                        "Земля вращается вокруг Солнца. {T}\n\n"
+                        "Сколько будет 2+2? {=4 =четыре}\n\n"
+                        "[html]<b>Какой</b> цвет у неба&nbsp;днём? {=голубой#верно ~зелёный}\n\n"
+                        "Равно \\= ли это? {=да ~нет}\n\n"
+                        "Опишите себя. {}\n";
+
+const QByteArray Aiken = "Столица России?\nA. Казань\nB) Москва\nANSWER: B\n\n"
+                         "Без ответа?\nA. да\nB. нет\n";
+
+QByteArray Moodle()
+{
+    return "<?xml version=\"1.0\"?><quiz>"
+           "<question type=\"category\"><category><text>x</text></category></question>"
+           "<question type=\"multichoice\"><questiontext format=\"html\"><text><![CDATA[<p>Флаг "
+           "<b>какой</b>?</p>]]></text><file name=\"f.png\" encoding=\"base64\">" +
+           Png(Qt::red) +
+           "</file></questiontext><answer fraction=\"100\"><text>Красный</text></answer>"
+           "<answer fraction=\"0\"><text>Синий &amp; белый</text></answer></question>"
+           "<question type=\"truefalse\"><questiontext><text>Лёд тонет?</text></questiontext>"
+           "<answer fraction=\"0\"><text>true</text></answer><answer fraction=\"100\">"
+           "<text>false</text></answer></question>"
+           "<question type=\"multichoice\"><questiontext><text>Синий?</text></questiontext>"
+           "<answer fraction=\"0\"><text>a</text><file name=\"r.png\" encoding=\"base64\">" +
+           Png(Qt::red) +
+           "</file></answer><answer fraction=\"100\"><text>b</text><file name=\"b.png\" "
+           "encoding=\"base64\">" +
+           Png(Qt::blue) +
+           "</file></answer></question>"
+           "<question type=\"multichoice\"><questiontext><text>Два</text></questiontext>"
+           "<answer fraction=\"50\"><text>a</text></answer><answer fraction=\"50\"><text>b"
+           "</text></answer></question>"
+           "<question type=\"shortanswer\"><questiontext><text>?</text></questiontext></question>"
+           "</quiz>";
+}
+
+} // namespace
+
+class TestImport : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Each format into an exam the player reads: the questions of one right answer (true/false
+    // as two), HTML as plain text, pictures as the player shows them; the rest left out with
+    // their numbers.
+    void banks_data()
+    {
+        QTest::addColumn<QByteArray>("bank");
+        QTest::addColumn<int>("format"); // the guessed one
+        QTest::addColumn<QStringList>("left");
+        // Per question as the player reads it: form, text, answers, right answer, picture 1.
+        QTest::addColumn<QStringList>("read");
+        QTest::newRow("GIFT")
+            << Gift << int(BankFormat::Gift)
+            << QStringList{"question 3: a short answer, not a choice",
+                           "question 6: not a choice of answers (numeric or essay)"}
+            << QStringList{"1|Столица России?|3|Москва|",
+                           "1|Земля вращается вокруг Солнца.|2|Верно|",
+                           "1|Какой цвет у неба днём?|2|голубой|", "1|Равно = ли это?|2|да|"};
+        QTest::newRow("Aiken") << Aiken << int(BankFormat::Aiken)
+                               << QStringList{"question 2: no ANSWER line"}
+                               << QStringList{"1|Столица России?|2|Москва|"};
+        QTest::newRow("Moodle XML")
+            << Moodle() << int(BankFormat::Moodle)
+            << QStringList{"question 4: 2 right answers, not one",
+                           "question 5: of type shortanswer"}
+            << QStringList{"3|Флаг какой?|2|Красный|q1-f.bmp", "1|Лёд тонет?|2|Неверно|",
+                           "2|Синий?|2|b|q2-r.bmp"};
+    }
+    void banks()
+    {
+        QFETCH(QByteArray, bank);
+        QFETCH(int, format);
+        QFETCH(QStringList, left);
+        QFETCH(QStringList, read);
+        QCOMPARE(int(GuessBankFormat(bank)), format);
+        const BankImport imported = ReadBank(bank, BankFormat(format));
+        QStringList problems;
+        for (const QString &p : imported.Problems)
+            problems.append(p);
+        QCOMPARE(problems, left);
+        TLineList exam;
+        exam.SetText(ExamTextOf(imported.Questions, QStringLiteral("Банк")));
+        const SetupReading setup = ReadSetup(exam, ExamSettings());
+        QVERIFY(setup.Found && !setup.Error);
+        QCOMPARE(setup.Settings.AllZ, int(read.size()) - 1);
+        QCOMPARE(setup.Settings.CEdit, QStringLiteral("Банк"));
+        TLineList buffer;
+        for (int n = 0; n < read.size(); ++n) {
+            const QStringList want = read[n].split(u'|');
+            const TQuestion q = ReadQuestion(exam, n, buffer);
+            QCOMPARE(q.Form, want[0].toInt());
+            QCOMPARE(q.Vopros, want[1]);
+            QCOMPARE(int(q.AllW), want[2].toInt());
+            QCOMPARE(q.S[size_t(q.CorNo - 1)], want[3]);
+            QCOMPARE(q.P[0], want[4]);
+        }
+        // Pictures the player does not read come as BMP.
+        for (const BankQuestion &q : imported.Questions)
+            for (const BankPicture &p : q.AnswerPictures)
+                QVERIFY(p.Bytes.startsWith("BM"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestImport)
+#include "test_import.moc"
