@@ -237,10 +237,11 @@ private Q_SLOTS:
                                                 << "2: Москва" << 2;
         // A list with a gap (S2 left out): the second item is S3, and S3 is the answer.
         QTest::newRow("list with a gap, toggle action")
-            << QByteArray("Form=3\r\nAllW=3\r\nB2=0\r\nB3=1\r\nS1=Казань\r\nS3=Омск\r\nCorNo=3\r\n")
+            << QByteArray(
+                   "Form=3\r\nAllW=3\r\nB2=0\r\nB3=1\r\nS1=Казань\r\nS3=Омск & Тара\r\nCorNo=3\r\n")
             << "RadioGroup2Item2"
             << "toggle"
-            << "2: Омск" << 3;
+            << "2: Омск & Тара" << 3;
         QTest::newRow("don't know, toggle action") << text + "CorNo=1\r\n"
                                                    << "RadioButNotKwon"
                                                    << "toggle"
@@ -265,6 +266,8 @@ private Q_SLOTS:
         QAccessibleInterface *a = QAccessible::queryAccessibleInterface(button);
         QCOMPARE(a->role(), QAccessible::RadioButton);
         QCOMPARE(a->text(QAccessible::Name), name);
+        // An "&" of an answer is shown as written: it makes no keyboard shortcut.
+        QVERIFY(QKeySequence::mnemonic(button->text()).isEmpty());
         if (means == QStringLiteral("space"))
             QTest::keyClick(button, Qt::Key_Space);
         else
