@@ -1,11 +1,17 @@
+#include "core/Cp1251.h"
 #include "core/LineList.h"
+#include "core/Scramble.h"
+#include "editor/ExamDocument.h"
 #include "editor/Import.h"
+#include "exam/ListStreams.h"
 #include "exam/Questions.h"
 #include "exam/Settings.h"
 
 #include <QBuffer>
 #include <QImage>
 #include <QtTest>
+
+#include "helpers/TestFiles.h"
 
 namespace {
 
@@ -124,6 +130,64 @@ private Q_SLOTS:
         for (const BankQuestion &q : imported.Questions)
             for (const BankPicture &p : q.AnswerPictures)
                 QVERIFY(p.Bytes.startsWith("BM"));
+    }
+
+    // The demo's three forms come back as they were saved without edits; edits keep every key
+    // and section the editor does not know where it stands; a uniform file packs the pictures
+    // the exam names.
+    void roundTrips_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("form");
+        QTest::newRow("plain") << "demo.fzk" << int(ExamDocument::Form::Plain);
+        QTest::newRow("scrambled") << "demo-scrambled.fzk" << int(ExamDocument::Form::Scrambled);
+        QTest::newRow("uniform") << "demo.uzk" << int(ExamDocument::Form::Uniform);
+    }
+    void roundTrips()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, form);
+        const ExamDocument doc = ExamDocument::Load(DemoFile(file.toLatin1().constData()));
+        QCOMPARE(int(doc.Kind()), form);
+        const QByteArray saved = doc.Bytes(doc.Kind());
+        const QByteArray original = ReadFile(DemoFile(file.toLatin1().constData()));
+        if (doc.Kind() == ExamDocument::Form::Plain) {
+            QCOMPARE(saved, original);
+        } else if (doc.Kind() == ExamDocument::Form::Scrambled) {
+            QCOMPARE(UnscrambleBytes(saved, Keys::Settings),
+                     UnscrambleBytes(original, Keys::Settings));
+        } else {
+            TListStreams was, is;
+            was.LoadFromScrambled(original, Keys::Settings);
+            is.LoadFromScrambled(saved, Keys::Settings);
+            QCOMPARE(is.Names(), was.Names());
+            for (const QString &name : was.Names())
+                QCOMPARE(is.Data(name), was.Data(name));
+        }
+        // As a uniform file: the exam's pictures packed in, from beside it or from within.
+        TListStreams packed;
+        packed.LoadFromScrambled(doc.Bytes(ExamDocument::Form::Uniform), Keys::Settings);
+        for (const QString &picture : doc.NamedPictures())
+            QVERIFY2(!packed.Data(picture).isEmpty(), qPrintable(picture));
+    }
+
+    void editsKeepWhatTheEditorDoesNotKnow()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("e.fzk"));
+        WriteFile(file, "[Setup]\r\nFoo=1\r\nAllZ=0\r\n\r\n[Mine]\r\nX=y\r\n[V0]\r\nVopros=q\r\n");
+        ExamDocument doc = ExamDocument::Load(file);
+        QVERIFY(!doc.Modified());
+        doc.SetValue(QStringLiteral("Setup"), QStringLiteral("AllZ"), QStringLiteral("1"));
+        doc.SetValue(QStringLiteral("Setup"), QStringLiteral("CEdit"), QStringLiteral("Тема"));
+        doc.SetValue(QStringLiteral("V0"), QStringLiteral("S1"), QStringLiteral("a"));
+        doc.SetValue(QStringLiteral("V1"), QStringLiteral("Vopros"), QStringLiteral("b"));
+        QVERIFY(doc.Modified());
+        QCOMPARE(doc.Bytes(ExamDocument::Form::Plain),
+                 Cp1251::Encode(QStringLiteral("[Setup]\r\nFoo=1\r\nAllZ=1\r\nCEdit=Тема\r\n\r\n"
+                                               "[Mine]\r\nX=y\r\n[V0]\r\nVopros=q\r\nS1=a\r\n"
+                                               "[V1]\r\nVopros=b\r\n")));
+        QCOMPARE(doc.Value(QStringLiteral("V1"), QStringLiteral("Vopros")), QStringLiteral("b"));
     }
 };
 

@@ -12,8 +12,8 @@
 
 namespace {
 
-// A file on a share is read through the share's client (on the caller's thread: the reading of
-// an exam on a share is not moved to another thread).
+// A file on a share is read through the share's client, on the caller's thread (the player
+// calls this on its folder thread for such a file).
 bool ReadExam(const QString &fileName, QByteArray &bytes)
 {
     if (!IsUncName(fileName))
