@@ -39,7 +39,7 @@ build() { # build folder, extra cmake arguments
 # The programs and the demo only: what the player needs to open the demo exam.
 build_programs() {
   cmake -S . -B build >/dev/null
-  cmake --build build -j "$(nproc)" --target tarvik tarvik-tool tarvik-monitor tarvik-results demo language_file
+  cmake --build build -j "$(nproc)" --target tarvik tarvik-tool tarvik-monitor tarvik-results tarvik-editor demo language_file
 }
 
 case "${1:-run}" in

@@ -42,6 +42,11 @@ CommandRunner *g_runner = &g_processRunner;
 
 } // namespace
 
+bool CommandRunner::Start(const QString &program, const QStringList &arguments)
+{
+    return QProcess::startDetached(program, arguments);
+}
+
 CommandRunner &Commands()
 {
     return *g_runner;

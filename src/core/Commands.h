@@ -20,6 +20,8 @@ public:
     virtual QString Find(const QString &program) = 0;
     virtual CommandResult Run(const QString &program, const QStringList &arguments,
                               const QByteArray &input, int timeoutMs) = 0;
+    // Starts a program that goes on by itself (a window); true when it started.
+    virtual bool Start(const QString &program, const QStringList &arguments);
 };
 
 // The runner in use: the real one unless a test has put its own.

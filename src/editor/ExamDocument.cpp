@@ -7,7 +7,9 @@
 #include "core/Scramble.h"
 #include "exam/ListStreams.h"
 
+#include <QBuffer>
 #include <QFileInfo>
+#include <QImageReader>
 
 namespace {
 
@@ -100,6 +102,83 @@ void ExamDocument::SetValue(const QString &section, const QString &key, const QS
     modified_ = true;
 }
 
+namespace {
+
+// The number of a question section's header ("[V12]" gives 12), or -1.
+int QuestionNumber(const QString &line)
+{
+    if (!line.startsWith(QStringLiteral("[V"), Qt::CaseInsensitive) || !line.endsWith(u']'))
+        return -1;
+    bool ok = false;
+    const int n = line.mid(2, line.size() - 3).toInt(&ok);
+    return ok && n >= 0 ? n : -1;
+}
+
+} // namespace
+
+QList<QStringList> ExamDocument::Questions() const
+{
+    QMap<int, QStringList> found;
+    const QStringList &all = lines_.Lines();
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        const int n = QuestionNumber(all[i]);
+        if (n < 0 || found.contains(n))
+            continue;
+        QStringList body;
+        for (qsizetype j = i + 1; j < all.size() && !IsHeader(all[j]); ++j)
+            body.append(all[j]);
+        while (!body.isEmpty() && body.last().trimmed().isEmpty())
+            body.removeLast();
+        found.insert(n, body);
+    }
+    return found.values();
+}
+
+void ExamDocument::SetQuestions(const QList<QStringList> &questions)
+{
+    QStringList kept;
+    qsizetype at = -1;
+    const QStringList &all = lines_.Lines();
+    for (qsizetype i = 0; i < all.size();) {
+        if (QuestionNumber(all[i]) >= 0) {
+            if (at < 0)
+                at = kept.size();
+            do
+                ++i;
+            while (i < all.size() && !IsHeader(all[i]));
+            continue;
+        }
+        kept.append(all[i]);
+        ++i;
+    }
+    if (at < 0)
+        at = kept.size();
+    QStringList sections;
+    for (qsizetype n = 0; n < questions.size(); ++n)
+        sections << QStringLiteral("[V%1]").arg(n) << questions[n];
+    for (qsizetype i = 0; i < sections.size(); ++i)
+        kept.insert(at + i, sections[i]);
+    Restore(kept);
+    SetValue(QStringLiteral("Setup"), QStringLiteral("AllZ"),
+             QString::number(questions.size() - 1));
+}
+
+void ExamDocument::Restore(const QStringList &lines)
+{
+    lines_.Clear();
+    for (const QString &l : lines)
+        lines_.Add(l);
+    modified_ = true;
+}
+
+void ExamDocument::Saved(const QString &fileName, Form form)
+{
+    fileName_ = fileName;
+    form_ = form;
+    original_ = Text();
+    modified_ = false;
+}
+
 void ExamDocument::SetPicture(const QString &name, const QByteArray &bytes)
 {
     pictures_.insert(name, bytes);
@@ -157,4 +236,54 @@ QByteArray ExamDocument::Bytes(Form form) const
     }
     }
     return {};
+}
+
+QList<ExamProblem> ExamProblems(const ExamDocument &doc, const TMessages &m)
+{
+    QList<ExamProblem> problems;
+    const auto setup = [&doc](const char *key, int fallback) {
+        bool ok = false;
+        const int v = doc.Value(QStringLiteral("Setup"), QString::fromLatin1(key)).toInt(&ok);
+        return ok ? v : fallback;
+    };
+    if (!(setup("PO5", 80) >= setup("PO4", 60) && setup("PO4", 60) >= setup("PO3", 40) &&
+          setup("PO3", 40) >= setup("PO2", 20)))
+        problems.append({-1, m[Msg::E_MARKSORDER]});
+    const QString dir = QFileInfo(doc.FileName()).path();
+    const QList<QStringList> questions = doc.Questions();
+    for (qsizetype n = 0; n < questions.size(); ++n) {
+        TLineList q;
+        for (const QString &l : questions[n])
+            q.Add(l);
+        const int number = int(n) + 1;
+        const int form = ReadInt(q, QStringLiteral("Form"), 0);
+        const int allW = ReadInt(q, QStringLiteral("AllW"), 2);
+        const int corNo = ReadInt(q, QStringLiteral("CorNo"), 1);
+        if (ReadStr(q, QStringLiteral("Vopros"), QString()).trimmed().isEmpty())
+            problems.append({int(n), FormatMessage(m[Msg::E_EMPTY], {number})});
+        if (allW > (form == 2 || form == 3 ? 4 : 5) || allW < 1)
+            problems.append({int(n), FormatMessage(m[Msg::E_TOOMANY], {number})});
+        if (corNo < 1 || corNo > allW)
+            problems.append({int(n), FormatMessage(m[Msg::E_NORIGHT], {number})});
+        const int pictures = form == 2 ? allW : form == 3 ? 1 : 0;
+        for (int k = 1; k <= qMin(pictures, 4); ++k) {
+            const QString name = BareFileName(ReadStr(q, QStringLiteral("P%1").arg(k), QString()));
+            if (name.isEmpty() && form == 3)
+                continue; // a list question may go without its picture
+            QByteArray bytes = doc.Pictures().value(name);
+            if (bytes.isEmpty() && !name.isEmpty())
+                bytes = ReadWhole(JoinPath(dir, name)).value_or(QByteArray());
+            if (bytes.isEmpty()) {
+                problems.append({int(n), FormatMessage(m[Msg::E_NOPICTURE], {number, name})});
+                continue;
+            }
+            QBuffer buffer(&bytes);
+            QImageReader reader(&buffer);
+            const QSize size = reader.size();
+            // The player shows no picture of more than 25 million pixels.
+            if (size.isValid() && qint64(size.width()) * size.height() > 25'000'000)
+                problems.append({int(n), FormatMessage(m[Msg::E_BIGPICTURE], {number, name})});
+        }
+    }
+    return problems;
 }

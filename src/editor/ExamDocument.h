@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/LineList.h"
+#include "lang/Messages.h"
 
 #include <QByteArray>
 #include <QMap>
@@ -32,6 +33,17 @@ public:
     // section, a section that is not there at the end of the text.
     void SetValue(const QString &section, const QString &key, const QString &value);
 
+    // The question sections [V0], [V1]... in order, each its lines after the header.
+    QList<QStringList> Questions() const;
+    // Replaces the question sections by these, numbered from 0 in order where the first of
+    // them stood (or at the end), and AllZ with their count - 1; other sections stay.
+    void SetQuestions(const QList<QStringList> &questions);
+    // The whole text, for undoing an edit.
+    const QStringList &Snapshot() const { return lines_.Lines(); }
+    void Restore(const QStringList &lines);
+    // After a save: the bytes on the disk are these now.
+    void Saved(const QString &fileName, Form form);
+
     // The pictures a uniform file carries, by name.
     const QMap<QString, QByteArray> &Pictures() const { return pictures_; }
     void SetPicture(const QString &name, const QByteArray &bytes);
@@ -51,3 +63,12 @@ private:
     QMap<QString, QByteArray> pictures_;
     bool modified_ = false;
 };
+
+// What would keep the exam from playing as meant, for the list shown before saving: each with
+// its question (from 0; -1 for the settings).
+struct ExamProblem
+{
+    int Question = -1;
+    QString Text;
+};
+QList<ExamProblem> ExamProblems(const ExamDocument &doc, const TMessages &messages);

@@ -1,0 +1,705 @@
+#include "EditorWindow.h"
+
+#include "core/Codecs.h"
+#include "core/Commands.h"
+#include "core/Errors.h"
+#include "core/Files.h"
+#include "core/FolderAccess.h"
+#include "core/Paths.h"
+#include "editor/Import.h"
+#include "ui/Dialogs.h"
+
+#include <QBoxLayout>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSaveFile>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QUndoStack>
+
+namespace {
+
+// An edit as the whole text before and after it; consecutive edits of one field merge.
+class Snapshot : public QUndoCommand
+{
+public:
+    Snapshot(QStringList before, QStringList after, int merge,
+             std::function<void(const QStringList &)> apply)
+        : before_(std::move(before)), after_(std::move(after)), merge_(merge),
+          apply_(std::move(apply))
+    {
+    }
+    void undo() override { apply_(before_); }
+    void redo() override
+    {
+        if (first_)
+            first_ = false; // the edit is made already
+        else
+            apply_(after_);
+    }
+    int id() const override { return merge_; }
+    bool mergeWith(const QUndoCommand *other) override
+    {
+        after_ = static_cast<const Snapshot *>(other)->after_;
+        return true;
+    }
+
+private:
+    QStringList before_, after_;
+    int merge_;
+    std::function<void(const QStringList &)> apply_;
+    bool first_ = true;
+};
+
+// Key in Lines set where it stands, or added at the end.
+void SetKey(QStringList &lines, const QString &key, const QString &value)
+{
+    for (QString &l : lines)
+        if (l.section(u'=', 0, 0) == key && l.contains(u'=')) {
+            l = key + u'=' + value;
+            return;
+        }
+    lines.append(key + u'=' + value);
+}
+
+void RemoveKey(QStringList &lines, const QString &key)
+{
+    lines.removeIf(
+        [&key](const QString &l) { return l.contains(u'=') && l.section(u'=', 0, 0) == key; });
+}
+
+QString KeyValue(const QStringList &lines, const QString &key)
+{
+    for (const QString &l : lines)
+        if (l.contains(u'=') && l.section(u'=', 0, 0) == key)
+            return l.section(u'=', 1);
+    return QString();
+}
+
+// A text as a value of the sectioned text, its line breaks as the exam files write them.
+QString ValueOf(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("&<hr>"));
+    text.replace(u'\n', QStringLiteral("&<hr>"));
+    return text;
+}
+
+QString TextOf(const QString &value)
+{
+    QString text = ExpandLineBreaks(value);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
+// A field with its label for a screen reader and its settings key in its tooltip.
+template <typename W>
+W *Field(W *widget, const char *name, const QString &label, const QString &key = {})
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setAccessibleName(label);
+    if (!key.isEmpty())
+        widget->setToolTip(key);
+    return widget;
+}
+
+// The whole file written, on the disk, or nothing changed.
+bool WriteBytes(const QString &fileName, const QByteArray &bytes)
+{
+    QSaveFile out(fileName);
+    return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.commit();
+}
+
+} // namespace
+
+TFmEditor::TFmEditor(const TMessages &messages, QWidget *parent)
+    : QMainWindow(parent), m_(messages), undo_(new QUndoStack(this))
+{
+    setObjectName(QStringLiteral("FmEditor"));
+    setWindowTitle(m_[Msg::E_TITLE] + QStringLiteral("[*]"));
+    auto *split = new QSplitter(this);
+    auto *left = new QWidget;
+    auto *col = new QVBoxLayout(left);
+    col->addWidget(new QLabel(m_[Msg::E_QUESTIONS]));
+    questions_ = Field(new QListWidget, "Questions", m_[Msg::E_QUESTIONS]);
+    col->addWidget(questions_, 1);
+    auto *buttons = new QGridLayout;
+    const auto button = [&](Msg text, const char *name, const QKeySequence &key, int row, int c,
+                            std::function<void()> act) {
+        auto *b = Field(new QPushButton(m_[text]), name, m_[text]);
+        b->setShortcut(key);
+        b->setToolTip(key.toString(QKeySequence::NativeText));
+        connect(b, &QPushButton::clicked, this, act);
+        buttons->addWidget(b, row, c);
+    };
+    button(Msg::E_ADD, "Add", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N), 0, 0,
+           [this] { NewQuestion(false); });
+    button(Msg::E_DUPLICATE, "Duplicate", QKeySequence(Qt::CTRL | Qt::Key_D), 0, 1,
+           [this] { NewQuestion(true); });
+    button(Msg::E_DELETE, "Delete", QKeySequence(Qt::CTRL | Qt::Key_Delete), 1, 0,
+           [this] { DeleteQuestion(); });
+    button(Msg::E_UP, "Up", QKeySequence(Qt::CTRL | Qt::Key_Up), 2, 0,
+           [this] { MoveQuestion(-1); });
+    button(Msg::E_DOWN, "Down", QKeySequence(Qt::CTRL | Qt::Key_Down), 2, 1,
+           [this] { MoveQuestion(1); });
+    col->addLayout(buttons);
+    split->addWidget(left);
+    auto *tabs = new QTabWidget;
+    tabs->addTab(BuildQuestionPage(), m_[Msg::E_QUESTIONPAGE]);
+    tabs->addTab(BuildExamPage(), m_[Msg::E_EXAMPAGE]);
+    split->addWidget(tabs);
+    split->setStretchFactor(1, 3);
+    setCentralWidget(split);
+    auto *dock = new QDockWidget(m_[Msg::E_PROBLEMS], this);
+    dock->setObjectName(QStringLiteral("ProblemsDock"));
+    problems_ = Field(new QListWidget, "Problems", m_[Msg::E_PROBLEMS]);
+    dock->setWidget(problems_);
+    addDockWidget(Qt::BottomDockWidgetArea, dock);
+    resizeDocks({dock}, {110}, Qt::Vertical);
+    connect(problems_, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
+        if (item->data(Qt::UserRole).toInt() >= 0)
+            SelectQuestion(item->data(Qt::UserRole).toInt());
+    });
+    connect(questions_, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (filling_)
+            return;
+        current_ = row;
+        ShowQuestion();
+    });
+    connect(undo_, &QUndoStack::cleanChanged, this,
+            [this](bool clean) { setWindowModified(!clean); });
+    BuildMenus();
+    resize(1000, 720);
+    Show();
+}
+
+void TFmEditor::BuildMenus()
+{
+    QMenu *file = menuBar()->addMenu(m_[Msg::E_FILE]);
+    file->addAction(m_[Msg::E_NEW], QKeySequence::New, this, [this] {
+        if (!AskToSave())
+            return;
+        doc_ = ExamDocument();
+        doc_.SetQuestions(
+            {{QStringLiteral("Form=1"), QStringLiteral("AllW=2"), QStringLiteral("CorNo=0")}});
+        undo_->clear();
+        current_ = 0;
+        Show();
+    });
+    file->addAction(m_[Msg::E_OPEN], QKeySequence::Open, this, [this] {
+        if (!AskToSave())
+            return;
+        const QString name = Dialogs().OpenFileName(this, m_[Msg::E_OPENFILTER]);
+        if (!name.isEmpty())
+            OpenFile(name);
+    });
+    file->addAction(m_[Msg::E_SAVE], QKeySequence::Save, this, [this] {
+        if (!doc_.FileName().isEmpty())
+            SaveTo(doc_.FileName());
+        else if (const QString name =
+                     Dialogs().SaveFileName(this, m_[Msg::E_FILTER], QStringLiteral("fzk"));
+                 !name.isEmpty())
+            SaveTo(name);
+    });
+    file->addAction(m_[Msg::E_SAVEAS], QKeySequence::SaveAs, this, [this] {
+        const QString name = Dialogs().SaveFileName(this, m_[Msg::E_FILTER], QStringLiteral("fzk"));
+        if (!name.isEmpty())
+            SaveTo(name);
+    });
+    scrambled_ = file->addAction(m_[Msg::E_SCRAMBLED]);
+    scrambled_->setCheckable(true);
+    file->addSeparator();
+    file->addAction(m_[Msg::E_IMPORT], QKeySequence(Qt::CTRL | Qt::Key_I), this,
+                    [this] { Import(); });
+    file->addAction(m_[Msg::E_CHECK], QKeySequence(Qt::Key_F5), this, [this] { TryExam(); });
+    file->addSeparator();
+    file->addAction(m_[Msg::E_QUIT], QKeySequence::Quit, this, [this] { close(); });
+    QMenu *edit = menuBar()->addMenu(m_[Msg::E_EDITMENU]);
+    QAction *undo = undo_->createUndoAction(this, m_[Msg::E_UNDO]);
+    undo->setShortcut(QKeySequence::Undo);
+    QAction *redo = undo_->createRedoAction(this, m_[Msg::E_REDO]);
+    redo->setShortcut(QKeySequence::Redo);
+    edit->addAction(undo);
+    edit->addAction(redo);
+}
+
+QWidget *TFmEditor::BuildQuestionPage()
+{
+    auto *page = new QWidget;
+    auto *form = new QFormLayout(page);
+    kind_ = Field(new QComboBox, "Kind", m_[Msg::E_KIND], QStringLiteral("Form"));
+    kind_->addItems(m_[Msg::E_KINDS].split(u'|'));
+    form->addRow(m_[Msg::E_KIND], kind_);
+    text_ = Field(new QPlainTextEdit, "QuestionText", m_[Msg::E_TEXT], QStringLiteral("Vopros"));
+    text_->setTabChangesFocus(true);
+    form->addRow(m_[Msg::E_TEXT], text_);
+    auto *grid = new QGridLayout;
+    auto *right = rightGroup_ = new QButtonGroup(this);
+    for (int k = 0; k < 5; ++k) {
+        AnswerRow &r = answers_[size_t(k)];
+        const QString answer = FormatMessage(m_[Msg::E_ANSWER], {k + 1});
+        r.Right = Field(new QRadioButton(QString::number(k + 1)),
+                        QStringLiteral("Right%1").arg(k + 1).toLatin1().constData(),
+                        FormatMessage(m_[Msg::E_RIGHT], {k + 1}), QStringLiteral("CorNo"));
+        right->addButton(r.Right, k);
+        r.Text = Field(new QLineEdit, QStringLiteral("Answer%1").arg(k + 1).toLatin1().constData(),
+                       answer, QStringLiteral("S%1").arg(k + 1));
+        r.Picture =
+            Field(new QLineEdit, QStringLiteral("Picture%1").arg(k + 1).toLatin1().constData(),
+                  answer + u' ' + m_[Msg::E_PICTURE], QStringLiteral("P%1").arg(k + 1));
+        r.Choose =
+            Field(new QToolButton, QStringLiteral("Choose%1").arg(k + 1).toLatin1().constData(),
+                  answer + u' ' + m_[Msg::E_PICTURE]);
+        r.Choose->setText(m_[Msg::E_PICTURE]);
+        grid->addWidget(r.Right, k, 0);
+        grid->addWidget(r.Text, k, 1);
+        grid->addWidget(r.Picture, k, 2);
+        grid->addWidget(r.Choose, k, 3);
+        connect(r.Text, &QLineEdit::textEdited, this, [this] { CommitQuestion(); });
+        connect(r.Picture, &QLineEdit::textEdited, this, [this] { CommitQuestion(); });
+        connect(r.Choose, &QToolButton::clicked, this, [this, &r] { ChoosePicture(r.Picture); });
+    }
+    connect(right, &QButtonGroup::idClicked, this, [this] { CommitQuestion(); });
+    form->addRow(grid);
+    auto *pictureRow = new QHBoxLayout;
+    questionPicture_ =
+        Field(new QLineEdit, "QuestionPicture", m_[Msg::E_QPICTURE], QStringLiteral("P1"));
+    chooseQuestionPicture_ = Field(new QToolButton, "ChooseQuestionPicture", m_[Msg::E_QPICTURE]);
+    chooseQuestionPicture_->setText(m_[Msg::E_PICTURE]);
+    pictureRow->addWidget(questionPicture_, 1);
+    pictureRow->addWidget(chooseQuestionPicture_);
+    form->addRow(m_[Msg::E_QPICTURE], pictureRow);
+    shuffle_ = Field(new QCheckBox(m_[Msg::E_SHUFFLE]), "Shuffle", m_[Msg::E_SHUFFLE],
+                     QStringLiteral("AR"));
+    form->addRow(shuffle_);
+    time_ = Field(new QSpinBox, "AnswerTime", m_[Msg::E_TIME], QStringLiteral("AT"));
+    time_->setRange(0, 3600);
+    form->addRow(m_[Msg::E_TIME], time_);
+    connect(kind_, &QComboBox::activated, this, [this] { CommitQuestion(); });
+    connect(text_, &QPlainTextEdit::textChanged, this, [this] { CommitQuestion(); });
+    connect(questionPicture_, &QLineEdit::textEdited, this, [this] { CommitQuestion(); });
+    connect(chooseQuestionPicture_, &QToolButton::clicked, this,
+            [this] { ChoosePicture(questionPicture_); });
+    connect(shuffle_, &QCheckBox::clicked, this, [this] { CommitQuestion(); });
+    connect(time_, &QSpinBox::valueChanged, this, [this] { CommitQuestion(); });
+    return page;
+}
+
+QWidget *TFmEditor::BuildExamPage()
+{
+    auto *page = new QWidget;
+    auto *form = new QFormLayout(page);
+    title_ = Field(new QLineEdit, "Title", m_[Msg::E_CTITLE], QStringLiteral("CEdit"));
+    heading_ = Field(new QLineEdit, "Heading", m_[Msg::E_TOPTITLE], QStringLiteral("TopEdit"));
+    form->addRow(m_[Msg::E_CTITLE], title_);
+    form->addRow(m_[Msg::E_TOPTITLE], heading_);
+    const auto setupField = [this](QLineEdit *field, const char *key) {
+        connect(field, &QLineEdit::textEdited, this, [this, field, key] {
+            Edit(
+                [this, field, key] {
+                    doc_.SetValue(QStringLiteral("Setup"), QString::fromLatin1(key),
+                                  ValueOf(field->text()));
+                },
+                int(qHash(QByteArray(key))) & 0xFFFF);
+        });
+    };
+    setupField(title_, "CEdit");
+    setupField(heading_, "TopEdit");
+    auto *marks = new QHBoxLayout;
+    const char *keys[] = {"PO5", "PO4", "PO3", "PO2"};
+    for (size_t i = 0; i < 4; ++i) {
+        thresholds_[i] =
+            Field(new QSpinBox, keys[i], m_[Msg::E_MARKS] + u' ' + QString::number(5 - int(i)),
+                  QString::fromLatin1(keys[i]));
+        thresholds_[i]->setRange(0, 100);
+        marks->addWidget(thresholds_[i]);
+        connect(thresholds_[i], &QSpinBox::valueChanged, this, [this, i, keys](int v) {
+            if (filling_)
+                return;
+            Edit([this, i, keys, v] {
+                doc_.SetValue(QStringLiteral("Setup"), QString::fromLatin1(keys[i]),
+                              QString::number(v));
+            });
+        });
+    }
+    form->addRow(m_[Msg::E_MARKS], marks);
+    return page;
+}
+
+void TFmEditor::Edit(const std::function<void()> &change, int merge)
+{
+    if (filling_)
+        return;
+    const QStringList before = doc_.Snapshot();
+    change();
+    const QStringList after = doc_.Snapshot();
+    if (before == after)
+        return;
+    undo_->push(new Snapshot(before, after, merge, [this](const QStringList &lines) {
+        doc_.Restore(lines);
+        Show();
+    }));
+    Problems();
+}
+
+void TFmEditor::Show()
+{
+    filling_ = true;
+    const QList<QStringList> questions = doc_.Questions();
+    questions_->clear();
+    for (qsizetype n = 0; n < questions.size(); ++n)
+        questions_->addItem(QStringLiteral("%1. %2").arg(n + 1).arg(
+            TextOf(KeyValue(questions[n], QStringLiteral("Vopros"))).simplified().left(60)));
+    current_ = questions.isEmpty() ? -1 : qBound(0, current_, int(questions.size()) - 1);
+    questions_->setCurrentRow(current_);
+    title_->setText(TextOf(doc_.Value(QStringLiteral("Setup"), QStringLiteral("CEdit"))));
+    heading_->setText(TextOf(doc_.Value(QStringLiteral("Setup"), QStringLiteral("TopEdit"))));
+    const char *keys[] = {"PO5", "PO4", "PO3", "PO2"};
+    const int defaults[] = {80, 60, 40, 20};
+    for (size_t i = 0; i < 4; ++i) {
+        bool ok = false;
+        const int v = doc_.Value(QStringLiteral("Setup"), QString::fromLatin1(keys[i])).toInt(&ok);
+        thresholds_[i]->setValue(ok ? v : defaults[i]);
+    }
+    filling_ = false;
+    ShowQuestion();
+    Problems();
+}
+
+void TFmEditor::ShowQuestion()
+{
+    filling_ = true;
+    const QList<QStringList> questions = doc_.Questions();
+    const QStringList q =
+        current_ >= 0 && current_ < questions.size() ? questions[current_] : QStringList();
+    const int form = KeyValue(q, QStringLiteral("Form")).toInt();
+    const int kind = form == 2 ? 1 : form == 3 ? 2 : 0;
+    kind_->setCurrentIndex(kind);
+    if (TextOf(KeyValue(q, QStringLiteral("Vopros"))) != text_->toPlainText())
+        text_->setPlainText(TextOf(KeyValue(q, QStringLiteral("Vopros"))));
+    bool ok = false;
+    int allW = KeyValue(q, QStringLiteral("AllW")).toInt(&ok);
+    allW = ok ? allW : 2;
+    const int corNo = KeyValue(q, QStringLiteral("CorNo")).toInt();
+    // A checked button of an exclusive group cannot be cleared: none may be right yet.
+    rightGroup_->setExclusive(false);
+    for (int k = 0; k < 5; ++k) {
+        AnswerRow &r = answers_[size_t(k)];
+        const bool shown = kind == 0 || k < 4;
+        r.Right->setVisible(shown);
+        r.Text->setVisible(shown);
+        r.Picture->setVisible(kind == 1 && k < 4);
+        r.Choose->setVisible(kind == 1 && k < 4);
+        r.Text->setText(k < allW ? TextOf(KeyValue(q, QStringLiteral("S%1").arg(k + 1)))
+                                 : QString());
+        r.Picture->setText(kind == 1 && k < allW ? KeyValue(q, QStringLiteral("P%1").arg(k + 1))
+                                                 : QString());
+        r.Right->setChecked(k + 1 == corNo);
+    }
+    rightGroup_->setExclusive(true);
+    questionPicture_->setText(kind == 2 ? KeyValue(q, QStringLiteral("P1")) : QString());
+    questionPicture_->setEnabled(kind == 2);
+    chooseQuestionPicture_->setEnabled(kind == 2);
+    shuffle_->setChecked(KeyValue(q, QStringLiteral("AR")).toInt() != 0);
+    time_->setValue(KeyValue(q, QStringLiteral("AT")).toInt());
+    filling_ = false;
+}
+
+void TFmEditor::CommitQuestion()
+{
+    if (filling_ || current_ < 0)
+        return;
+    Edit(
+        [this] {
+            QList<QStringList> questions = doc_.Questions();
+            if (current_ >= questions.size())
+                return;
+            QStringList &q = questions[current_];
+            const int kind = kind_->currentIndex();
+            const int places = kind == 0 ? 5 : 4;
+            SetKey(q, QStringLiteral("Form"), QString::number(kind + 1));
+            SetKey(q, QStringLiteral("Vopros"), ValueOf(text_->toPlainText()));
+            // The answers in order up to the last one written.
+            int count = 0, right = 0;
+            for (int k = 0; k < places; ++k) {
+                const AnswerRow &r = answers_[size_t(k)];
+                if (!r.Text->text().isEmpty() || (kind == 1 && !r.Picture->text().isEmpty()))
+                    count = k + 1;
+                if (r.Right->isChecked())
+                    right = k + 1;
+            }
+            SetKey(q, QStringLiteral("AllW"), QString::number(qMax(count, 1)));
+            SetKey(q, QStringLiteral("CorNo"), QString::number(right));
+            for (int k = 0; k < 5; ++k) {
+                const QString s = QStringLiteral("S%1").arg(k + 1);
+                const QString b = QStringLiteral("B%1").arg(k + 1);
+                if (k < count) {
+                    SetKey(q, b, QStringLiteral("1"));
+                    SetKey(q, s, ValueOf(answers_[size_t(k)].Text->text()));
+                } else {
+                    RemoveKey(q, b);
+                    RemoveKey(q, s);
+                }
+            }
+            for (int k = 0; k < 4; ++k) {
+                const QString p = QStringLiteral("P%1").arg(k + 1);
+                const QString value = kind == 1 && k < count
+                                          ? answers_[size_t(k)].Picture->text().trimmed()
+                                      : kind == 2 && k == 0 ? questionPicture_->text().trimmed()
+                                                            : QString();
+                if (value.isEmpty())
+                    RemoveKey(q, p);
+                else
+                    SetKey(q, p, value);
+            }
+            SetKey(q, QStringLiteral("AR"),
+                   shuffle_->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+            SetKey(q, QStringLiteral("AT"), QString::number(time_->value()));
+            doc_.SetQuestions(questions);
+        },
+        1000 + current_);
+    // The list shows the question's new text.
+    if (QListWidgetItem *item = questions_->item(current_))
+        item->setText(QStringLiteral("%1. %2")
+                          .arg(current_ + 1)
+                          .arg(text_->toPlainText().simplified().left(60)));
+    // The page follows the kind: which answers and pictures it offers.
+    filling_ = true;
+    const int kind = kind_->currentIndex();
+    for (int k = 0; k < 5; ++k) {
+        AnswerRow &r = answers_[size_t(k)];
+        r.Right->setVisible(kind == 0 || k < 4);
+        r.Text->setVisible(kind == 0 || k < 4);
+        r.Picture->setVisible(kind == 1 && k < 4);
+        r.Choose->setVisible(kind == 1 && k < 4);
+    }
+    questionPicture_->setEnabled(kind == 2);
+    chooseQuestionPicture_->setEnabled(kind == 2);
+    filling_ = false;
+}
+
+void TFmEditor::ChoosePicture(QLineEdit *field)
+{
+    const QString file =
+        Dialogs().OpenFileName(this, QStringLiteral("JPEG, GIF, BMP|*.jpg;*.jpeg;*.gif;*.bmp"));
+    if (file.isEmpty())
+        return;
+    // The picture goes with the exam: packed into a uniform file, or beside a question file.
+    const std::optional<QByteArray> bytes = ReadWhole(file);
+    if (!bytes)
+        return;
+    doc_.SetPicture(BareFileName(file), *bytes);
+    field->setText(BareFileName(file));
+    CommitQuestion();
+}
+
+void TFmEditor::SelectQuestion(int n)
+{
+    current_ = n;
+    filling_ = true;
+    questions_->setCurrentRow(n);
+    filling_ = false;
+    ShowQuestion();
+}
+
+void TFmEditor::NewQuestion(bool duplicate)
+{
+    Edit([this, duplicate] {
+        QList<QStringList> questions = doc_.Questions();
+        const int at = current_ < 0 ? int(questions.size()) : current_ + 1;
+        questions.insert(at, duplicate && current_ >= 0
+                                 ? questions[current_]
+                                 : QStringList{QStringLiteral("Form=1"), QStringLiteral("AllW=2"),
+                                               QStringLiteral("CorNo=0")});
+        doc_.SetQuestions(questions);
+        current_ = at;
+    });
+    Show();
+}
+
+void TFmEditor::DeleteQuestion()
+{
+    QList<QStringList> questions = doc_.Questions();
+    if (current_ < 0 || questions.size() <= 1)
+        return; // an exam keeps one question at least
+    Edit([this, &questions] {
+        questions.removeAt(current_);
+        doc_.SetQuestions(questions);
+    });
+    Show();
+}
+
+void TFmEditor::MoveQuestion(int by)
+{
+    QList<QStringList> questions = doc_.Questions();
+    const int to = current_ + by;
+    if (current_ < 0 || to < 0 || to >= questions.size())
+        return;
+    Edit([this, &questions, to] {
+        questions.move(current_, to);
+        doc_.SetQuestions(questions);
+        current_ = to;
+    });
+    Show();
+}
+
+void TFmEditor::Import()
+{
+    const QString file = Dialogs().OpenFileName(this, m_[Msg::E_OPENFILTER]);
+    if (file.isEmpty())
+        return;
+    const std::optional<QByteArray> bytes = ReadWhole(file);
+    if (!bytes)
+        return;
+    const BankImport bank = ReadBank(*bytes, GuessBankFormat(*bytes));
+    if (!bank.Problems.isEmpty())
+        Dialogs().Message(this, MessageKind::Warning, m_[Msg::E_IMPORT], bank.Problems.join(u'\n'));
+    // The bank's questions after those of the exam, as an exam of them writes them.
+    TLineList imported;
+    imported.SetText(ExamTextOf(bank.Questions, QString()));
+    ExamDocument part;
+    part.Restore(imported.Lines());
+    Edit([this, &bank, &part] {
+        QList<QStringList> questions = doc_.Questions();
+        questions += part.Questions();
+        for (const BankQuestion &q : bank.Questions) {
+            if (q.Picture)
+                doc_.SetPicture(q.Picture->Name, q.Picture->Bytes);
+            for (const BankPicture &p : q.AnswerPictures)
+                doc_.SetPicture(p.Name, p.Bytes);
+        }
+        doc_.SetQuestions(questions);
+    });
+    Show();
+}
+
+bool TFmEditor::OpenFile(const QString &fileName)
+{
+    try {
+        const QString ext = QFileInfo(fileName).suffix().toLower();
+        if (ext == QStringLiteral("fzk") || ext == QStringLiteral("uzk")) {
+            doc_ = ExamDocument::Load(fileName);
+            scrambled_->setChecked(doc_.Kind() == ExamDocument::Form::Scrambled);
+            undo_->clear();
+            current_ = 0;
+            Show();
+            return true;
+        }
+    } catch (const TarvikError &e) {
+        Dialogs().Message(this, MessageKind::Error, m_[Msg::U_ERROR],
+                          FormatMessage(m_[Msg::E_NOTOPENED], {e.Message()}));
+        return false;
+    }
+    // Any other file is a question bank: a new exam of its questions.
+    doc_ = ExamDocument();
+    doc_.SetQuestions({});
+    undo_->clear();
+    const std::optional<QByteArray> bytes = ReadWhole(fileName);
+    if (!bytes) {
+        Dialogs().Message(this, MessageKind::Error, m_[Msg::U_ERROR],
+                          FormatMessage(m_[Msg::E_NOTOPENED], {fileName}));
+        return false;
+    }
+    const BankImport bank = ReadBank(*bytes, GuessBankFormat(*bytes));
+    TLineList text;
+    text.SetText(ExamTextOf(bank.Questions, QFileInfo(fileName).completeBaseName()));
+    doc_.Restore(text.Lines());
+    for (const BankQuestion &q : bank.Questions) {
+        if (q.Picture)
+            doc_.SetPicture(q.Picture->Name, q.Picture->Bytes);
+        for (const BankPicture &p : q.AnswerPictures)
+            doc_.SetPicture(p.Name, p.Bytes);
+    }
+    current_ = 0;
+    Show();
+    setWindowModified(true);
+    return true;
+}
+
+bool TFmEditor::SaveTo(const QString &fileName)
+{
+    const bool uniform = fileName.endsWith(QStringLiteral(".uzk"), Qt::CaseInsensitive);
+    const ExamDocument::Form form = uniform                   ? ExamDocument::Form::Uniform
+                                    : scrambled_->isChecked() ? ExamDocument::Form::Scrambled
+                                                              : ExamDocument::Form::Plain;
+    // The problems are listed first; the examiner saves all the same, as the file is theirs.
+    Problems();
+    const QByteArray bytes = doc_.Bytes(form);
+    bool saved = WriteBytes(fileName, bytes);
+    // A question file takes its pictures beside it.
+    if (saved && !uniform)
+        for (auto it = doc_.Pictures().cbegin(); it != doc_.Pictures().cend(); ++it) {
+            const QString beside = JoinPath(QFileInfo(fileName).path(), it.key());
+            if (!QFileInfo::exists(beside))
+                saved = WriteBytes(beside, it.value()) && saved;
+        }
+    if (!saved) {
+        Dialogs().Message(this, MessageKind::Error, m_[Msg::U_ERROR], m_[Msg::E_NOTSAVED]);
+        return false;
+    }
+    doc_.Saved(fileName, form);
+    undo_->setClean();
+    setWindowModified(false);
+    return true;
+}
+
+void TFmEditor::TryExam()
+{
+    // A copy of the exam as it stands, taken in the player without journals.
+    static QTemporaryDir tries;
+    const QString copy = tries.filePath(QStringLiteral("try.uzk"));
+    if (!WriteBytes(copy, doc_.Bytes(ExamDocument::Form::Uniform)))
+        return;
+    QString player = JoinPath(ExecutableDir(), QStringLiteral("tarvik"));
+    if (!QFileInfo(player).isExecutable())
+        player = JoinPath(ExecutableDir(), QStringLiteral("../app/tarvik"));
+    if (!QFileInfo(player).isExecutable())
+        player = Commands().Find(QStringLiteral("tarvik"));
+    if (player.isEmpty() || !Commands().Start(player, {QStringLiteral("/d"), copy}))
+        Dialogs().Message(this, MessageKind::Error, m_[Msg::U_ERROR], m_[Msg::E_NOPLAYER]);
+}
+
+bool TFmEditor::AskToSave()
+{
+    if (undo_->isClean() && !isWindowModified())
+        return true;
+    if (!Dialogs().Message(this, MessageKind::Question, m_[Msg::E_TITLE], m_[Msg::E_SAVECHANGES]))
+        return true; // No: the changes are let go
+    if (doc_.FileName().isEmpty()) {
+        const QString name = Dialogs().SaveFileName(this, m_[Msg::E_FILTER], QStringLiteral("fzk"));
+        return !name.isEmpty() && SaveTo(name);
+    }
+    return SaveTo(doc_.FileName());
+}
+
+void TFmEditor::closeEvent(QCloseEvent *event)
+{
+    if (AskToSave())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TFmEditor::Problems()
+{
+    problems_->clear();
+    for (const ExamProblem &p : ExamProblems(doc_, m_)) {
+        auto *item = new QListWidgetItem(p.Text, problems_);
+        item->setData(Qt::UserRole, p.Question);
+    }
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "editor/ExamDocument.h"
+#include "lang/Messages.h"
+
+#include <QMainWindow>
+#include <array>
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QRadioButton;
+class QSpinBox;
+class QToolButton;
+class QUndoStack;
+
+// The examiner's editor: an exam's questions as a list and one question's page, the exam's
+// title and mark thresholds, the problems that would keep it from playing as meant, import of
+// question banks, a try of the exam in the player, and saving in the three forms. Every edit
+// can be undone.
+class TFmEditor : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TFmEditor(const TMessages &messages, QWidget *parent = nullptr);
+    // Opens an exam, or imports a question bank into a new exam; false (said in a box) when it
+    // cannot be read.
+    bool OpenFile(const QString &fileName);
+    // Saves to FileName in its form (a .uzk uniform, a .fzk scrambled as the menu says); false
+    // (said in a box) when it cannot be written.
+    bool SaveTo(const QString &fileName);
+    const ExamDocument &Document() const { return doc_; }
+    QUndoStack *Undo() const { return undo_; }
+    // The question on the page (from 0), or -1.
+    int CurrentQuestion() const { return current_; }
+    void SelectQuestion(int n);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    struct AnswerRow
+    {
+        QRadioButton *Right;
+        QLineEdit *Text;
+        QLineEdit *Picture;
+        QToolButton *Choose;
+    };
+
+    void BuildMenus();
+    QWidget *BuildQuestionPage();
+    QWidget *BuildExamPage();
+    // An edit of the document, undoable; Merge joins it to the last edit of the same kind.
+    void Edit(const std::function<void()> &change, int merge = -1);
+    void Show();
+    void ShowQuestion();
+    void CommitQuestion();
+    void ChoosePicture(QLineEdit *field);
+    void MoveQuestion(int by);
+    void NewQuestion(bool duplicate);
+    void DeleteQuestion();
+    void Import();
+    void TryExam();
+    bool AskToSave();
+    void Problems();
+
+    TMessages m_;
+    ExamDocument doc_;
+    QUndoStack *undo_;
+    int current_ = -1;
+    bool filling_ = false; // the page is being filled from the document, not edited
+    QAction *scrambled_;
+    QListWidget *questions_, *problems_;
+    QComboBox *kind_;
+    QPlainTextEdit *text_;
+    std::array<AnswerRow, 5> answers_{};
+    QButtonGroup *rightGroup_;
+    QLineEdit *questionPicture_;
+    QToolButton *chooseQuestionPicture_;
+    QCheckBox *shuffle_;
+    QSpinBox *time_;
+    QLineEdit *title_, *heading_;
+    std::array<QSpinBox *, 4> thresholds_{};
+};
