@@ -1,14 +1,18 @@
 #include "core/LineList.h"
 #include "editor/widgets/EditorWindow.h"
 #include "exam/Questions.h"
+#include "exam/Settings.h"
 #include "helpers/PlayerDriver.h"
 #include "helpers/ScriptedDialogs.h"
 #include "helpers/TestFiles.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QUndoStack>
 #include <QtTest>
 
@@ -65,6 +69,42 @@ private Q_SLOTS:
                 "Стороны прямоугольника на рисунке равны 4 и 3. Чему равна длина его диагонали?"));
         QVERIFY(saved.Pictures().contains(QStringLiteral("title.jpg"))); // packed from beside
         QVERIFY(dialogs.Messages.isEmpty());
+    }
+
+    // Every field of the settings page writes its key, as the player's own reader reads it.
+    void settingsPageWritesItsKeys()
+    {
+        ScriptedDialogs dialogs;
+        TFmEditor editor{TMessages()};
+        QVERIFY(editor.OpenFile(DemoFile("demo.fzk")));
+        const ExamSettings before = ReadSetup(editor.Document().Lines(), ExamSettings()).Settings;
+        for (QCheckBox *box : editor.findChildren<QCheckBox *>())
+            if (!box->toolTip().isEmpty() && box->objectName() != QStringLiteral("Shuffle"))
+                QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+        QTest::keyClicks(Ctl<QLineEdit>(editor, "CEdit"), QStringLiteral(" 2"));
+        QTest::keyClicks(Ctl<QLineEdit>(editor, "PathDbNet"), QStringLiteral("\\\\srv\\j"));
+        Ctl<QPlainTextEdit>(editor, "HelpExam")->setPlainText(QStringLiteral("Раз\nДва"));
+        auto *tip = Ctl<QComboBox>(editor, "TipOc");
+        tip->setCurrentIndex(1);
+        Q_EMIT tip->activated(1);
+        Ctl<QSpinBox>(editor, "PO2")->setValue(10);
+        const ExamSettings after = ReadSetup(editor.Document().Lines(), ExamSettings()).Settings;
+        QCOMPARE(after.CEdit, before.CEdit + QStringLiteral(" 2"));
+        QCOMPARE(after.PathDbNet, QStringLiteral("\\\\srv\\j"));
+        QCOMPARE(after.HelpExam, QStringLiteral("Раз\r\nДва")); // written "&<hr>"
+        QCOMPARE(after.TipOc, 1);
+        QCOMPARE(int(after.PO2), 10);
+        for (const auto &[was, is] : {std::pair{before.AnRand, after.AnRand},
+                                      {before.YTime, after.YTime},
+                                      {before.BolNotKnow, after.BolNotKnow},
+                                      {before.SaveJuornal, after.SaveJuornal},
+                                      {before.Spisok, after.Spisok},
+                                      {before.YesPassword, after.YesPassword},
+                                      {before.DbNet, after.DbNet},
+                                      {before.DbNet_1, after.DbNet_1},
+                                      {before.VisiTackBar, after.VisiTackBar},
+                                      {before.YesReport, after.YesReport}})
+            QCOMPARE(is, !was);
     }
 };
 

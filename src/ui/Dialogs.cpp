@@ -35,7 +35,7 @@ public:
         }
         const int answer = NewMessageBox(parent, kind, caption, text)->exec();
         return kind == MessageKind::Error || kind == MessageKind::Warning ||
-               answer == QMessageBox::Yes;
+               kind == MessageKind::Information || answer == QMessageBox::Yes;
     }
 
     QString OpenFileName(QWidget *parent, const QString &filter) override
@@ -115,7 +115,9 @@ std::unique_ptr<QMessageBox> NewMessageBox(QWidget *parent, MessageKind kind,
         box->setDefaultButton(QMessageBox::Ok);
         break;
     case MessageKind::Warning:
-        box->setIcon(QMessageBox::Warning);
+    case MessageKind::Information:
+        box->setIcon(kind == MessageKind::Warning ? QMessageBox::Warning
+                                                  : QMessageBox::Information);
         box->setStandardButtons(QMessageBox::Ok);
         box->setDefaultButton(QMessageBox::Ok);
         break;

@@ -5,7 +5,9 @@
 #include "core/Errors.h"
 #include "core/Files.h"
 #include "core/FolderAccess.h"
+#include "core/FolderThread.h"
 #include "core/Paths.h"
+#include "core/Shares.h"
 #include "editor/Import.h"
 #include "ui/Dialogs.h"
 
@@ -26,6 +28,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSaveFile>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTabWidget>
@@ -300,26 +303,100 @@ QWidget *TFmEditor::BuildQuestionPage()
     return page;
 }
 
+// The settings a teacher changes, in the order of the exam's pages: each writes its key.
+struct SetupField
+{
+    const char *Key;
+    const char *Kind; // text, multi, password, bool, choice
+    Msg Label;
+};
+const SetupField SetupFields[] = {
+    {"TopEdit", "text", Msg::F_TOPEDIT},
+    {"CEdit", "text", Msg::F_CEDIT},
+    {"ButEdit", "text", Msg::F_BUTEDIT},
+    {"Jobtitle", "text", Msg::F_JOBTITLE},
+    {"Surname", "text", Msg::F_SURNAME},
+    {"PathGraph", "text", Msg::F_PATHGRAPH},
+    {"HelpExam", "multi", Msg::F_HELPEXAM},
+    {"AnRand", "bool", Msg::F_ANRAND},
+    {"YTime", "bool", Msg::F_YTIME},
+    {"AnsvTmBol", "bool", Msg::F_ANSVTMBOL},
+    {"BolNotKnow", "bool", Msg::F_BOLNOTKNOW},
+    {"TipOc", "choice", Msg::F_TIPOC},
+    {"SaveJuornal", "bool", Msg::F_SAVEJUORNAL},
+    {"Spisok", "bool", Msg::F_SPISOK},
+    {"YesPassword", "bool", Msg::F_YESPASSWORD},
+    {"DublPwrd", "bool", Msg::F_DUBLPWRD},
+    {"DbNet", "bool", Msg::F_DBNET},
+    {"PathDbNet", "text", Msg::F_PATHDBNET},
+    {"LoginDbNet", "text", Msg::F_LOGINDBNET},
+    {"PaswDbNet", "password", Msg::F_PASWDBNET},
+    {"DbNetLocal", "bool", Msg::F_DBNETLOCAL},
+    {"DbNet_1", "bool", Msg::F_DBNET_1},
+    {"InfIP1", "bool", Msg::F_INFIP1},
+    {"IP1", "text", Msg::F_IP1},
+    {"VisiTackBar", "bool", Msg::F_VISITACKBAR},
+    {"TaskBar", "bool", Msg::F_TASKBAR},
+    {"YesReport", "bool", Msg::F_YESREPORT},
+    {"YesResult", "bool", Msg::F_YESRESULT},
+};
+
 QWidget *TFmEditor::BuildExamPage()
 {
+    auto *scroll = new QScrollArea;
     auto *page = new QWidget;
     auto *form = new QFormLayout(page);
-    title_ = Field(new QLineEdit, "Title", m_[Msg::E_CTITLE], QStringLiteral("CEdit"));
-    heading_ = Field(new QLineEdit, "Heading", m_[Msg::E_TOPTITLE], QStringLiteral("TopEdit"));
-    form->addRow(m_[Msg::E_CTITLE], title_);
-    form->addRow(m_[Msg::E_TOPTITLE], heading_);
-    const auto setupField = [this](QLineEdit *field, const char *key) {
-        connect(field, &QLineEdit::textEdited, this, [this, field, key] {
-            Edit(
-                [this, field, key] {
-                    doc_.SetValue(QStringLiteral("Setup"), QString::fromLatin1(key),
-                                  ValueOf(field->text()));
-                },
-                int(qHash(QByteArray(key))) & 0xFFFF);
-        });
-    };
-    setupField(title_, "CEdit");
-    setupField(heading_, "TopEdit");
+    for (const SetupField &f : SetupFields) {
+        const QString key = QString::fromLatin1(f.Key);
+        const QString label = m_[f.Label];
+        const int merge = 5000 + int(qHash(key) & 0xFFF);
+        const auto write = [this, key, merge](const std::function<QString()> &value) {
+            Edit([this, key, value] { doc_.SetValue(QStringLiteral("Setup"), key, value()); },
+                 merge);
+        };
+        QWidget *w = nullptr;
+        if (qstrcmp(f.Kind, "bool") == 0) {
+            auto *box = new QCheckBox(label);
+            connect(box, &QCheckBox::clicked, this, [write, box] {
+                write(
+                    [box] { return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0"); });
+            });
+            form->addRow(box);
+            w = box;
+        } else if (qstrcmp(f.Kind, "multi") == 0) {
+            auto *edit = new QPlainTextEdit;
+            edit->setTabChangesFocus(true);
+            edit->setMaximumHeight(90);
+            connect(edit, &QPlainTextEdit::textChanged, this,
+                    [write, edit] { write([edit] { return ValueOf(edit->toPlainText()); }); });
+            form->addRow(label, edit);
+            w = edit;
+        } else if (qstrcmp(f.Kind, "choice") == 0) {
+            auto *combo = new QComboBox;
+            combo->addItems(QStringLiteral("Показывать оценку;Не показывать").split(u';'));
+            connect(combo, &QComboBox::activated, this, [write, combo] {
+                write([combo] { return QString::number(combo->currentIndex()); });
+            });
+            form->addRow(label, combo);
+            w = combo;
+        } else {
+            auto *edit = new QLineEdit;
+            if (qstrcmp(f.Kind, "password") == 0)
+                edit->setEchoMode(QLineEdit::Password);
+            connect(edit, &QLineEdit::textEdited, this,
+                    [write, edit] { write([edit] { return ValueOf(edit->text()); }); });
+            form->addRow(label, edit);
+            w = edit;
+        }
+        w->setObjectName(key);
+        w->setAccessibleName(label);
+        w->setToolTip(key);
+        setupFields_.append({key, w});
+    }
+    auto *check =
+        Field(new QPushButton(m_[Msg::E_CHECKSHARE]), "CheckShare", m_[Msg::E_CHECKSHARE]);
+    connect(check, &QPushButton::clicked, this, [this] { CheckShare(); });
+    form->addRow(check);
     auto *marks = new QHBoxLayout;
     const char *keys[] = {"PO5", "PO4", "PO3", "PO2"};
     for (size_t i = 0; i < 4; ++i) {
@@ -338,7 +415,26 @@ QWidget *TFmEditor::BuildExamPage()
         });
     }
     form->addRow(m_[Msg::E_MARKS], marks);
-    return page;
+    scroll->setWidget(page);
+    scroll->setWidgetResizable(true);
+    return scroll;
+}
+
+void TFmEditor::CheckShare()
+{
+    // Through the player's own share layer, on its folder thread, as the player connects.
+    const QString path = doc_.Value(QStringLiteral("Setup"), QStringLiteral("PathDbNet"));
+    const QString user = doc_.Value(QStringLiteral("Setup"), QStringLiteral("LoginDbNet"));
+    const QString password = doc_.Value(QStringLiteral("Setup"), QStringLiteral("PaswDbNet"));
+    const int rc = Folders().Await<int>([&] {
+        const int code = ConnectShare(path, user, password);
+        DisconnectShare(path, true);
+        return code;
+    });
+    const bool ok = rc == ShareConnected || rc == ShareAlreadyConnected;
+    Dialogs().Message(this, ok ? MessageKind::Information : MessageKind::Error,
+                      m_[Msg::E_CHECKSHARE],
+                      ok ? m_[Msg::E_SHAREOK] : FormatMessage(m_[Msg::E_SHAREFAILED], {rc}));
 }
 
 void TFmEditor::Edit(const std::function<void()> &change, int merge)
@@ -367,8 +463,23 @@ void TFmEditor::Show()
             TextOf(KeyValue(questions[n], QStringLiteral("Vopros"))).simplified().left(60)));
     current_ = questions.isEmpty() ? -1 : qBound(0, current_, int(questions.size()) - 1);
     questions_->setCurrentRow(current_);
-    title_->setText(TextOf(doc_.Value(QStringLiteral("Setup"), QStringLiteral("CEdit"))));
-    heading_->setText(TextOf(doc_.Value(QStringLiteral("Setup"), QStringLiteral("TopEdit"))));
+    // What the player takes for a key that is not written: these are on.
+    static const QStringList onWhenMissing{
+        QStringLiteral("SaveJuornal"), QStringLiteral("Spisok"),     QStringLiteral("YesReport"),
+        QStringLiteral("DublPwrd"),    QStringLiteral("DbNetLocal"), QStringLiteral("DbNet_1"),
+        QStringLiteral("AnsvTmBol")};
+    for (const auto &[key, w] : setupFields_) {
+        const QString value = doc_.Value(QStringLiteral("Setup"), key);
+        if (auto *box = qobject_cast<QCheckBox *>(w))
+            box->setChecked(value.isEmpty() ? onWhenMissing.contains(key) : value.toInt() != 0);
+        else if (auto *edit = qobject_cast<QPlainTextEdit *>(w)) {
+            if (edit->toPlainText() != TextOf(value))
+                edit->setPlainText(TextOf(value));
+        } else if (auto *combo = qobject_cast<QComboBox *>(w))
+            combo->setCurrentIndex(qBound(0, value.toInt(), combo->count() - 1));
+        else if (auto *line = qobject_cast<QLineEdit *>(w))
+            line->setText(TextOf(value));
+    }
     const char *keys[] = {"PO5", "PO4", "PO3", "PO2"};
     const int defaults[] = {80, 60, 40, 20};
     for (size_t i = 0; i < 4; ++i) {

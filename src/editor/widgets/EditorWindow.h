@@ -68,6 +68,8 @@ private:
     void TryExam();
     bool AskToSave();
     void Problems();
+    // "Проверить подключение": the journal share of the settings, connected and let go.
+    void CheckShare();
 
     TMessages m_;
     ExamDocument doc_;
@@ -84,6 +86,6 @@ private:
     QToolButton *chooseQuestionPicture_;
     QCheckBox *shuffle_;
     QSpinBox *time_;
-    QLineEdit *title_, *heading_;
+    QList<std::pair<QString, QWidget *>> setupFields_; // by settings key
     std::array<QSpinBox *, 4> thresholds_{};
 };
