@@ -771,7 +771,8 @@ bool TFmEditor::SaveTo(const QString &fileName)
 
 void TFmEditor::TryExam()
 {
-    // A copy of the exam as it stands, taken in the player without journals.
+    // A copy of the exam as it stands, taken in the player without journals (the switch after
+    // the file's name, as the player reads its command line).
     static QTemporaryDir tries;
     const QString copy = tries.filePath(QStringLiteral("try.uzk"));
     if (!WriteBytes(copy, doc_.Bytes(ExamDocument::Form::Uniform)))
@@ -781,7 +782,7 @@ void TFmEditor::TryExam()
         player = JoinPath(ExecutableDir(), QStringLiteral("../app/tarvik"));
     if (!QFileInfo(player).isExecutable())
         player = Commands().Find(QStringLiteral("tarvik"));
-    if (player.isEmpty() || !Commands().Start(player, {QStringLiteral("/d"), copy}))
+    if (player.isEmpty() || !Commands().Start(player, {copy, QStringLiteral("/d")}))
         Dialogs().Message(this, MessageKind::Error, m_[Msg::U_ERROR], m_[Msg::E_NOPLAYER]);
 }
 
