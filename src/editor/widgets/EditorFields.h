@@ -1,0 +1,68 @@
+#pragma once
+
+// Helpers of the editor's window and its pages: keys of a question's lines, values as the exam
+// files write them, fields named for a screen reader.
+
+#include "core/Codecs.h"
+
+#include <QSaveFile>
+#include <QString>
+#include <QStringList>
+
+// Key in Lines set where it stands, or added at the end.
+inline void SetKey(QStringList &lines, const QString &key, const QString &value)
+{
+    for (QString &l : lines)
+        if (l.section(u'=', 0, 0) == key && l.contains(u'=')) {
+            l = key + u'=' + value;
+            return;
+        }
+    lines.append(key + u'=' + value);
+}
+
+inline void RemoveKey(QStringList &lines, const QString &key)
+{
+    lines.removeIf(
+        [&key](const QString &l) { return l.contains(u'=') && l.section(u'=', 0, 0) == key; });
+}
+
+inline QString KeyValue(const QStringList &lines, const QString &key)
+{
+    for (const QString &l : lines)
+        if (l.contains(u'=') && l.section(u'=', 0, 0) == key)
+            return l.section(u'=', 1);
+    return QString();
+}
+
+// A text as a value of the sectioned text, its line breaks as the exam files write them.
+inline QString ValueOf(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("&<hr>"));
+    text.replace(u'\n', QStringLiteral("&<hr>"));
+    return text;
+}
+
+inline QString TextOf(const QString &value)
+{
+    QString text = ExpandLineBreaks(value);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
+// A field with its label for a screen reader and its settings key in its tooltip.
+template <typename W>
+W *Field(W *widget, const char *name, const QString &label, const QString &key = {})
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setAccessibleName(label);
+    if (!key.isEmpty())
+        widget->setToolTip(key);
+    return widget;
+}
+
+// The whole file written, on the disk, or nothing changed.
+inline bool WriteBytes(const QString &fileName, const QByteArray &bytes)
+{
+    QSaveFile out(fileName);
+    return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.commit();
+}

@@ -1,0 +1,161 @@
+// The editor's files: opening an exam or a bank, saving in the three forms, importing a bank,
+// trying the exam in the player, and the question before changes are let go.
+
+#include "EditorWindow.h"
+
+#include "editor/widgets/EditorFields.h"
+
+#include "core/Files.h"
+#include "core/FolderAccess.h"
+#include "core/FolderThread.h"
+#include "core/Shares.h"
+#include "ui/Dialogs.h"
+
+#include "core/Commands.h"
+#include "core/Errors.h"
+#include "core/Paths.h"
+#include "editor/Import.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QUndoStack>
+
+bool TFmEditor::OpenFile(const QString &fileName)
+{
+    try {
+        const QString ext = QFileInfo(fileName).suffix().toLower();
+        if (ext == QStringLiteral("fzk") || ext == QStringLiteral("uzk")) {
+            doc_ = ExamDocument::Load(fileName);
+            scrambled_->setChecked(doc_.Kind() == ExamDocument::Form::Scrambled);
+            undo_->clear();
+            current_ = 0;
+            Show();
+            return true;
+        }
+    } catch (const TarvikError &e) {
+        Dialogs().Message(this, MessageKind::Error, m_[Msg::U_ERROR],
+                          FormatMessage(m_[Msg::E_NOTOPENED], {e.Message()}));
+        return false;
+    }
+    // Any other file is a question bank: a new exam of its questions.
+    doc_ = ExamDocument();
+    doc_.SetQuestions({});
+    undo_->clear();
+    const std::optional<QByteArray> bytes = ReadWhole(fileName);
+    if (!bytes) {
+        Dialogs().Message(this, MessageKind::Error, m_[Msg::U_ERROR],
+                          FormatMessage(m_[Msg::E_NOTOPENED], {fileName}));
+        return false;
+    }
+    const BankImport bank = ReadBank(*bytes, GuessBankFormat(*bytes));
+    TLineList text;
+    text.SetText(ExamTextOf(bank.Questions, QFileInfo(fileName).completeBaseName()));
+    doc_.Restore(text.Lines());
+    for (const BankQuestion &q : bank.Questions) {
+        if (q.Picture)
+            doc_.SetPicture(q.Picture->Name, q.Picture->Bytes);
+        for (const BankPicture &p : q.AnswerPictures)
+            doc_.SetPicture(p.Name, p.Bytes);
+    }
+    current_ = 0;
+    Show();
+    setWindowModified(true);
+    return true;
+}
+
+bool TFmEditor::SaveTo(const QString &fileName)
+{
+    const bool uniform = fileName.endsWith(QStringLiteral(".uzk"), Qt::CaseInsensitive);
+    const ExamDocument::Form form = uniform                   ? ExamDocument::Form::Uniform
+                                    : scrambled_->isChecked() ? ExamDocument::Form::Scrambled
+                                                              : ExamDocument::Form::Plain;
+    // The problems are listed first; the examiner saves all the same, as the file is theirs.
+    Problems();
+    const QByteArray bytes = doc_.Bytes(form);
+    bool saved = WriteBytes(fileName, bytes);
+    // A question file takes its pictures beside it.
+    if (saved && !uniform)
+        for (auto it = doc_.Pictures().cbegin(); it != doc_.Pictures().cend(); ++it) {
+            const QString beside = JoinPath(QFileInfo(fileName).path(), it.key());
+            if (!QFileInfo::exists(beside))
+                saved = WriteBytes(beside, it.value()) && saved;
+        }
+    if (!saved) {
+        Dialogs().Message(this, MessageKind::Error, m_[Msg::U_ERROR], m_[Msg::E_NOTSAVED]);
+        return false;
+    }
+    doc_.Saved(fileName, form);
+    undo_->setClean();
+    setWindowModified(false);
+    return true;
+}
+
+void TFmEditor::Import()
+{
+    const QString file = Dialogs().OpenFileName(this, m_[Msg::E_OPENFILTER]);
+    if (file.isEmpty())
+        return;
+    const std::optional<QByteArray> bytes = ReadWhole(file);
+    if (!bytes)
+        return;
+    const BankImport bank = ReadBank(*bytes, GuessBankFormat(*bytes));
+    if (!bank.Problems.isEmpty())
+        Dialogs().Message(this, MessageKind::Warning, m_[Msg::E_IMPORT], bank.Problems.join(u'\n'));
+    // The bank's questions after those of the exam, as an exam of them writes them.
+    TLineList imported;
+    imported.SetText(ExamTextOf(bank.Questions, QString()));
+    ExamDocument part;
+    part.Restore(imported.Lines());
+    Edit([this, &bank, &part] {
+        QList<QStringList> questions = doc_.Questions();
+        questions += part.Questions();
+        for (const BankQuestion &q : bank.Questions) {
+            if (q.Picture)
+                doc_.SetPicture(q.Picture->Name, q.Picture->Bytes);
+            for (const BankPicture &p : q.AnswerPictures)
+                doc_.SetPicture(p.Name, p.Bytes);
+        }
+        doc_.SetQuestions(questions);
+    });
+    Show();
+}
+
+void TFmEditor::TryExam()
+{
+    // A copy of the exam as it stands, taken in the player without journals (the switch after
+    // the file's name, as the player reads its command line).
+    static QTemporaryDir tries;
+    const QString copy = tries.filePath(QStringLiteral("try.uzk"));
+    if (!WriteBytes(copy, doc_.Bytes(ExamDocument::Form::Uniform)))
+        return;
+    QString player = JoinPath(ExecutableDir(), QStringLiteral("tarvik"));
+    if (!QFileInfo(player).isExecutable())
+        player = JoinPath(ExecutableDir(), QStringLiteral("../app/tarvik"));
+    if (!QFileInfo(player).isExecutable())
+        player = Commands().Find(QStringLiteral("tarvik"));
+    if (player.isEmpty() || !Commands().Start(player, {copy, QStringLiteral("/d")}))
+        Dialogs().Message(this, MessageKind::Error, m_[Msg::U_ERROR], m_[Msg::E_NOPLAYER]);
+}
+
+bool TFmEditor::AskToSave()
+{
+    if (undo_->isClean() && !isWindowModified())
+        return true;
+    if (!Dialogs().Message(this, MessageKind::Question, m_[Msg::E_TITLE], m_[Msg::E_SAVECHANGES]))
+        return true; // No: the changes are let go
+    if (doc_.FileName().isEmpty()) {
+        const QString name = Dialogs().SaveFileName(this, m_[Msg::E_FILTER], QStringLiteral("fzk"));
+        return !name.isEmpty() && SaveTo(name);
+    }
+    return SaveTo(doc_.FileName());
+}
+
+void TFmEditor::closeEvent(QCloseEvent *event)
+{
+    if (AskToSave())
+        event->accept();
+    else
+        event->ignore();
+}
