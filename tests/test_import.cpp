@@ -3,7 +3,9 @@
 #include "core/Scramble.h"
 #include "editor/ExamDocument.h"
 #include "editor/Import.h"
+#include "editor/ListDocument.h"
 #include "exam/ListStreams.h"
+#include "exam/Manager.h"
 #include "exam/Questions.h"
 #include "exam/Settings.h"
 
@@ -188,6 +190,36 @@ private Q_SLOTS:
                                                "[Mine]\r\nX=y\r\n[V0]\r\nVopros=q\r\nS1=a\r\n"
                                                "[V1]\r\nVopros=b\r\n")));
         QCOMPARE(doc.Value(QStringLiteral("V1"), QStringLiteral("Vopros")), QStringLiteral("b"));
+    }
+
+    // The manager file and the roster: the same bytes without edits, an edited record read back
+    // as the player reads the file.
+    void listFiles()
+    {
+        ListDocument manager(ListDocument::Kind::Manager);
+        QVERIFY(manager.Load(DemoFile("subjects.fzm")));
+        QCOMPARE(manager.Bytes(), ReadFile(DemoFile("subjects.fzm")));
+        QList<QStringList> rows = manager.Rows();
+        QCOMPARE(rows.size(), 3);
+        rows[1] = {QStringLiteral("История"), QStringLiteral("h.uzk"), QStringLiteral("u"),
+                   QStringLiteral("p"), QStringLiteral("Гуманитарные")};
+        manager.SetRows(rows);
+        const ManagerFile read =
+            ReadManagerText(Cp1251::Decode(UnscrambleBytes(manager.Bytes(), Keys::Manager)));
+        QCOMPARE(read.Lines[1].Subject, QStringLiteral("История"));
+        QCOMPARE(read.Lines[1].Category, QStringLiteral("Гуманитарные"));
+        QCOMPARE(read.Lines[2].ExamFile, QStringLiteral("demo.uzk"));
+
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("JSpisok.fzj"));
+        WriteFile(file, Cp1251::Encode(QStringLiteral("10А@Иванов\r\n")));
+        ListDocument roster(ListDocument::Kind::Roster);
+        QVERIFY(roster.Load(file));
+        QList<QStringList> listed = roster.Rows();
+        listed.append({QStringLiteral("11Б"), QStringLiteral("Ким")});
+        roster.SetRows(listed);
+        QCOMPARE(roster.Bytes(), Cp1251::Encode(QStringLiteral("10А@Иванов\r\n11Б@Ким\r\n")));
+        QVERIFY(!ListDocument(ListDocument::Kind::Roster).Load(dir.filePath(QStringLiteral("no"))));
     }
 };
 

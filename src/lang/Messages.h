@@ -144,6 +144,12 @@ enum class Msg {
     E_NOTSAVED,
     E_NOTOPENED,
     E_NOPLAYER,
+    E_MANAGERFILE,
+    E_ROSTERFILE,
+    E_MANAGERCOLUMNS,
+    E_ROSTERCOLUMNS,
+    E_MANAGERFILTER,
+    E_ROSTERFILTER,
     // The fields of the editor's settings page, by the settings key they write.
     F_TOPEDIT,
     F_CEDIT,

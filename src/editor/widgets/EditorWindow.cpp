@@ -1,5 +1,7 @@
 #include "EditorWindow.h"
 
+#include "editor/widgets/ListWindow.h"
+
 #include "editor/widgets/EditorFields.h"
 
 #include "core/Codecs.h"
@@ -174,6 +176,23 @@ void TFmEditor::BuildMenus()
     file->addAction(m_[Msg::E_IMPORT], QKeySequence(Qt::CTRL | Qt::Key_I), this,
                     [this] { Import(); });
     file->addAction(m_[Msg::E_CHECK], QKeySequence(Qt::Key_F5), this, [this] { TryExam(); });
+    file->addSeparator();
+    // The manager file and the roster, each in a window of its own.
+    const auto list = [this](ListDocument::Kind kind, Msg filter) {
+        const QString name = Dialogs().OpenFileName(this, m_[filter]);
+        if (name.isEmpty())
+            return;
+        auto *window = new TFmListEditor(kind, m_, this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        if (window->OpenFile(name))
+            window->show();
+        else
+            window->deleteLater();
+    };
+    file->addAction(m_[Msg::E_MANAGERFILE], this,
+                    [list] { list(ListDocument::Kind::Manager, Msg::E_MANAGERFILTER); });
+    file->addAction(m_[Msg::E_ROSTERFILE], this,
+                    [list] { list(ListDocument::Kind::Roster, Msg::E_ROSTERFILTER); });
     file->addSeparator();
     file->addAction(m_[Msg::E_QUIT], QKeySequence::Quit, this, [this] { close(); });
     QMenu *edit = menuBar()->addMenu(m_[Msg::E_EDITMENU]);

@@ -1,0 +1,118 @@
+#include "ListWindow.h"
+
+#include "editor/widgets/EditorFields.h"
+#include "ui/Dialogs.h"
+
+#include <QBoxLayout>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+
+TFmListEditor::TFmListEditor(ListDocument::Kind kind, const TMessages &messages, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_(messages), doc_(kind)
+{
+    const bool manager = kind == ListDocument::Kind::Manager;
+    setObjectName(manager ? QStringLiteral("FmManagerFile") : QStringLiteral("FmRoster"));
+    setWindowTitle(QString(m_[manager ? Msg::E_MANAGERFILE : Msg::E_ROSTERFILE])
+                       .remove(u'&')
+                       .remove(QStringLiteral("…")) +
+                   QStringLiteral("[*]"));
+    auto *col = new QVBoxLayout(this);
+    table_ = Field(new QTableWidget, "Records", windowTitle().remove(QStringLiteral("[*]")));
+    const QStringList columns =
+        m_[manager ? Msg::E_MANAGERCOLUMNS : Msg::E_ROSTERCOLUMNS].split(u'|');
+    table_->setColumnCount(int(columns.size()));
+    table_->setHorizontalHeaderLabels(columns);
+    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->setWordWrap(false);
+    col->addWidget(table_, 1);
+    auto *row = new QHBoxLayout;
+    const auto button = [&](Msg text, const char *name, std::function<void()> act) {
+        auto *b = Field(new QPushButton(QString(m_[text]).remove(u'&')), name,
+                        QString(m_[text]).remove(u'&'));
+        connect(b, &QPushButton::clicked, this, act);
+        row->addWidget(b);
+    };
+    button(Msg::E_ADD, "Add", [this] {
+        table_->insertRow(table_->rowCount());
+        table_->setCurrentCell(table_->rowCount() - 1, 0);
+        Take();
+    });
+    button(Msg::E_DELETE, "Delete", [this] {
+        if (table_->currentRow() >= 0)
+            table_->removeRow(table_->currentRow());
+        Take();
+    });
+    row->addStretch(1);
+    button(Msg::E_SAVE, "Save", [this, manager] {
+        QString name = doc_.FileName();
+        if (name.isEmpty())
+            name = Dialogs().SaveFileName(this,
+                                          m_[manager ? Msg::E_MANAGERFILTER : Msg::E_ROSTERFILTER],
+                                          manager ? QStringLiteral("fzm") : QStringLiteral("fzj"));
+        if (!name.isEmpty())
+            SaveTo(name);
+    });
+    col->addLayout(row);
+    connect(table_, &QTableWidget::itemChanged, this, [this] { Take(); });
+    resize(760, 460);
+}
+
+bool TFmListEditor::OpenFile(const QString &fileName)
+{
+    if (!doc_.Load(fileName)) {
+        Dialogs().Message(this, MessageKind::Error, m_[Msg::U_ERROR],
+                          FormatMessage(m_[Msg::E_NOTOPENED], {fileName}));
+        return false;
+    }
+    Fill();
+    return true;
+}
+
+void TFmListEditor::Fill()
+{
+    const QSignalBlocker quiet(table_);
+    table_->setRowCount(int(doc_.Rows().size()));
+    for (int r = 0; r < doc_.Rows().size(); ++r)
+        for (int c = 0; c < doc_.FieldCount(); ++c)
+            table_->setItem(r, c, new QTableWidgetItem(doc_.Rows()[r].value(c)));
+    table_->resizeColumnsToContents();
+    setWindowModified(doc_.Modified());
+}
+
+void TFmListEditor::Take()
+{
+    QList<QStringList> rows;
+    for (int r = 0; r < table_->rowCount(); ++r) {
+        QStringList fields;
+        for (int c = 0; c < doc_.FieldCount(); ++c)
+            fields.append(table_->item(r, c) ? table_->item(r, c)->text() : QString());
+        rows.append(fields);
+    }
+    doc_.SetRows(rows);
+    setWindowModified(doc_.Modified());
+}
+
+bool TFmListEditor::SaveTo(const QString &fileName)
+{
+    Take();
+    if (!WriteBytes(fileName, doc_.Bytes())) {
+        Dialogs().Message(this, MessageKind::Error, m_[Msg::U_ERROR], m_[Msg::E_NOTSAVED]);
+        return false;
+    }
+    doc_.Saved(fileName);
+    setWindowModified(false);
+    return true;
+}
+
+void TFmListEditor::closeEvent(QCloseEvent *event)
+{
+    Take();
+    if (doc_.Modified() &&
+        Dialogs().Message(this, MessageKind::Question, windowTitle().remove(QStringLiteral("[*]")),
+                          m_[Msg::E_SAVECHANGES]) &&
+        !doc_.FileName().isEmpty())
+        SaveTo(doc_.FileName());
+    event->accept();
+}
