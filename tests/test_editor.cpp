@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -68,6 +69,9 @@ private Q_SLOTS:
             QStringLiteral(
                 "Стороны прямоугольника на рисунке равны 4 и 3. Чему равна длина его диагонали?"));
         QVERIFY(saved.Pictures().contains(QStringLiteral("title.jpg"))); // packed from beside
+        // Opened and saved: the newest first in the recent files, each once.
+        QCOMPARE(TFmEditor::RecentFiles().mid(0, 2),
+                 (QStringList{file, QFileInfo(DemoFile("demo.fzk")).absoluteFilePath()}));
         QVERIFY(dialogs.Messages.isEmpty());
     }
 

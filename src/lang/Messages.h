@@ -144,6 +144,7 @@ enum class Msg {
     E_NOTSAVED,
     E_NOTOPENED,
     E_NOPLAYER,
+    E_RECENT,
     E_MANAGERFILE,
     E_ROSTERFILE,
     E_MANAGERCOLUMNS,

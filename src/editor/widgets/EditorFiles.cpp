@@ -32,6 +32,7 @@ bool TFmEditor::OpenFile(const QString &fileName)
             undo_->clear();
             current_ = 0;
             Show();
+            Remember(fileName);
             return true;
         }
     } catch (const TarvikError &e) {
@@ -87,6 +88,7 @@ bool TFmEditor::SaveTo(const QString &fileName)
         return false;
     }
     doc_.Saved(fileName, form);
+    Remember(fileName);
     undo_->setClean();
     setWindowModified(false);
     return true;

@@ -33,6 +33,7 @@
 #include <QRadioButton>
 #include <QSaveFile>
 #include <QScrollArea>
+#include <QSettings>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTabWidget>
@@ -176,6 +177,15 @@ void TFmEditor::BuildMenus()
     file->addAction(m_[Msg::E_IMPORT], QKeySequence(Qt::CTRL | Qt::Key_I), this,
                     [this] { Import(); });
     file->addAction(m_[Msg::E_CHECK], QKeySequence(Qt::Key_F5), this, [this] { TryExam(); });
+    QMenu *recent = file->addMenu(m_[Msg::E_RECENT]);
+    connect(recent, &QMenu::aboutToShow, this, [this, recent] {
+        recent->clear();
+        for (const QString &name : RecentFiles())
+            recent->addAction(name, this, [this, name] {
+                if (AskToSave())
+                    OpenFile(name);
+            });
+    });
     file->addSeparator();
     // The manager file and the roster, each in a window of its own.
     const auto list = [this](ListDocument::Kind kind, Msg filter) {
@@ -505,4 +515,21 @@ void TFmEditor::Problems()
         auto *item = new QListWidgetItem(p.Text, problems_);
         item->setData(Qt::UserRole, p.Question);
     }
+}
+
+QStringList TFmEditor::RecentFiles()
+{
+    return QSettings(QStringLiteral("tarvik"), QStringLiteral("editor"))
+        .value(QStringLiteral("recent"))
+        .toStringList();
+}
+
+void TFmEditor::Remember(const QString &fileName)
+{
+    QStringList recent = RecentFiles();
+    const QString full = QFileInfo(fileName).absoluteFilePath();
+    recent.removeAll(full);
+    recent.prepend(full);
+    QSettings(QStringLiteral("tarvik"), QStringLiteral("editor"))
+        .setValue(QStringLiteral("recent"), recent.mid(0, 8));
 }

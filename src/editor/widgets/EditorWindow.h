@@ -39,6 +39,8 @@ public:
     // The question on the page (from 0), or -1.
     int CurrentQuestion() const { return current_; }
     void SelectQuestion(int n);
+    // The files opened and saved last, newest first (kept for the user, eight at most).
+    static QStringList RecentFiles();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -68,6 +70,8 @@ private:
     void TryExam();
     bool AskToSave();
     void Problems();
+    // Puts FileName first in the recent files.
+    static void Remember(const QString &fileName);
     // "Проверить подключение": the journal share of the settings, connected and let go.
     void CheckShare();
 
