@@ -19,15 +19,8 @@ int main(int argc, char **argv)
                        QStringLiteral("The section of Language.fll (0 Russian, 1 English)."),
                        QStringLiteral("N"), QStringLiteral("0")});
     options.process(app);
-    // The language texts beside the program, as the player reads them.
-    const QString found =
-        FindLanguageFile(ExecutableDir() + QStringLiteral("Language.fll"), ExecutableDir(),
-                         [](const QString &p) { return QFileInfo(p).isFile(); });
-    TLineList source;
-    if (!found.isEmpty())
-        source.LoadFromFile(found);
-    TFmEditor editor(
-        ReadLanguageSection(source, options.value(QStringLiteral("language")).toInt(), 0));
+    TFmEditor editor(ReadLanguageSection(ProgramLanguageText(),
+                                         options.value(QStringLiteral("language")).toInt(), 0));
     editor.show();
     if (!options.positionalArguments().isEmpty())
         editor.OpenFile(options.positionalArguments().first());

@@ -15,26 +15,13 @@
 
 namespace {
 
-// The language texts beside the program, as the player reads them: section Number (Russian, 0,
-// without the file).
-TMessages Texts(int number)
-{
-    const QString found =
-        FindLanguageFile(ExecutableDir() + QStringLiteral("Language.fll"), ExecutableDir(),
-                         [](const QString &p) { return QFileInfo(p).isFile(); });
-    TLineList source;
-    if (!found.isEmpty())
-        source.LoadFromFile(found);
-    return ReadLanguageSection(source, number, 0);
-}
-
 std::optional<QDate> DateOf(const QString &text, bool &bad)
 {
     if (text.isEmpty())
         return std::nullopt;
-    const QDate d = QDate::fromString(text, QStringLiteral("dd/MM/yy"));
-    bad = bad || !d.isValid();
-    return d.isValid() && d.year() < 2000 ? d.addYears(100) : d;
+    const std::optional<QDate> d = JournalDate(text);
+    bad = bad || !d;
+    return d;
 }
 
 } // namespace
@@ -87,7 +74,7 @@ int main(int argc, char **argv)
     if (options.isSet(QStringLiteral("user")) && !names.isEmpty())
         KnowAccount(names[0], options.value(QStringLiteral("user")),
                     options.value(QStringLiteral("password")));
-    const TMessages messages = Texts(language);
+    const TMessages messages = ReadLanguageSection(ProgramLanguageText(), language, 0);
     if (options.isSet(QStringLiteral("pdf"))) {
         QList<ExamView> views;
         QStringList problems;

@@ -448,10 +448,9 @@ int Stats(const QStringList &args)
         const auto it = a.Options.find(QString::fromLatin1(end));
         if (it == a.Options.end())
             continue;
-        QDate d = QDate::fromString(it->second, QStringLiteral("dd/MM/yy"));
-        if (!d.isValid())
+        const std::optional<QDate> d = JournalDate(it->second);
+        if (!d)
             BadUsage(QStringLiteral("%1 wants a date as DD/MM/YY: %2").arg(it->first, it->second));
-        d = d.year() < 2000 ? d.addYears(100) : d;
         (qstrcmp(end, "--from") == 0 ? filter.From : filter.To) = d;
     }
     filter.ExamFile = a.Positional.value(1);

@@ -22,14 +22,6 @@ namespace {
 // Columns of the journal export's rows.
 enum Column { Date, Group, Name, Subject, File, Title, Questions, Answers, Percent, Mark, Report };
 
-std::optional<QDate> DateOf(const QString &stamp)
-{
-    const QDate d = QDate::fromString(stamp, QStringLiteral("dd/MM/yy"));
-    if (!d.isValid())
-        return std::nullopt;
-    return d.year() < 2000 ? d.addYears(100) : d; // yy is 20yy
-}
-
 struct Examinee
 {
     QByteArray Answers;
@@ -262,7 +254,7 @@ Analysis Analyze(const QByteArray &results, const QByteArray &subjects,
         if (!examFile.isEmpty() && row[File].toCaseFolded() != examFile)
             continue;
         if (filter.From || filter.To) {
-            const std::optional<QDate> d = DateOf(row[Date]);
+            const std::optional<QDate> d = JournalDate(row[Date]);
             if (!d || (filter.From && *d < *filter.From) || (filter.To && *d > *filter.To))
                 continue;
         }
@@ -300,6 +292,14 @@ bool AnalyzeFolder(const QString &dir, const AnalysisFilter &filter, Analysis &o
                       return ReadWhole(JoinPath(reports, name));
                   });
     return true;
+}
+
+std::optional<QDate> JournalDate(const QString &stamp)
+{
+    const QDate d = QDate::fromString(stamp, QStringLiteral("dd/MM/yy"));
+    if (!d.isValid())
+        return std::nullopt;
+    return d.year() < 2000 ? d.addYears(100) : d; // yy is 20yy
 }
 
 QString FlagText(const QString &flag, const TMessages &messages)

@@ -104,6 +104,8 @@ bool AnalyzeFolder(const QString &dir, const AnalysisFilter &filter, Analysis &o
 
 // A figure with at most two decimals, or None when there is none.
 QString FigureText(const std::optional<double> &value, const QString &none);
+// A date of the journals, DD/MM/YY with yy as 20yy; none when it is no date.
+std::optional<QDate> JournalDate(const QString &text);
 // A flag in the language of Messages.
 QString FlagText(const QString &flag, const TMessages &messages);
 // The figures for reading, per exam a summary and a row per question (flagged rows marked "*"),

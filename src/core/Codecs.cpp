@@ -77,6 +77,15 @@ QString ExpandLineBreaks(const QString &text)
     return out;
 }
 
+QString FoldLineBreaks(const QString &text)
+{
+    QString out = text;
+    out.replace(QStringLiteral("\r\n"), QStringLiteral("&<hr>"));
+    out.replace(u'\n', QStringLiteral("&<hr>"));
+    out.replace(u'\r', QStringLiteral("&<hr>"));
+    return out;
+}
+
 QString RemoveAll(const QString &text, const QString &sub)
 {
     if (sub.isEmpty())

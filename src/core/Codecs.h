@@ -38,6 +38,9 @@ QString GetField(const QString &text, QChar separator, int index);
 
 // Every "&<hr>" becomes CR LF.
 QString ExpandLineBreaks(const QString &text);
+// The other way: each line break (CR LF, LF or CR) as the exam files write it, "&<hr>", so the
+// text stands on one line of the sectioned text.
+QString FoldLineBreaks(const QString &text);
 
 // How much of a text of an exam or language file the window lays out. The file's value is kept
 // whole for the records; beyond these lengths the window shows the start and a mark.

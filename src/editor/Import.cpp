@@ -1,5 +1,7 @@
 #include "Import.h"
 
+#include "core/Codecs.h"
+
 #include <QBuffer>
 #include <QImage>
 #include <QRegularExpression>
@@ -324,16 +326,6 @@ BankImport ReadMoodle(const QByteArray &bytes)
     return bank;
 }
 
-// A value of the sectioned text: on one line, its breaks as the exam files write them.
-QString Value(const QString &text)
-{
-    QString v = text.trimmed();
-    v.replace(QStringLiteral("\r\n"), QStringLiteral("&<hr>"));
-    v.replace(u'\n', QStringLiteral("&<hr>"));
-    v.replace(u'\r', QStringLiteral("&<hr>"));
-    return v;
-}
-
 } // namespace
 
 QString PlainOfHtml(const QString &html)
@@ -407,7 +399,7 @@ QString ExamTextOf(const QList<BankQuestion> &questions, const QString &title)
     QStringList lines{QStringLiteral("[Setup]"),
                       QStringLiteral("Version=1.1"),
                       QStringLiteral("AllZ=%1").arg(questions.size() - 1),
-                      QStringLiteral("CEdit=") + Value(title),
+                      QStringLiteral("CEdit=") + FoldLineBreaks(title.trimmed()),
                       QStringLiteral("SaveJuornal=1"),
                       QStringLiteral("Spisok=0"), // groups and names are typed
                       QStringLiteral("YesReport=1"),
@@ -423,13 +415,13 @@ QString ExamTextOf(const QList<BankQuestion> &questions, const QString &title)
               << QStringLiteral("Form=%1").arg(pictures ? 2
                                                : list   ? 3
                                                         : 1)
-              << QStringLiteral("Vopros=") + Value(q.Text)
+              << QStringLiteral("Vopros=") + FoldLineBreaks(q.Text.trimmed())
               << QStringLiteral("AllW=%1").arg(q.Answers.size())
               << QStringLiteral("CorNo=%1").arg(q.Correct + 1) << QStringLiteral("AR=0")
               << QStringLiteral("AT=0");
         for (qsizetype k = 0; k < q.Answers.size(); ++k)
             lines << QStringLiteral("B%1=1").arg(k + 1)
-                  << QStringLiteral("S%1=").arg(k + 1) + Value(q.Answers[k]);
+                  << QStringLiteral("S%1=").arg(k + 1) + FoldLineBreaks(q.Answers[k].trimmed());
         if (list)
             lines << QStringLiteral("P1=") + q.Picture->Name;
         if (pictures)

@@ -5,6 +5,7 @@
 #include "core/Paths.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <QVariant>
@@ -295,6 +296,17 @@ QString FindLanguageFile(const QString &fileName, const QString &programDir,
         if (!candidate.isEmpty() && exists(candidate))
             return candidate;
     return QString();
+}
+
+TLineList ProgramLanguageText()
+{
+    TLineList source;
+    const QString found =
+        FindLanguageFile(ExecutableDir() + QStringLiteral("Language.fll"), ExecutableDir(),
+                         [](const QString &p) { return QFileInfo(p).isFile(); });
+    if (!found.isEmpty())
+        source.LoadFromFile(found);
+    return source;
 }
 
 QString FormatMessage(const QString &pattern, const QList<QVariant> &values)

@@ -264,6 +264,9 @@ QStringList LanguageFileCandidates(const QString &fileName, const QString &progr
 // The first candidate that exists, or empty.
 QString FindLanguageFile(const QString &fileName, const QString &programDir,
                          const std::function<bool(const QString &)> &exists);
+// The language file of the programs, found from the executable's folder as above; empty
+// without one (the built-in Russian texts apply).
+TLineList ProgramLanguageText();
 
 // Replaces %d and %s placeholders in order, as the system's formatting does.
 QString FormatMessage(const QString &pattern, const QList<QVariant> &values);

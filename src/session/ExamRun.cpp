@@ -95,17 +95,8 @@ ExamRun::Opening ExamRun::Open()
     if (!setup_.Found)
         return Opening::NoSetup;
     settings_ = setup_.Settings;
-    TLineList source;
-    if (settings_.UniLang) {
-        source = examLines_;
-    } else {
-        const QString found =
-            FindLanguageFile(ExecutableDir() + QStringLiteral("Language.fll"), ExecutableDir(),
-                             [](const QString &p) { return QFileInfo(p).isFile(); });
-        // Without a language file the built-in Russian texts apply.
-        if (!found.isEmpty())
-            source.LoadFromFile(found);
-    }
+    // The exam's own texts, or the language file of the programs.
+    const TLineList source = settings_.UniLang ? examLines_ : ProgramLanguageText();
     messages_ = ReadLanguageSection(source, settings_.Language, setup_.LanguageTipResult);
     if (setup_.Error)
         return Opening::Damaged;

@@ -51,14 +51,6 @@ private:
     std::function<void(QPainter &, const QRect &)> paint_;
 };
 
-std::optional<QDate> DateOf(const QString &text)
-{
-    const QDate d = QDate::fromString(text.trimmed(), QStringLiteral("dd/MM/yy"));
-    if (!d.isValid())
-        return std::nullopt;
-    return d.year() < 2000 ? d.addYears(100) : d;
-}
-
 // The plot's frame and title; the area left for the plot.
 QRect Frame(QPainter &p, const QRect &area, const QString &title)
 {
@@ -392,8 +384,8 @@ AnalysisFilter TFmResults::Filter() const
 {
     AnalysisFilter f;
     f.Group = group_->text().trimmed();
-    f.From = DateOf(from_->text());
-    f.To = DateOf(to_->text());
+    f.From = JournalDate(from_->text().trimmed());
+    f.To = JournalDate(to_->text().trimmed());
     f.AllAttempts = allAttempts_->isChecked();
     return f;
 }

@@ -34,14 +34,6 @@ inline QString KeyValue(const QStringList &lines, const QString &key)
     return QString();
 }
 
-// A text as a value of the sectioned text, its line breaks as the exam files write them.
-inline QString ValueOf(QString text)
-{
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("&<hr>"));
-    text.replace(u'\n', QStringLiteral("&<hr>"));
-    return text;
-}
-
 inline QString TextOf(const QString &value)
 {
     QString text = ExpandLineBreaks(value);

@@ -87,8 +87,9 @@ QWidget *TFmEditor::BuildExamPage()
             auto *edit = new QPlainTextEdit;
             edit->setTabChangesFocus(true);
             edit->setMaximumHeight(90);
-            connect(edit, &QPlainTextEdit::textChanged, this,
-                    [write, edit] { write([edit] { return ValueOf(edit->toPlainText()); }); });
+            connect(edit, &QPlainTextEdit::textChanged, this, [write, edit] {
+                write([edit] { return FoldLineBreaks(edit->toPlainText()); });
+            });
             form->addRow(label, edit);
             w = edit;
         } else if (qstrcmp(f.Kind, "choice") == 0) {
@@ -104,7 +105,7 @@ QWidget *TFmEditor::BuildExamPage()
             if (qstrcmp(f.Kind, "password") == 0)
                 edit->setEchoMode(QLineEdit::Password);
             connect(edit, &QLineEdit::textEdited, this,
-                    [write, edit] { write([edit] { return ValueOf(edit->text()); }); });
+                    [write, edit] { write([edit] { return FoldLineBreaks(edit->text()); }); });
             form->addRow(label, edit);
             w = edit;
         }

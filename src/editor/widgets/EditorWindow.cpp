@@ -383,7 +383,7 @@ void TFmEditor::CommitQuestion()
             const int kind = kind_->currentIndex();
             const int places = kind == 0 ? 5 : 4;
             SetKey(q, QStringLiteral("Form"), QString::number(kind + 1));
-            SetKey(q, QStringLiteral("Vopros"), ValueOf(text_->toPlainText()));
+            SetKey(q, QStringLiteral("Vopros"), FoldLineBreaks(text_->toPlainText()));
             // The answers in order up to the last one written.
             int count = 0, right = 0;
             for (int k = 0; k < places; ++k) {
@@ -400,7 +400,7 @@ void TFmEditor::CommitQuestion()
                 const QString b = QStringLiteral("B%1").arg(k + 1);
                 if (k < count) {
                     SetKey(q, b, QStringLiteral("1"));
-                    SetKey(q, s, ValueOf(answers_[size_t(k)].Text->text()));
+                    SetKey(q, s, FoldLineBreaks(answers_[size_t(k)].Text->text()));
                 } else {
                     RemoveKey(q, b);
                     RemoveKey(q, s);
