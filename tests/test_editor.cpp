@@ -7,13 +7,16 @@
 #include "helpers/TestFiles.h"
 
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QFontDialog>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QToolButton>
 #include <QUndoStack>
 #include <QtTest>
 
@@ -75,40 +78,87 @@ private Q_SLOTS:
         QVERIFY(dialogs.Messages.isEmpty());
     }
 
-    // Every field of the settings page writes its key, as the player's own reader reads it.
-    void settingsPageWritesItsKeys()
+    // Every field of the settings pages writes its key, as the player's own reader reads it:
+    // switches, texts, numbers, choices, the don't-know rule, a font descriptor and a title
+    // font section through the font and colour dialogs.
+    void settingsPagesWriteTheirKeys()
     {
         ScriptedDialogs dialogs;
         TFmEditor editor{TMessages()};
         QVERIFY(editor.OpenFile(DemoFile("demo.fzk")));
         const ExamSettings before = ReadSetup(editor.Document().Lines(), ExamSettings()).Settings;
+        QVERIFY(before.BolNotKnow); // left on: its rules are read only while it is
         for (QCheckBox *box : editor.findChildren<QCheckBox *>())
-            if (!box->toolTip().isEmpty() && box->objectName() != QStringLiteral("Shuffle"))
+            if (!box->toolTip().isEmpty() && box->objectName() != QStringLiteral("Shuffle") &&
+                box->objectName() != QStringLiteral("BolNotKnow"))
                 QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
         QTest::keyClicks(Ctl<QLineEdit>(editor, "CEdit"), QStringLiteral(" 2"));
         QTest::keyClicks(Ctl<QLineEdit>(editor, "PathDbNet"), QStringLiteral("\\\\srv\\j"));
+        QTest::keyClicks(Ctl<QLineEdit>(editor, "IP3"), QStringLiteral("10.0.0.3"));
         Ctl<QPlainTextEdit>(editor, "HelpExam")->setPlainText(QStringLiteral("Раз\nДва"));
-        auto *tip = Ctl<QComboBox>(editor, "TipOc");
-        tip->setCurrentIndex(1);
-        Q_EMIT tip->activated(1);
+        for (const auto &[name, index] :
+             {std::pair{"TipOc", 1}, {"RNotKnow", 1}, {"AnsvTm", 1}, {"TipResult", 2}}) {
+            auto *combo = Ctl<QComboBox>(editor, name);
+            combo->setCurrentIndex(index);
+            Q_EMIT combo->activated(index);
+        }
         Ctl<QSpinBox>(editor, "PO2")->setValue(10);
-        const ExamSettings after = ReadSetup(editor.Document().Lines(), ExamSettings()).Settings;
+        Ctl<QSpinBox>(editor, "NotKnowPlus")->setValue(7);
+        Ctl<QSpinBox>(editor, "Language")->setValue(1);
+        const auto chooseFont = [&dialogs](const QFont &font) {
+            dialogs.ActInNextDialog([font](QDialog *d) {
+                static_cast<QFontDialog *>(d)->setCurrentFont(font);
+                d->accept();
+            });
+        };
+        QFont serif(QStringLiteral("DejaVu Serif"), 14);
+        serif.setBold(true);
+        chooseFont(serif);
+        QTest::mouseClick(Ctl<QToolButton>(editor, "FontQuestion.Font"), Qt::LeftButton);
+        QFont sans(QStringLiteral("DejaVu Sans"), 20);
+        sans.setBold(true);
+        sans.setItalic(true);
+        chooseFont(sans);
+        QTest::mouseClick(Ctl<QToolButton>(editor, "FontCEdit.Font"), Qt::LeftButton);
+        dialogs.ActInNextDialog([](QDialog *d) {
+            static_cast<QColorDialog *>(d)->setCurrentColor(QColor(0x12, 0x34, 0x56));
+            d->accept();
+        });
+        QTest::mouseClick(Ctl<QToolButton>(editor, "FontCEdit.Colour"), Qt::LeftButton);
+
+        const SetupReading reading = ReadSetup(editor.Document().Lines(), ExamSettings());
+        const ExamSettings &after = reading.Settings;
         QCOMPARE(after.CEdit, before.CEdit + QStringLiteral(" 2"));
         QCOMPARE(after.PathDbNet, QStringLiteral("\\\\srv\\j"));
+        QCOMPARE(after.IP3, QStringLiteral("10.0.0.3"));
         QCOMPARE(after.HelpExam, QStringLiteral("Раз\r\nДва")); // written "&<hr>"
         QCOMPARE(after.TipOc, 1);
+        QCOMPARE(int(after.AnsvTm), 1);
+        QCOMPARE(after.TipResult, 2);
         QCOMPARE(int(after.PO2), 10);
+        QCOMPARE(after.NotKnowPlus, 7);
+        QCOMPARE(after.Language, 1);
+        QVERIFY(!after.RNotKnow1 && after.RNotKnow2 && !after.RNotKnow3);
+        QCOMPARE(FontToStr(after.FontQuestion),
+                 QStringLiteral("DejaVu Serif,1,204,-2147483640,0,14"));
+        QVERIFY(reading.TitleFonts[1]);
+        QCOMPARE(FontToStr(*reading.TitleFonts[1]),
+                 QStringLiteral("DejaVu Sans,3,204,5649426,0,20"));
         for (const auto &[was, is] : {std::pair{before.AnRand, after.AnRand},
+                                      {before.GrStretch, after.GrStretch},
                                       {before.YTime, after.YTime},
-                                      {before.BolNotKnow, after.BolNotKnow},
                                       {before.SaveJuornal, after.SaveJuornal},
                                       {before.Spisok, after.Spisok},
                                       {before.YesPassword, after.YesPassword},
                                       {before.DbNet, after.DbNet},
                                       {before.DbNet_1, after.DbNet_1},
+                                      {before.InfIP2, after.InfIP2},
+                                      {before.InfIP3, after.InfIP3},
+                                      {before.UniLang, after.UniLang},
                                       {before.VisiTackBar, after.VisiTackBar},
                                       {before.YesReport, after.YesReport}})
             QCOMPARE(is, !was);
+        QVERIFY(dialogs.Unexpected.isEmpty());
     }
 };
 

@@ -6,11 +6,13 @@
 #include "editor/ListDocument.h"
 #include "exam/ListStreams.h"
 #include "exam/Manager.h"
+#include "exam/Pictures.h"
 #include "exam/Questions.h"
 #include "exam/Settings.h"
 
 #include <QBuffer>
 #include <QImage>
+#include <QtEndian>
 #include <QtTest>
 
 #include "helpers/TestFiles.h"
@@ -190,6 +192,65 @@ private Q_SLOTS:
                                                "[Mine]\r\nX=y\r\n[V0]\r\nVopros=q\r\nS1=a\r\n"
                                                "[V1]\r\nVopros=b\r\n")));
         QCOMPARE(doc.Value(QStringLiteral("V1"), QStringLiteral("Vopros")), QStringLiteral("b"));
+    }
+
+    // The problems a picture gives before saving, judged by the player's own decoders; a
+    // picture that is fine is packed into a uniform file under the name the exam writes.
+    void pictureProblems_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("problem");
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        QByteArray bmp;
+        QBuffer out(&bmp);
+        out.open(QIODevice::WriteOnly);
+        image.save(&out, "BMP");
+        // A header that says 6000 x 5000 pixels: more than the player shows.
+        QByteArray huge = bmp.left(54);
+        qToLittleEndian<qint32>(6000, huge.data() + 18);
+        qToLittleEndian<qint32>(5000, huge.data() + 22);
+        QTest::newRow("fine, named with a folder") << "C:\\exam\\pic.bmp" << bmp << "";
+        QTest::newRow("missing") << "pic.bmp" << QByteArray() << "вопрос 1: нет рисунка pic.bmp";
+        QTest::newRow("four characters are no name")
+            << "p.bm" << bmp << "вопрос 1: нет рисунка p.bm";
+        QTest::newRow("not a picture")
+            << "pic.jpg" << QByteArray("text") << "вопрос 1: рисунок pic.jpg не может быть показан";
+        QTest::newRow("too large")
+            << "pic.bmp" << huge << "вопрос 1: рисунок pic.bmp слишком велик";
+        QTest::newRow("title picture missing")
+            << "title" << QByteArray()
+            << "рисунок титульной страницы none.jpg не найден или не может быть показан";
+    }
+
+    void pictureProblems()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, problem);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("p.fzk"));
+        const bool title = name == QStringLiteral("title");
+        WriteFile(file, Cp1251::Encode(QStringLiteral("[Setup]\r\nAllZ=0\r\nPathGraph=%1\r\n"
+                                                      "[V0]\r\nForm=3\r\nVopros=q\r\nAllW=2\r\n"
+                                                      "CorNo=1\r\nS1=a\r\nS2=b\r\nP1=%2\r\n")
+                                           .arg(title ? QStringLiteral("none.jpg") : QString(),
+                                                title ? QString() : name)));
+        if (!bytes.isEmpty())
+            WriteFile(dir.filePath(name.section(u'\\', -1)), bytes);
+        const ExamDocument doc = ExamDocument::Load(file);
+        QStringList problems;
+        for (const ExamProblem &p : ExamProblems(doc, TMessages()))
+            problems.append(p.Text);
+        QCOMPARE(problems.join(u'/'), problem);
+        if (!problem.isEmpty())
+            return;
+        TListStreams packed;
+        packed.LoadFromScrambled(doc.Bytes(ExamDocument::Form::Uniform), Keys::Settings);
+        QImage shown;
+        QVERIFY(LoadPicture(shown, name, KindUniform, &packed, file));
+        QCOMPARE(shown.size(), QSize(40, 30));
     }
 
     // The manager file and the roster: the same bytes without edits, an edited record read back

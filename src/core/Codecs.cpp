@@ -28,6 +28,17 @@ void StrToFont(const QString &descriptor, FontValue &font)
     font.Size = FontField(f[5], 8);
 }
 
+QString FontToStr(const FontValue &font)
+{
+    return QStringLiteral("%1,%2,%3,%4,%5,%6")
+        .arg(font.Name)
+        .arg(font.Style)
+        .arg(font.Charset)
+        .arg(font.Color)
+        .arg(font.Pitch)
+        .arg(font.Size);
+}
+
 void ReadFontSection(const TLineList &lines, const QString &suffix, FontValue &font)
 {
     TLineList section;

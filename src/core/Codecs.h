@@ -26,6 +26,8 @@ struct FontValue
 // "Name,Style,Charset,Color,Pitch,Size". Raises EConvertError for a numeric field that is not an
 // integer; the properties before that field are already set on Font.
 void StrToFont(const QString &descriptor, FontValue &font);
+// The descriptor StrToFont reads back.
+QString FontToStr(const FontValue &font);
 // Section [Font<Suffix>] with keys Name, Style, Charset, Color, Pitch, Size; a missing section
 // leaves Font as it was.
 void ReadFontSection(const TLineList &lines, const QString &suffix, FontValue &font);

@@ -1,5 +1,7 @@
 #include "ExamDocument.h"
 
+#include "exam/Pictures.h"
+
 #include "core/Cp1251.h"
 #include "core/Errors.h"
 #include "core/Files.h"
@@ -185,13 +187,26 @@ void ExamDocument::SetPicture(const QString &name, const QByteArray &bytes)
     modified_ = true;
 }
 
+QByteArray ExamDocument::PictureBytes(const QString &name) const
+{
+    const QString bare = BareFileName(name);
+    for (auto it = pictures_.cbegin(); it != pictures_.cend(); ++it)
+        if (it.key().compare(name, Qt::CaseInsensitive) == 0 ||
+            it.key().compare(bare, Qt::CaseInsensitive) == 0)
+            return it.value();
+    if (bare.isEmpty() || fileName_.isEmpty())
+        return QByteArray();
+    return ReadWhole(JoinPath(QFileInfo(fileName_).path(), bare)).value_or(QByteArray());
+}
+
 QStringList ExamDocument::NamedPictures() const
 {
     QStringList names;
+    // As written: a uniform file's picture is found by the name the exam gives it.
     const auto add = [&names](const QString &name) {
-        const QString bare = BareFileName(name.trimmed());
-        if (!bare.isEmpty() && !names.contains(bare, Qt::CaseInsensitive))
-            names.append(bare);
+        const QString written = name.trimmed();
+        if (!written.isEmpty() && !names.contains(written, Qt::CaseInsensitive))
+            names.append(written);
     };
     add(Value(QStringLiteral("Setup"), QStringLiteral("PathGraph")));
     bool ok = false;
@@ -220,23 +235,51 @@ QByteArray ExamDocument::Bytes(Form form) const
         return ScrambleBytes(text, Keys::Settings);
     case Form::Uniform: {
         QList<ContainerEntry> entries{{QStringLiteral("unifileexam"), text}};
-        const QString dir = QFileInfo(fileName_).path();
-        for (const QString &name : NamedPictures()) {
-            QByteArray bytes = pictures_.value(name);
-            if (bytes.isEmpty() && !fileName_.isEmpty())
-                bytes = ReadWhole(JoinPath(dir, name)).value_or(QByteArray());
+        const QStringList named = NamedPictures();
+        for (const QString &name : named) {
+            const QByteArray bytes = PictureBytes(name);
             if (!bytes.isEmpty())
                 entries.append({name, bytes});
         }
         // The pictures the file carried that the exam no longer names stay with it.
         for (auto it = pictures_.cbegin(); it != pictures_.cend(); ++it)
-            if (!NamedPictures().contains(it.key(), Qt::CaseInsensitive))
+            if (!named.contains(it.key(), Qt::CaseInsensitive))
                 entries.append({it.key(), it.value()});
         return ScrambleBytes(BuildContainer(entries, true), Keys::Settings);
     }
     }
     return {};
 }
+
+namespace {
+
+// Why the player would show no picture of this name: not there (a name of four characters or
+// fewer is none), too large, or not one its decoders read. Decoded once per name and content.
+std::optional<Msg> PictureProblem(const ExamDocument &doc, const QString &name)
+{
+    const QByteArray bytes = name.size() > 4 ? doc.PictureBytes(name) : QByteArray();
+    if (bytes.isEmpty())
+        return Msg::E_NOPICTURE;
+    static QHash<std::pair<QString, size_t>, std::optional<Msg>> known;
+    const std::pair<QString, size_t> key{name.toCaseFolded(), qHash(bytes)};
+    if (const auto it = known.constFind(key); it != known.constEnd())
+        return *it;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    const QSize size = QImageReader(&buffer).size();
+    std::optional<Msg> problem;
+    if (size.isValid() && qint64(size.width()) * size.height() > MaxPicturePixels)
+        problem = Msg::E_BIGPICTURE;
+    else if (DecodePicture(bytes, name, QSize(64, 64)).isNull())
+        problem = Msg::E_BADPICTURE;
+    if (known.size() > 1000)
+        known.clear();
+    known.insert(key, problem);
+    return problem;
+}
+
+} // namespace
 
 QList<ExamProblem> ExamProblems(const ExamDocument &doc, const TMessages &m)
 {
@@ -267,23 +310,15 @@ QList<ExamProblem> ExamProblems(const ExamDocument &doc, const TMessages &m)
             problems.append({int(n), FormatMessage(m[Msg::E_NORIGHT], {number})});
         const int pictures = form == 2 ? allW : form == 3 ? 1 : 0;
         for (int k = 1; k <= qMin(pictures, 4); ++k) {
-            const QString name = BareFileName(ReadStr(q, QStringLiteral("P%1").arg(k), QString()));
+            const QString name = ReadStr(q, QStringLiteral("P%1").arg(k), QString()).trimmed();
             if (name.isEmpty() && form == 3)
                 continue; // a list question may go without its picture
-            QByteArray bytes = doc.Pictures().value(name);
-            if (bytes.isEmpty() && !name.isEmpty())
-                bytes = ReadWhole(JoinPath(dir, name)).value_or(QByteArray());
-            if (bytes.isEmpty()) {
-                problems.append({int(n), FormatMessage(m[Msg::E_NOPICTURE], {number, name})});
-                continue;
-            }
-            QBuffer buffer(&bytes);
-            QImageReader reader(&buffer);
-            const QSize size = reader.size();
-            // The player shows no picture of more than 25 million pixels.
-            if (size.isValid() && qint64(size.width()) * size.height() > 25'000'000)
-                problems.append({int(n), FormatMessage(m[Msg::E_BIGPICTURE], {number, name})});
+            if (const std::optional<Msg> problem = PictureProblem(doc, name))
+                problems.append({int(n), FormatMessage(m[*problem], {number, name})});
         }
     }
+    const QString title = doc.Value(QStringLiteral("Setup"), QStringLiteral("PathGraph")).trimmed();
+    if (title.size() > 4 && PictureProblem(doc, title))
+        problems.append({-1, FormatMessage(m[Msg::E_TITLEPICTURE], {title})});
     return problems;
 }

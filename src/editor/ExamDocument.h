@@ -47,6 +47,9 @@ public:
     // The pictures a uniform file carries, by name.
     const QMap<QString, QByteArray> &Pictures() const { return pictures_; }
     void SetPicture(const QString &name, const QByteArray &bytes);
+    // A picture's bytes: the one the file carries, else the file of that name beside the exam;
+    // empty when neither is there.
+    QByteArray PictureBytes(const QString &name) const;
     // The names of the pictures the exam names: the title picture and every question's.
     QStringList NamedPictures() const;
 

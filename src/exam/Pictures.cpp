@@ -18,9 +18,9 @@
 
 namespace {
 
-// No picture is held larger than this while it is decoded (100 MB as 32-bit pixels); a larger
-// one is hidden, as an undecodable one is.
-constexpr qint64 MaxPixels = 25'000'000;
+// No picture is held larger than MaxPicturePixels while it is decoded (100 MB as 32-bit
+// pixels); a larger one is hidden, as an undecodable one is.
+constexpr qint64 MaxPixels = MaxPicturePixels;
 // libjpeg's own working memory (a progressive picture keeps all its coefficients).
 constexpr long JpegWorkingMemory = 96L * 1024 * 1024;
 

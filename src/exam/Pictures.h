@@ -10,6 +10,9 @@
 
 class TListStreams;
 
+// No picture of more pixels than this is shown.
+constexpr qint64 MaxPicturePixels = 25'000'000;
+
 // The largest size a picture is shown at: the screen's, in device pixels (4096 x 4096 where
 // there is no screen).
 QSize PictureBound();

@@ -87,6 +87,21 @@ QString InstalledFamily(const QString &name)
     return family;
 }
 
+FontValue FromQFont(const QFont &font, const FontValue &previous)
+{
+    FontValue v = previous;
+    v.Name = font.family();
+    v.Size = font.pointSize() > 0 ? font.pointSize() : previous.Size;
+    v.Style = (font.bold() ? 1 : 0) | (font.italic() ? 2 : 0) | (font.underline() ? 4 : 0) |
+              (font.strikeOut() ? 8 : 0);
+    return v;
+}
+
+int32_t ToWindowsColor(const QColor &color)
+{
+    return int32_t(color.red() | (color.green() << 8) | (color.blue() << 16));
+}
+
 QFont ToQFont(const FontValue &font, const QFont &base)
 {
     QFont f = base;

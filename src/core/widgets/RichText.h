@@ -17,6 +17,11 @@ QString InstalledFamily(const QString &name);
 // The font value on a QFont (face, points, bold, italic, underline, strike-out; the character
 // set has no meaning for Unicode text).
 QFont ToQFont(const FontValue &font, const QFont &base = QFont());
+// A font chosen on this desktop as a font value: face, points and style from Font; the
+// character set, colour and pitch stay those of Previous.
+FontValue FromQFont(const QFont &font, const FontValue &previous);
+// A colour as a Windows colour value 0x00BBGGRR.
+int32_t ToWindowsColor(const QColor &color);
 // Sets the font and the text colour of a control.
 void ApplyFont(QWidget *widget, const FontValue &font);
 

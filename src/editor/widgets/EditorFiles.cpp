@@ -76,10 +76,10 @@ bool TFmEditor::SaveTo(const QString &fileName)
     Problems();
     const QByteArray bytes = doc_.Bytes(form);
     bool saved = WriteBytes(fileName, bytes);
-    // A question file takes its pictures beside it.
+    // A question file takes its pictures beside it, where the player looks for their bare names.
     if (saved && !uniform)
         for (auto it = doc_.Pictures().cbegin(); it != doc_.Pictures().cend(); ++it) {
-            const QString beside = JoinPath(QFileInfo(fileName).path(), it.key());
+            const QString beside = JoinPath(QFileInfo(fileName).path(), BareFileName(it.key()));
             if (!QFileInfo::exists(beside))
                 saved = WriteBytes(beside, it.value()) && saved;
         }

@@ -1,152 +1,429 @@
-// The editor's settings page: the keys of [Setup] a teacher changes, each field writing its key.
+// The editor's settings pages: every key of [Setup] and the title fonts, on pages in the order of
+// the exam, each field writing its key and showing what the player takes when it is missing.
 
 #include "EditorWindow.h"
 
 #include "editor/widgets/EditorFields.h"
 
+#include "core/Errors.h"
 #include "core/Files.h"
 #include "core/FolderAccess.h"
 #include "core/FolderThread.h"
 #include "core/Shares.h"
+#include "core/widgets/RichText.h"
 #include "ui/Dialogs.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
+#include <QFontDialog>
 #include <QFormLayout>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QStackedWidget>
+#include <QToolButton>
 
 namespace {
 
-// The settings a teacher changes, in the order of the exam's pages: each writes its key.
+enum class FieldKind {
+    Text,
+    Multi,
+    Password,
+    Bool,
+    Number,
+    Choice,      // the index of one of Choices
+    DontKnow,    // RNotKnow1..3, one of them on
+    Font,        // a font descriptor in the key
+    FontSection, // the section "Font" + key: Name, Style, Charset, Color, Pitch, Size
+    Picture,
+    CheckShare,
+};
+
 struct SetupField
 {
+    Msg Page;
     const char *Key;
-    const char *Kind; // text, multi, password, bool, choice
+    FieldKind Kind;
     Msg Label;
+    const char *Default = ""; // what the player takes for a missing key
+    const char *Needs = "";   // the switch this field means something under
+    Msg Choices = Msg::Count;
+    int Max = 100;
 };
+
+constexpr const char *TextFont = "MS Sans Serif,0,0,-2147483640,0,10";
+constexpr const char *AnswerFont = "MS Sans Serif,0,0,-2147483640,0,8";
+
 const SetupField SetupFields[] = {
-    {"TopEdit", "text", Msg::F_TOPEDIT},
-    {"CEdit", "text", Msg::F_CEDIT},
-    {"ButEdit", "text", Msg::F_BUTEDIT},
-    {"Jobtitle", "text", Msg::F_JOBTITLE},
-    {"Surname", "text", Msg::F_SURNAME},
-    {"PathGraph", "text", Msg::F_PATHGRAPH},
-    {"HelpExam", "multi", Msg::F_HELPEXAM},
-    {"AnRand", "bool", Msg::F_ANRAND},
-    {"YTime", "bool", Msg::F_YTIME},
-    {"AnsvTmBol", "bool", Msg::F_ANSVTMBOL},
-    {"BolNotKnow", "bool", Msg::F_BOLNOTKNOW},
-    {"TipOc", "choice", Msg::F_TIPOC},
-    {"SaveJuornal", "bool", Msg::F_SAVEJUORNAL},
-    {"Spisok", "bool", Msg::F_SPISOK},
-    {"YesPassword", "bool", Msg::F_YESPASSWORD},
-    {"DublPwrd", "bool", Msg::F_DUBLPWRD},
-    {"DbNet", "bool", Msg::F_DBNET},
-    {"PathDbNet", "text", Msg::F_PATHDBNET},
-    {"LoginDbNet", "text", Msg::F_LOGINDBNET},
-    {"PaswDbNet", "password", Msg::F_PASWDBNET},
-    {"DbNetLocal", "bool", Msg::F_DBNETLOCAL},
-    {"DbNet_1", "bool", Msg::F_DBNET_1},
-    {"InfIP1", "bool", Msg::F_INFIP1},
-    {"IP1", "text", Msg::F_IP1},
-    {"VisiTackBar", "bool", Msg::F_VISITACKBAR},
-    {"TaskBar", "bool", Msg::F_TASKBAR},
-    {"YesReport", "bool", Msg::F_YESREPORT},
-    {"YesResult", "bool", Msg::F_YESRESULT},
+    {Msg::E_GTITLE, "TopEdit", FieldKind::Text, Msg::F_TOPEDIT},
+    {Msg::E_GTITLE, "TopStr", FieldKind::FontSection, Msg::F_FONTTOPSTR},
+    {Msg::E_GTITLE, "CEdit", FieldKind::Text, Msg::F_CEDIT},
+    {Msg::E_GTITLE, "CEdit", FieldKind::FontSection, Msg::F_FONTCEDIT},
+    {Msg::E_GTITLE, "ButEdit", FieldKind::Text, Msg::F_BUTEDIT},
+    {Msg::E_GTITLE, "ButEdit", FieldKind::FontSection, Msg::F_FONTBUTEDIT},
+    {Msg::E_GTITLE, "Jobtitle", FieldKind::Text, Msg::F_JOBTITLE},
+    {Msg::E_GTITLE, "Surname", FieldKind::Text, Msg::F_SURNAME},
+    {Msg::E_GTITLE, "JobEdit", FieldKind::FontSection, Msg::F_FONTJOBEDIT},
+    {Msg::E_GTITLE, "PathGraph", FieldKind::Picture, Msg::F_PATHGRAPH},
+    {Msg::E_GTITLE, "GrStretch", FieldKind::Bool, Msg::F_GRSTRETCH, "0"},
+    {Msg::E_GQUESTIONS, "HelpExam", FieldKind::Multi, Msg::F_HELPEXAM},
+    {Msg::E_GQUESTIONS, "FontHelpExam", FieldKind::Font, Msg::F_FONTHELPEXAM, TextFont},
+    {Msg::E_GQUESTIONS, "FontQuestion", FieldKind::Font, Msg::F_FONTQUESTION, TextFont},
+    {Msg::E_GQUESTIONS, "FontAnswer", FieldKind::Font, Msg::F_FONTANSWER, AnswerFont},
+    {Msg::E_GQUESTIONS, "AnRand", FieldKind::Bool, Msg::F_ANRAND, "0"},
+    {Msg::E_GTIMING, "YTime", FieldKind::Bool, Msg::F_YTIME, "0"},
+    {Msg::E_GTIMING, "AnsvTm", FieldKind::Choice, Msg::F_ANSVTM, "0", "YTime",
+     Msg::E_ANSVTMCHOICES},
+    {Msg::E_GTIMING, "AnsvTmBol", FieldKind::Bool, Msg::F_ANSVTMBOL, "1"},
+    {Msg::E_GDONTKNOW, "BolNotKnow", FieldKind::Bool, Msg::F_BOLNOTKNOW, "0"},
+    {Msg::E_GDONTKNOW, "RNotKnow", FieldKind::DontKnow, Msg::F_RNOTKNOW, "", "BolNotKnow",
+     Msg::E_RNOTKNOWCHOICES},
+    {Msg::E_GDONTKNOW, "NotKnowPlus", FieldKind::Number, Msg::F_NOTKNOWPLUS, "5", "BolNotKnow"},
+    {Msg::E_GDONTKNOW, "NotKnowLimit", FieldKind::Number, Msg::F_NOTKNOWLIMIT, "60", "BolNotKnow"},
+    {Msg::E_GDONTKNOW, "NotKnowPlus3", FieldKind::Number, Msg::F_NOTKNOWPLUS3, "10", "BolNotKnow"},
+    {Msg::E_GDONTKNOW, "NotKnowLimit3", FieldKind::Number, Msg::F_NOTKNOWLIMIT3, "60",
+     "BolNotKnow"},
+    {Msg::E_GMARKS, "TipOc", FieldKind::Choice, Msg::F_TIPOC, "0", "", Msg::E_TIPOCCHOICES},
+    {Msg::E_GMARKS, "Oc", FieldKind::Text, Msg::F_OC},
+    {Msg::E_GMARKS, "O5", FieldKind::Text, Msg::F_O5},
+    {Msg::E_GMARKS, "O4", FieldKind::Text, Msg::F_O4},
+    {Msg::E_GMARKS, "O3", FieldKind::Text, Msg::F_O3},
+    {Msg::E_GMARKS, "O2", FieldKind::Text, Msg::F_O2},
+    {Msg::E_GMARKS, "PO5", FieldKind::Number, Msg::F_PO5, "80"},
+    {Msg::E_GMARKS, "PO4", FieldKind::Number, Msg::F_PO4, "60"},
+    {Msg::E_GMARKS, "PO3", FieldKind::Number, Msg::F_PO3, "40"},
+    {Msg::E_GMARKS, "PO2", FieldKind::Number, Msg::F_PO2, "20"},
+    {Msg::E_GREGISTRATION, "SaveJuornal", FieldKind::Bool, Msg::F_SAVEJUORNAL, "1"},
+    {Msg::E_GREGISTRATION, "Spisok", FieldKind::Bool, Msg::F_SPISOK, "1"},
+    {Msg::E_GREGISTRATION, "YesPassword", FieldKind::Bool, Msg::F_YESPASSWORD, "0"},
+    {Msg::E_GREGISTRATION, "DublPwrd", FieldKind::Bool, Msg::F_DUBLPWRD, "1", "YesPassword"},
+    {Msg::E_GREGISTRATION, "DbNet", FieldKind::Bool, Msg::F_DBNET, "0"},
+    {Msg::E_GREGISTRATION, "PathDbNet", FieldKind::Text, Msg::F_PATHDBNET, "", "DbNet"},
+    {Msg::E_GREGISTRATION, "LoginDbNet", FieldKind::Text, Msg::F_LOGINDBNET, "", "DbNet"},
+    {Msg::E_GREGISTRATION, "PaswDbNet", FieldKind::Password, Msg::F_PASWDBNET, "", "DbNet"},
+    {Msg::E_GREGISTRATION, "DbNetLocal", FieldKind::Bool, Msg::F_DBNETLOCAL, "1", "DbNet"},
+    {Msg::E_GREGISTRATION, "DbNet_1", FieldKind::Bool, Msg::F_DBNET_1, "1", "DbNet"},
+    {Msg::E_GREGISTRATION, "CheckShare", FieldKind::CheckShare, Msg::E_CHECKSHARE, "", "DbNet"},
+    {Msg::E_GMONITOR, "InfIP1", FieldKind::Bool, Msg::F_INFIP1, "0"},
+    {Msg::E_GMONITOR, "IP1", FieldKind::Text, Msg::F_IP1, "", "InfIP1"},
+    {Msg::E_GMONITOR, "InfIP2", FieldKind::Bool, Msg::F_INFIP2, "0"},
+    {Msg::E_GMONITOR, "IP2", FieldKind::Text, Msg::F_IP2, "", "InfIP2"},
+    {Msg::E_GMONITOR, "InfIP3", FieldKind::Bool, Msg::F_INFIP3, "0"},
+    {Msg::E_GMONITOR, "IP3", FieldKind::Text, Msg::F_IP3, "", "InfIP3"},
+    {Msg::E_GWINDOW, "VisiTackBar", FieldKind::Bool, Msg::F_VISITACKBAR, "0"},
+    {Msg::E_GWINDOW, "TaskBar", FieldKind::Bool, Msg::F_TASKBAR, "0"},
+    {Msg::E_GWINDOW, "Language", FieldKind::Number, Msg::F_LANGUAGE, "0", "", Msg::Count, 99},
+    {Msg::E_GWINDOW, "UniLang", FieldKind::Bool, Msg::F_UNILANG, "0"},
+    {Msg::E_GWINDOW, "YesReport", FieldKind::Bool, Msg::F_YESREPORT, "1"},
+    {Msg::E_GWINDOW, "YesResult", FieldKind::Bool, Msg::F_YESRESULT, "0"},
+    {Msg::E_GWINDOW, "TipResult", FieldKind::Choice, Msg::F_TIPRESULT, "0", "YesResult",
+     Msg::E_TIPRESULTCHOICES},
+    {Msg::E_GWINDOW, "FontRes", FieldKind::Font, Msg::F_FONTRES, TextFont},
 };
+
+const QString Setup = QStringLiteral("Setup");
 
 } // namespace
 
+int TFmEditor::SetupNumber(const QString &key, int fallback) const
+{
+    // As the player reads a number: a missing or malformed value is the default.
+    bool ok = false;
+    const int v = doc_.Value(Setup, key).trimmed().toInt(&ok, 0);
+    return ok ? v : fallback;
+}
+
+std::optional<FontValue> TFmEditor::SectionFont(const QString &suffix) const
+{
+    TLineList section;
+    if (!GetSection(doc_.Lines(), section, QStringLiteral("Font") + suffix))
+        return std::nullopt;
+    FontValue font;
+    ReadFontSection(doc_.Lines(), suffix, font);
+    return font;
+}
+
+void TFmEditor::WriteFont(const QString &key, bool section, const FontValue &font)
+{
+    Edit([this, key, section, font] {
+        if (!section) {
+            doc_.SetValue(Setup, key, FontToStr(font));
+            return;
+        }
+        const QString name = QStringLiteral("Font") + key;
+        doc_.SetValue(name, QStringLiteral("Name"), font.Name);
+        doc_.SetValue(name, QStringLiteral("Style"), QString::number(font.Style));
+        doc_.SetValue(name, QStringLiteral("Charset"), QString::number(font.Charset));
+        doc_.SetValue(name, QStringLiteral("Color"), QString::number(font.Color));
+        doc_.SetValue(name, QStringLiteral("Pitch"), QString::number(font.Pitch));
+        doc_.SetValue(name, QStringLiteral("Size"), QString::number(font.Size));
+    });
+}
+
 QWidget *TFmEditor::BuildExamPage()
 {
-    auto *scroll = new QScrollArea;
-    auto *page = new QWidget;
-    auto *form = new QFormLayout(page);
+    // The pages listed on the left, as a settings window lists them; the arrows go through them.
+    auto *whole = new QWidget;
+    auto *row = new QHBoxLayout(whole);
+    auto *list = Field(new QListWidget, "SettingsPages", m_[Msg::E_EXAMPAGE]);
+    auto *pages = new QStackedWidget;
+    row->addWidget(list);
+    row->addWidget(pages, 1);
+    connect(list, &QListWidget::currentRowChanged, pages, &QStackedWidget::setCurrentIndex);
+    QMap<Msg, QFormLayout *> forms;
     for (const SetupField &f : SetupFields) {
+        QFormLayout *&form = forms[f.Page];
+        if (!form) {
+            auto *scroll = new QScrollArea;
+            auto *page = new QWidget;
+            form = new QFormLayout(page);
+            scroll->setWidget(page);
+            scroll->setWidgetResizable(true);
+            pages->addWidget(scroll);
+            list->addItem(m_[f.Page]);
+        }
         const QString key = QString::fromLatin1(f.Key);
         const QString label = m_[f.Label];
-        const int merge = 5000 + int(qHash(key) & 0xFFF);
-        const auto write = [this, key, merge](const std::function<QString()> &value) {
-            Edit([this, key, value] { doc_.SetValue(QStringLiteral("Setup"), key, value()); },
-                 merge);
+        const QString fallback = QString::fromLatin1(f.Default);
+        const int merge = 5000 + int(qHash(key + QString::number(int(f.Kind))) & 0xFFF);
+        const auto write = [this, key, merge](const QString &value) {
+            Edit([this, key, value] { doc_.SetValue(Setup, key, value); }, merge);
+        };
+        const auto text = [this, key, fallback] {
+            const QString v = doc_.Value(Setup, key);
+            return v.isEmpty() ? fallback : v;
         };
         QWidget *w = nullptr;
-        if (qstrcmp(f.Kind, "bool") == 0) {
+        std::function<void()> fill;
+        switch (f.Kind) {
+        case FieldKind::Bool: {
             auto *box = new QCheckBox(label);
-            connect(box, &QCheckBox::clicked, this, [write, box] {
-                write(
-                    [box] { return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0"); });
+            connect(box, &QCheckBox::clicked, this, [this, write, box] {
+                write(box->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+                FillSetup(); // the fields under this switch follow it
             });
+            fill = [this, box, key, fallback] {
+                box->setChecked(SetupNumber(key, fallback.toInt()) & 0xFF);
+            };
             form->addRow(box);
             w = box;
-        } else if (qstrcmp(f.Kind, "multi") == 0) {
-            auto *edit = new QPlainTextEdit;
-            edit->setTabChangesFocus(true);
-            edit->setMaximumHeight(90);
-            connect(edit, &QPlainTextEdit::textChanged, this, [write, edit] {
-                write([edit] { return FoldLineBreaks(edit->toPlainText()); });
-            });
-            form->addRow(label, edit);
-            w = edit;
-        } else if (qstrcmp(f.Kind, "choice") == 0) {
+            break;
+        }
+        case FieldKind::Number: {
+            auto *spin = new QSpinBox;
+            spin->setRange(0, f.Max);
+            connect(spin, &QSpinBox::valueChanged, this,
+                    [write](int v) { write(QString::number(v)); });
+            fill = [this, spin, key, fallback] {
+                spin->setValue(SetupNumber(key, fallback.toInt()));
+            };
+            form->addRow(label, spin);
+            w = spin;
+            break;
+        }
+        case FieldKind::Choice:
+        case FieldKind::DontKnow: {
             auto *combo = new QComboBox;
-            combo->addItems(QStringLiteral("Показывать оценку;Не показывать").split(u';'));
-            connect(combo, &QComboBox::activated, this, [write, combo] {
-                write([combo] { return QString::number(combo->currentIndex()); });
-            });
+            combo->addItems(m_[f.Choices].split(u'|'));
+            if (f.Kind == FieldKind::Choice) {
+                connect(combo, &QComboBox::activated, this,
+                        [write](int i) { write(QString::number(i)); });
+                fill = [this, combo, key, fallback] {
+                    combo->setCurrentIndex(
+                        qBound(0, SetupNumber(key, fallback.toInt()), combo->count() - 1));
+                };
+            } else {
+                // The player's precedence: the first rule over the second, the third otherwise.
+                connect(combo, &QComboBox::activated, this, [this](int i) {
+                    Edit([this, i] {
+                        for (int n = 0; n < 3; ++n)
+                            doc_.SetValue(Setup, QStringLiteral("RNotKnow%1").arg(n + 1),
+                                          QString::number(i == n ? 1 : 0));
+                    });
+                });
+                fill = [this, combo] {
+                    combo->setCurrentIndex(SetupNumber(QStringLiteral("RNotKnow1"), 1) & 0xFF ? 0
+                                           : SetupNumber(QStringLiteral("RNotKnow2"), 0) & 0xFF
+                                               ? 1
+                                               : 2);
+                };
+            }
             form->addRow(label, combo);
             w = combo;
-        } else {
-            auto *edit = new QLineEdit;
-            if (qstrcmp(f.Kind, "password") == 0)
-                edit->setEchoMode(QLineEdit::Password);
-            connect(edit, &QLineEdit::textEdited, this,
-                    [write, edit] { write([edit] { return FoldLineBreaks(edit->text()); }); });
+            break;
+        }
+        case FieldKind::Multi: {
+            auto *edit = new QPlainTextEdit;
+            edit->setTabChangesFocus(true);
+            edit->setMaximumHeight(120);
+            connect(edit, &QPlainTextEdit::textChanged, this,
+                    [write, edit] { write(FoldLineBreaks(edit->toPlainText())); });
+            fill = [edit, text] {
+                if (edit->toPlainText() != TextOf(text()))
+                    edit->setPlainText(TextOf(text()));
+            };
             form->addRow(label, edit);
             w = edit;
+            break;
         }
-        w->setObjectName(key);
-        w->setAccessibleName(label);
-        w->setToolTip(key);
-        setupFields_.append({key, w});
-    }
-    auto *check =
-        Field(new QPushButton(m_[Msg::E_CHECKSHARE]), "CheckShare", m_[Msg::E_CHECKSHARE]);
-    connect(check, &QPushButton::clicked, this, [this] { CheckShare(); });
-    form->addRow(check);
-    auto *marks = new QHBoxLayout;
-    const char *keys[] = {"PO5", "PO4", "PO3", "PO2"};
-    for (size_t i = 0; i < 4; ++i) {
-        thresholds_[i] =
-            Field(new QSpinBox, keys[i], m_[Msg::E_MARKS] + u' ' + QString::number(5 - int(i)),
-                  QString::fromLatin1(keys[i]));
-        thresholds_[i]->setRange(0, 100);
-        marks->addWidget(thresholds_[i]);
-        connect(thresholds_[i], &QSpinBox::valueChanged, this, [this, i, keys](int v) {
-            if (filling_)
-                return;
-            Edit([this, i, keys, v] {
-                doc_.SetValue(QStringLiteral("Setup"), QString::fromLatin1(keys[i]),
-                              QString::number(v));
+        case FieldKind::Font:
+        case FieldKind::FontSection: {
+            const bool section = f.Kind == FieldKind::FontSection;
+            auto *row = new QWidget;
+            auto *line = new QHBoxLayout(row);
+            line->setContentsMargins(0, 0, 0, 0);
+            auto *edit = new QLineEdit;
+            auto *choose = Field(new QToolButton, "", label + u' ' + m_[Msg::E_FONT]);
+            auto *colour = Field(new QToolButton, "", label + u' ' + m_[Msg::E_COLOR]);
+            choose->setText(m_[Msg::E_FONT]);
+            colour->setText(m_[Msg::E_COLOR]);
+            line->addWidget(edit, 1);
+            line->addWidget(choose);
+            line->addWidget(colour);
+            // The font as written, or the one the player takes without it.
+            const auto current = [this, key, section, text] {
+                FontValue font;
+                try {
+                    if (section)
+                        font = SectionFont(key).value_or(FontValue());
+                    else
+                        StrToFont(text(), font);
+                } catch (const EConvertError &) {
+                }
+                return font;
+            };
+            fill = [this, edit, key, section, text, current] {
+                const std::optional<FontValue> written =
+                    section ? SectionFont(key) : std::optional<FontValue>(current());
+                const QString shown =
+                    section ? (written ? FontToStr(*written) : QString()) : text();
+                if (edit->text() != shown)
+                    edit->setText(shown);
+                // The field shows its font, at a size the page can hold.
+                QFont preview = ToQFont(written.value_or(FontValue()), font());
+                preview.setPointSize(qBound(7, preview.pointSize(), 12));
+                edit->setFont(preview);
+                edit->setCursorPosition(0);
+            };
+            connect(edit, &QLineEdit::textEdited, this, [this, key, section, edit, write] {
+                if (!section)
+                    return write(edit->text());
+                FontValue font;
+                try {
+                    StrToFont(edit->text(), font);
+                } catch (const EConvertError &) {
+                    return; // not a descriptor yet: the section stays as it is
+                }
+                WriteFont(key, true, font);
             });
-        });
+            connect(choose, &QToolButton::clicked, this, [this, key, section, current, fill] {
+                QFontDialog dialog(ToQFont(current(), font()), this);
+                dialog.setObjectName(QStringLiteral("FontDialog"));
+                if (Dialogs().Exec(&dialog) != QDialog::Accepted)
+                    return;
+                WriteFont(key, section, FromQFont(dialog.selectedFont(), current()));
+                fill();
+            });
+            connect(colour, &QToolButton::clicked, this, [this, key, section, current, fill] {
+                FontValue font = current();
+                QColorDialog dialog(WindowsColor(font.Color), this);
+                dialog.setObjectName(QStringLiteral("ColorDialog"));
+                if (Dialogs().Exec(&dialog) != QDialog::Accepted)
+                    return;
+                font.Color = ToWindowsColor(dialog.selectedColor());
+                WriteFont(key, section, font);
+                fill();
+            });
+            const QString name = section ? QStringLiteral("Font") + key : key;
+            Field(edit, "", label, section ? u'[' + name + u']' : key);
+            edit->setObjectName(name);
+            choose->setObjectName(name + QStringLiteral(".Font"));
+            colour->setObjectName(name + QStringLiteral(".Colour"));
+            form->addRow(label, row);
+            setupFill_.append(fill);
+            continue;
+        }
+        case FieldKind::Picture: {
+            auto *row = new QWidget;
+            auto *line = new QHBoxLayout(row);
+            line->setContentsMargins(0, 0, 0, 0);
+            auto *edit = new QLineEdit;
+            auto *choose = Field(new QToolButton, "", label + u' ' + m_[Msg::E_PICTURE]);
+            choose->setText(m_[Msg::E_PICTURE]);
+            line->addWidget(edit, 1);
+            line->addWidget(choose);
+            connect(edit, &QLineEdit::textEdited, this,
+                    [write, edit] { write(edit->text().trimmed()); });
+            connect(choose, &QToolButton::clicked, this, [this, write, edit] {
+                const QString name = ChoosePicture();
+                if (!name.isEmpty()) {
+                    edit->setText(name);
+                    write(name);
+                }
+            });
+            fill = [edit, text] { edit->setText(text()); };
+            Field(edit, f.Key, label, key);
+            form->addRow(label, row);
+            setupFill_.append(fill);
+            continue;
+        }
+        case FieldKind::CheckShare: {
+            auto *check = new QPushButton(label);
+            connect(check, &QPushButton::clicked, this, [this] { CheckShare(); });
+            form->addRow(check);
+            w = check;
+            break;
+        }
+        case FieldKind::Text:
+        case FieldKind::Password: {
+            auto *edit = new QLineEdit;
+            if (f.Kind == FieldKind::Password)
+                edit->setEchoMode(QLineEdit::Password);
+            connect(edit, &QLineEdit::textEdited, this,
+                    [write, edit] { write(FoldLineBreaks(edit->text())); });
+            fill = [edit, text] { edit->setText(TextOf(text())); };
+            form->addRow(label, edit);
+            w = edit;
+            break;
+        }
+        }
+        Field(w, f.Key, label, f.Kind == FieldKind::CheckShare ? QString() : key);
+        if (*f.Needs) {
+            const QString needs = QString::fromLatin1(f.Needs);
+            fill = [this, w, needs, fill] {
+                w->setEnabled(SetupNumber(needs, 0) & 0xFF);
+                if (fill)
+                    fill();
+            };
+        }
+        if (fill)
+            setupFill_.append(fill);
     }
-    form->addRow(m_[Msg::E_MARKS], marks);
-    scroll->setWidget(page);
-    scroll->setWidgetResizable(true);
-    return scroll;
+    list->setCurrentRow(0);
+    list->setMaximumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() + 8);
+    return whole;
+}
+
+void TFmEditor::FillSetup()
+{
+    const bool was = filling_;
+    filling_ = true;
+    for (const auto &fill : setupFill_)
+        fill();
+    filling_ = was;
 }
 
 void TFmEditor::CheckShare()
 {
     // Through the player's own share layer, on its folder thread, as the player connects.
-    const QString path = doc_.Value(QStringLiteral("Setup"), QStringLiteral("PathDbNet"));
-    const QString user = doc_.Value(QStringLiteral("Setup"), QStringLiteral("LoginDbNet"));
-    const QString password = doc_.Value(QStringLiteral("Setup"), QStringLiteral("PaswDbNet"));
+    const QString path = doc_.Value(Setup, QStringLiteral("PathDbNet"));
+    const QString user = doc_.Value(Setup, QStringLiteral("LoginDbNet"));
+    const QString password = doc_.Value(Setup, QStringLiteral("PaswDbNet"));
     const int rc = Folders().Await<int>([&] {
         const int code = ConnectShare(path, user, password);
         DisconnectShare(path, true);

@@ -13,8 +13,10 @@
 #include "core/Paths.h"
 #include "core/Shares.h"
 #include "editor/Import.h"
+#include "exam/Pictures.h"
 #include "ui/Dialogs.h"
 
+#include <QApplication>
 #include <QBoxLayout>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -248,7 +250,14 @@ QWidget *TFmEditor::BuildQuestionPage()
         grid->addWidget(r.Choose, k, 3);
         connect(r.Text, &QLineEdit::textEdited, this, [this] { CommitQuestion(); });
         connect(r.Picture, &QLineEdit::textEdited, this, [this] { CommitQuestion(); });
-        connect(r.Choose, &QToolButton::clicked, this, [this, &r] { ChoosePicture(r.Picture); });
+        connect(r.Choose, &QToolButton::clicked, this, [this, &r] {
+            const QString name = ChoosePicture();
+            if (!name.isEmpty()) {
+                r.Picture->setText(name);
+                CommitQuestion();
+                Preview(name);
+            }
+        });
     }
     connect(right, &QButtonGroup::idClicked, this, [this] { CommitQuestion(); });
     form->addRow(grid);
@@ -266,11 +275,31 @@ QWidget *TFmEditor::BuildQuestionPage()
     time_ = Field(new QSpinBox, "AnswerTime", m_[Msg::E_TIME], QStringLiteral("AT"));
     time_->setRange(0, 3600);
     form->addRow(m_[Msg::E_TIME], time_);
+    preview_ = Field(new QLabel, "Preview", m_[Msg::E_PICTURE]);
+    preview_->setMinimumHeight(200);
+    preview_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    form->addRow(preview_);
     connect(kind_, &QComboBox::activated, this, [this] { CommitQuestion(); });
     connect(text_, &QPlainTextEdit::textChanged, this, [this] { CommitQuestion(); });
     connect(questionPicture_, &QLineEdit::textEdited, this, [this] { CommitQuestion(); });
-    connect(chooseQuestionPicture_, &QToolButton::clicked, this,
-            [this] { ChoosePicture(questionPicture_); });
+    connect(chooseQuestionPicture_, &QToolButton::clicked, this, [this] {
+        const QString name = ChoosePicture();
+        if (!name.isEmpty()) {
+            questionPicture_->setText(name);
+            CommitQuestion();
+            Preview(name);
+        }
+    });
+    // The picture of the field in focus, or of the one last edited.
+    const QList<QLineEdit *> pictures{answers_[0].Picture, answers_[1].Picture, answers_[2].Picture,
+                                      answers_[3].Picture, questionPicture_};
+    for (QLineEdit *field : pictures)
+        connect(field, &QLineEdit::textEdited, this,
+                [this](const QString &name) { Preview(name); });
+    connect(qApp, &QApplication::focusChanged, this, [this, pictures](QWidget *, QWidget *now) {
+        if (pictures.contains(now))
+            Preview(static_cast<QLineEdit *>(now)->text());
+    });
     connect(shuffle_, &QCheckBox::clicked, this, [this] { CommitQuestion(); });
     connect(time_, &QSpinBox::valueChanged, this, [this] { CommitQuestion(); });
     return page;
@@ -302,30 +331,7 @@ void TFmEditor::Show()
             TextOf(KeyValue(questions[n], QStringLiteral("Vopros"))).simplified().left(60)));
     current_ = questions.isEmpty() ? -1 : qBound(0, current_, int(questions.size()) - 1);
     questions_->setCurrentRow(current_);
-    // What the player takes for a key that is not written: these are on.
-    static const QStringList onWhenMissing{
-        QStringLiteral("SaveJuornal"), QStringLiteral("Spisok"),     QStringLiteral("YesReport"),
-        QStringLiteral("DublPwrd"),    QStringLiteral("DbNetLocal"), QStringLiteral("DbNet_1"),
-        QStringLiteral("AnsvTmBol")};
-    for (const auto &[key, w] : setupFields_) {
-        const QString value = doc_.Value(QStringLiteral("Setup"), key);
-        if (auto *box = qobject_cast<QCheckBox *>(w))
-            box->setChecked(value.isEmpty() ? onWhenMissing.contains(key) : value.toInt() != 0);
-        else if (auto *edit = qobject_cast<QPlainTextEdit *>(w)) {
-            if (edit->toPlainText() != TextOf(value))
-                edit->setPlainText(TextOf(value));
-        } else if (auto *combo = qobject_cast<QComboBox *>(w))
-            combo->setCurrentIndex(qBound(0, value.toInt(), combo->count() - 1));
-        else if (auto *line = qobject_cast<QLineEdit *>(w))
-            line->setText(TextOf(value));
-    }
-    const char *keys[] = {"PO5", "PO4", "PO3", "PO2"};
-    const int defaults[] = {80, 60, 40, 20};
-    for (size_t i = 0; i < 4; ++i) {
-        bool ok = false;
-        const int v = doc_.Value(QStringLiteral("Setup"), QString::fromLatin1(keys[i])).toInt(&ok);
-        thresholds_[i]->setValue(ok ? v : defaults[i]);
-    }
+    FillSetup();
     filling_ = false;
     ShowQuestion();
     Problems();
@@ -367,6 +373,7 @@ void TFmEditor::ShowQuestion()
     chooseQuestionPicture_->setEnabled(kind == 2);
     shuffle_->setChecked(KeyValue(q, QStringLiteral("AR")).toInt() != 0);
     time_->setValue(KeyValue(q, QStringLiteral("AT")).toInt());
+    Preview(kind == 0 ? QString() : KeyValue(q, QStringLiteral("P1")));
     filling_ = false;
 }
 
@@ -443,19 +450,36 @@ void TFmEditor::CommitQuestion()
     filling_ = false;
 }
 
-void TFmEditor::ChoosePicture(QLineEdit *field)
+QString TFmEditor::ChoosePicture()
 {
     const QString file =
         Dialogs().OpenFileName(this, QStringLiteral("JPEG, GIF, BMP|*.jpg;*.jpeg;*.gif;*.bmp"));
     if (file.isEmpty())
-        return;
+        return QString();
     // The picture goes with the exam: packed into a uniform file, or beside a question file.
     const std::optional<QByteArray> bytes = ReadWhole(file);
-    if (!bytes)
-        return;
+    if (!bytes) {
+        Dialogs().Message(this, MessageKind::Error, m_[Msg::U_ERROR],
+                          FormatMessage(m_[Msg::E_NOTOPENED], {file}));
+        return QString();
+    }
     doc_.SetPicture(BareFileName(file), *bytes);
-    field->setText(BareFileName(file));
-    CommitQuestion();
+    return BareFileName(file);
+}
+
+void TFmEditor::Preview(const QString &name)
+{
+    const QString bare = BareFileName(name.trimmed());
+    const QImage image =
+        bare.isEmpty() ? QImage() : DecodePicture(doc_.PictureBytes(bare), bare, QSize(320, 200));
+    if (image.isNull()) {
+        preview_->setPixmap(QPixmap());
+        preview_->setText(bare.isEmpty()
+                              ? QString()
+                              : FormatMessage(m_[Msg::E_BADPICTURE], {current_ + 1, bare}));
+    } else
+        preview_->setPixmap(QPixmap::fromImage(image));
+    preview_->setAccessibleDescription(bare);
 }
 
 void TFmEditor::SelectQuestion(int n)

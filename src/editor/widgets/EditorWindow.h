@@ -1,14 +1,18 @@
 #pragma once
 
+#include "core/Codecs.h"
 #include "editor/ExamDocument.h"
 #include "lang/Messages.h"
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
+#include <optional>
 
 class QAction;
 class QButtonGroup;
 class QCheckBox;
+class QLabel;
 class QComboBox;
 class QLineEdit;
 class QListWidget;
@@ -19,7 +23,7 @@ class QToolButton;
 class QUndoStack;
 
 // The examiner's editor: an exam's questions as a list and one question's page, the exam's
-// title and mark thresholds, the problems that would keep it from playing as meant, import of
+// settings on pages of their own, the problems that would keep it from playing as meant, import of
 // question banks, a try of the exam in the player, and saving in the three forms. Every edit
 // can be undone.
 class TFmEditor : public QMainWindow
@@ -62,7 +66,11 @@ private:
     void Show();
     void ShowQuestion();
     void CommitQuestion();
-    void ChoosePicture(QLineEdit *field);
+    // A picture chosen from the files (JPEG, GIF, BMP), kept with the exam; its bare name, or
+    // empty when none was chosen.
+    QString ChoosePicture();
+    // The picture the question page shows below its fields: as the player would show it.
+    void Preview(const QString &name);
     void MoveQuestion(int by);
     void NewQuestion(bool duplicate);
     void DeleteQuestion();
@@ -74,6 +82,14 @@ private:
     static void Remember(const QString &fileName);
     // "Проверить подключение": the journal share of the settings, connected and let go.
     void CheckShare();
+    // The settings pages filled from the document.
+    void FillSetup();
+    // A number of [Setup] as the player reads it: Fallback when missing or malformed.
+    int SetupNumber(const QString &key, int fallback) const;
+    // The section "Font" + Suffix, when the exam has it.
+    std::optional<FontValue> SectionFont(const QString &suffix) const;
+    // A font written to its [Setup] key as a descriptor, or to its section.
+    void WriteFont(const QString &key, bool section, const FontValue &font);
 
     TMessages m_;
     ExamDocument doc_;
@@ -90,6 +106,6 @@ private:
     QToolButton *chooseQuestionPicture_;
     QCheckBox *shuffle_;
     QSpinBox *time_;
-    QList<std::pair<QString, QWidget *>> setupFields_; // by settings key
-    std::array<QSpinBox *, 4> thresholds_{};
+    QLabel *preview_;
+    QList<std::function<void()>> setupFill_; // one per field of the settings pages
 };
