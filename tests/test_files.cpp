@@ -50,6 +50,26 @@ QString MakeFile(const QTemporaryDir &dir, const char *name, const QByteArray &c
 
 } // namespace
 
+// Launches the desktop entry on a file as the desktop does (the entry is let go); what the
+// started program noted in Noted.
+QString Launched(GDesktopAppInfo *info, const QString &fileName, const QString &noted)
+{
+    QFile::remove(noted);
+    GFile *file = g_file_new_for_path(QFile::encodeName(fileName).constData());
+    GList *files = g_list_append(nullptr, file);
+    const bool launched = g_app_info_launch(G_APP_INFO(info), files, nullptr, nullptr);
+    g_list_free(files);
+    g_object_unref(file);
+    g_object_unref(info);
+    const auto read = [&noted] {
+        QFile f(noted);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    };
+    for (int i = 0; launched && i < 200 && read().isEmpty(); ++i)
+        QTest::qWait(25);
+    return read();
+}
+
 class TestFiles : public QObject
 {
     Q_OBJECT
@@ -243,6 +263,9 @@ private Q_SLOTS:
         QDir().mkpath(home.filePath(QStringLiteral("my exams")));
         WriteText(exe, "#!/bin/sh\nprintf '%s' \"$1\" > \"$(dirname \"$0\")/started\"\n");
         QFile::setPermissions(exe, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString editor = home.filePath(QStringLiteral("my exams/tarvik-editor"));
+        WriteText(editor, "#!/bin/sh\nprintf '%s' \"$1\" > \"$(dirname \"$0\")/edited\"\n");
+        QFile::setPermissions(editor, QFile::ReadOwner | QFile::ExeOwner);
         const QString manager = home.filePath(QStringLiteral("subjects.fzm")),
                       exam = home.filePath(QStringLiteral("a b.uzk"));
         RegisterFileTypes({exe, fixedDisk, managerUsed ? manager : exam, exam, managerUsed});
@@ -261,19 +284,22 @@ private Q_SLOTS:
             QVERIFY(info);
             QVERIFY(g_strv_contains(g_app_info_get_supported_types(G_APP_INFO(info)),
                                     TarvikMimeType(ext).toUtf8().constData()));
-            const QString started = home.filePath(QStringLiteral("my exams/started"));
-            QFile::remove(started);
-            GFile *file = g_file_new_for_path(QFile::encodeName(exam).constData());
-            GList *files = g_list_append(nullptr, file);
-            QVERIFY(g_app_info_launch(G_APP_INFO(info), files, nullptr, nullptr));
-            g_list_free(files);
-            g_object_unref(file);
-            g_object_unref(info);
-            QTRY_COMPARE(QString::fromUtf8(ReadText(started)), exam);
+            QCOMPARE(Launched(info, exam, home.filePath(QStringLiteral("my exams/started"))), exam);
             QVERIFY(QFile::exists(
                 home.filePath(QStringLiteral("mime/packages/tarvik-%1.xml").arg(ext))));
         }
         QCOMPARE(found, written);
+        // An exam's type offers the editor beside the program as its second action.
+        for (const QString &ext : written) {
+            const QString entry =
+                home.filePath(QStringLiteral("applications/tarvik-%1-edit.desktop").arg(ext));
+            GDesktopAppInfo *info =
+                g_desktop_app_info_new_from_filename(QFile::encodeName(entry).constData());
+            QCOMPARE(info != nullptr, ext != u"fzm");
+            if (!info)
+                continue;
+            QCOMPARE(Launched(info, exam, home.filePath(QStringLiteral("my exams/edited"))), exam);
+        }
         TClassesStore store(home.filePath(QStringLiteral("tarvik/FileTypes.reg")));
         store.Load();
         for (const QString &ext : written) {

@@ -185,6 +185,29 @@ QByteArray DesktopEntry(const QString &exeName, const QString &ext, const QStrin
         .toUtf8();
 }
 
+// The second action on an exam's type: the examiner's editor beside the program, when it is
+// there. Written with the type's own entry, so once, as that is.
+void RegisterEditAction(const QString &exeName, const QString &ext)
+{
+    const QString editor = QFileInfo(exeName).dir().filePath(QStringLiteral("tarvik-editor"));
+    if (!QFileInfo(editor).isExecutable())
+        return;
+    const QByteArray entry = QStringLiteral("[Desktop Entry]\n"
+                                            "Type=Application\n"
+                                            "Name=Edit with Tarvik Editor\n"
+                                            "Name[ru]=Изменить в редакторе экзаменов\n"
+                                            "Exec=%1\n"
+                                            "Icon=tarvik\n"
+                                            "MimeType=%2;\n"
+                                            "NoDisplay=true\n"
+                                            "Terminal=false\n")
+                                 .arg(DesktopExecLine(editor), TarvikMimeType(ext))
+                                 .toUtf8();
+    WriteWhole(DataHome() + QStringLiteral("/applications/tarvik-") + ext +
+                   QStringLiteral("-edit.desktop"),
+               entry);
+}
+
 void RunIfInstalled(const QString &program, const QString &folder)
 {
     const QString path = Commands().Find(program);
@@ -326,10 +349,12 @@ void RegisterFileTypes(const FileTypeRun &run)
                          QStringLiteral("File manager of questions for Tarvik"));
         AddToRecentDocs(run.StartFileName);
     }
-    RegisterFileType(run.ExeName, QStringLiteral("uzk"), action,
-                     QStringLiteral("Uniform file of questions for Tarvik"));
+    if (RegisterFileType(run.ExeName, QStringLiteral("uzk"), action,
+                         QStringLiteral("Uniform file of questions for Tarvik")))
+        RegisterEditAction(run.ExeName, QStringLiteral("uzk"));
     AddToRecentDocs(run.StartFileName);
-    RegisterFileType(run.ExeName, QStringLiteral("fzk"), action,
-                     QStringLiteral("File of questions of Tarvik"));
+    if (RegisterFileType(run.ExeName, QStringLiteral("fzk"), action,
+                         QStringLiteral("File of questions of Tarvik")))
+        RegisterEditAction(run.ExeName, QStringLiteral("fzk"));
     AddToRecentDocs(run.ExamFileName);
 }

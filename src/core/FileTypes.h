@@ -15,6 +15,8 @@
 //   tarvik/FileTypes.reg            the store (the keys, as text in the .reg layout)
 //   mime/packages/tarvik-E.xml      the type "application/x-tarvik-E", glob "*.E"
 //   applications/tarvik-E.desktop   "Open Tarvik" on that type, not shown in menus
+//   applications/tarvik-E-edit.desktop  for an exam's type, when the examiner's editor is
+//                                   beside the program: its second action, "Edit"
 // then update-mime-database and update-desktop-database run on those folders when installed.
 
 // A key that could not be written: "Отказ создания ключа %s".
