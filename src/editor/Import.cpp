@@ -405,6 +405,20 @@ QString ExamTextOf(const QList<BankQuestion> &questions, const QString &title)
                       QStringLiteral("YesReport=1"),
                       QStringLiteral("YTime=0"),
                       QStringLiteral("AnRand=0")};
+    // The title page in the faces every station has, as an examiner would set it.
+    const struct
+    {
+        const char *Suffix;
+        int Style, Color, Size;
+    } titleFonts[] = {{"TopStr", 0, 0x800000, 14},
+                      {"CEdit", 1, 0, 22},
+                      {"ButEdit", 2, 0, 12},
+                      {"JobEdit", 0, 0x404040, 11}};
+    for (const auto &f : titleFonts)
+        lines << QStringLiteral("[Font%1]").arg(QString::fromLatin1(f.Suffix))
+              << QStringLiteral("Name=Arial") << QStringLiteral("Style=%1").arg(f.Style)
+              << QStringLiteral("Charset=204") << QStringLiteral("Color=%1").arg(f.Color)
+              << QStringLiteral("Pitch=0") << QStringLiteral("Size=%1").arg(f.Size);
     for (qsizetype n = 0; n < questions.size(); ++n) {
         const BankQuestion &q = questions[n];
         // A picture of the question makes a list question; pictures of every answer a question

@@ -42,7 +42,8 @@ BankFormat GuessBankFormat(const QByteArray &bytes);
 BankImport ReadBank(const QByteArray &bytes, BankFormat format);
 
 // The sectioned text of an exam of the questions (Unicode; written in Windows-1251 by the
-// caller): its settings with Title as its title, then one section per question, line breaks as
+// caller): its settings with Title as its title, the title page's fonts, then one section per
+// question, line breaks as
 // the exam files write them. Pictures are named as their BankPicture says.
 QString ExamTextOf(const QList<BankQuestion> &questions, const QString &title);
 

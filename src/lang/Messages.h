@@ -127,8 +127,6 @@ enum class Msg {
     E_QPICTURE,
     E_SHUFFLE,
     E_TIME,
-    E_CTITLE,
-    E_TOPTITLE,
     E_PROBLEMS,
     E_MARKSORDER,
     E_NORIGHT,

@@ -128,6 +128,15 @@ const SetupField SetupFields[] = {
 
 const QString Setup = QStringLiteral("Setup");
 
+// A row of a field and its buttons, as high as a line.
+QWidget *FieldRow()
+{
+    auto *row = new QWidget;
+    row->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    (new QHBoxLayout(row))->setContentsMargins(0, 0, 0, 0);
+    return row;
+}
+
 } // namespace
 
 int TFmEditor::SetupNumber(const QString &key, int fallback) const
@@ -181,7 +190,10 @@ QWidget *TFmEditor::BuildExamPage()
         if (!form) {
             auto *scroll = new QScrollArea;
             auto *page = new QWidget;
-            form = new QFormLayout(page);
+            auto *column = new QVBoxLayout(page);
+            form = new QFormLayout;
+            column->addLayout(form);
+            column->addStretch(1); // the fields at the top, as high as they need
             scroll->setWidget(page);
             scroll->setWidgetResizable(true);
             pages->addWidget(scroll);
@@ -260,7 +272,7 @@ QWidget *TFmEditor::BuildExamPage()
         case FieldKind::Multi: {
             auto *edit = new QPlainTextEdit;
             edit->setTabChangesFocus(true);
-            edit->setMaximumHeight(120);
+            edit->setMaximumHeight(200);
             connect(edit, &QPlainTextEdit::textChanged, this,
                     [write, edit] { write(FoldLineBreaks(edit->toPlainText())); });
             fill = [edit, text] {
@@ -274,9 +286,8 @@ QWidget *TFmEditor::BuildExamPage()
         case FieldKind::Font:
         case FieldKind::FontSection: {
             const bool section = f.Kind == FieldKind::FontSection;
-            auto *row = new QWidget;
-            auto *line = new QHBoxLayout(row);
-            line->setContentsMargins(0, 0, 0, 0);
+            QWidget *row = FieldRow();
+            auto *line = static_cast<QHBoxLayout *>(row->layout());
             auto *edit = new QLineEdit;
             auto *choose = Field(new QToolButton, "", label + u' ' + m_[Msg::E_FONT]);
             auto *colour = Field(new QToolButton, "", label + u' ' + m_[Msg::E_COLOR]);
@@ -349,9 +360,8 @@ QWidget *TFmEditor::BuildExamPage()
             continue;
         }
         case FieldKind::Picture: {
-            auto *row = new QWidget;
-            auto *line = new QHBoxLayout(row);
-            line->setContentsMargins(0, 0, 0, 0);
+            QWidget *row = FieldRow();
+            auto *line = static_cast<QHBoxLayout *>(row->layout());
             auto *edit = new QLineEdit;
             auto *choose = Field(new QToolButton, "", label + u' ' + m_[Msg::E_PICTURE]);
             choose->setText(m_[Msg::E_PICTURE]);

@@ -137,6 +137,22 @@ TFmEditor::TFmEditor(const TMessages &messages, QWidget *parent)
             [this](bool clean) { setWindowModified(!clean); });
     BuildMenus();
     resize(1000, 720);
+    NewExam();
+}
+
+void TFmEditor::NewExam()
+{
+    // One question of two text answers, none of them right yet.
+    BankQuestion blank;
+    blank.Answers = {QString(), QString()};
+    blank.Correct = -1;
+    TLineList text;
+    text.SetText(ExamTextOf({blank}, QString()));
+    doc_ = ExamDocument();
+    doc_.Restore(text.Lines());
+    undo_->clear();
+    setWindowModified(false);
+    current_ = 0;
     Show();
 }
 
@@ -144,14 +160,8 @@ void TFmEditor::BuildMenus()
 {
     QMenu *file = menuBar()->addMenu(m_[Msg::E_FILE]);
     file->addAction(m_[Msg::E_NEW], QKeySequence::New, this, [this] {
-        if (!AskToSave())
-            return;
-        doc_ = ExamDocument();
-        doc_.SetQuestions(
-            {{QStringLiteral("Form=1"), QStringLiteral("AllW=2"), QStringLiteral("CorNo=0")}});
-        undo_->clear();
-        current_ = 0;
-        Show();
+        if (AskToSave())
+            NewExam();
     });
     file->addAction(m_[Msg::E_OPEN], QKeySequence::Open, this, [this] {
         if (!AskToSave())
@@ -168,11 +178,13 @@ void TFmEditor::BuildMenus()
                  !name.isEmpty())
             SaveTo(name);
     });
-    file->addAction(m_[Msg::E_SAVEAS], QKeySequence::SaveAs, this, [this] {
-        const QString name = Dialogs().SaveFileName(this, m_[Msg::E_FILTER], QStringLiteral("fzk"));
-        if (!name.isEmpty())
-            SaveTo(name);
-    });
+    file->addAction(m_[Msg::E_SAVEAS], QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this,
+                    [this] {
+                        const QString name =
+                            Dialogs().SaveFileName(this, m_[Msg::E_FILTER], QStringLiteral("fzk"));
+                        if (!name.isEmpty())
+                            SaveTo(name);
+                    });
     scrambled_ = file->addAction(m_[Msg::E_SCRAMBLED]);
     scrambled_->setCheckable(true);
     file->addSeparator();
@@ -206,7 +218,7 @@ void TFmEditor::BuildMenus()
     file->addAction(m_[Msg::E_ROSTERFILE], this,
                     [list] { list(ListDocument::Kind::Roster, Msg::E_ROSTERFILTER); });
     file->addSeparator();
-    file->addAction(m_[Msg::E_QUIT], QKeySequence::Quit, this, [this] { close(); });
+    file->addAction(m_[Msg::E_QUIT], QKeySequence(Qt::CTRL | Qt::Key_Q), this, [this] { close(); });
     QMenu *edit = menuBar()->addMenu(m_[Msg::E_EDITMENU]);
     QAction *undo = undo_->createUndoAction(this, m_[Msg::E_UNDO]);
     undo->setShortcut(QKeySequence::Undo);

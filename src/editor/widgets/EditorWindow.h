@@ -59,6 +59,8 @@ private:
     };
 
     void BuildMenus();
+    // A new exam: the settings a new exam starts with and one empty question.
+    void NewExam();
     QWidget *BuildQuestionPage();
     QWidget *BuildExamPage();
     // An edit of the document, undoable; Merge joins it to the last edit of the same kind.
