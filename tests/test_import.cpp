@@ -101,6 +101,12 @@ private Q_SLOTS:
                            "question 5: of type shortanswer"}
             << QStringList{"3|Флаг какой?|2|Красный|q1-f.bmp", "1|Лёд тонет?|2|Неверно|",
                            "2|Синий?|2|b|q2-r.bmp"};
+        // Cut off inside its third question: the two read whole before the fault stay.
+        const QByteArray moodle = Moodle();
+        QTest::newRow("Moodle XML, cut short")
+            << moodle.left(moodle.indexOf("Синий?")) << int(BankFormat::Moodle)
+            << QStringList{"XML line 1: Premature end of document."}
+            << QStringList{"3|Флаг какой?|2|Красный|q1-f.bmp", "1|Лёд тонет?|2|Неверно|"};
     }
     void banks()
     {

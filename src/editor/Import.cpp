@@ -190,6 +190,7 @@ struct Node
     QXmlStreamAttributes Attributes;
     QString Text;
     QList<std::shared_ptr<Node>> Children;
+    bool Whole = false; // read up to its end tag
     const Node *Child(const QString &name) const
     {
         for (const auto &c : Children)
@@ -216,8 +217,10 @@ std::shared_ptr<Node> ReadNode(QXmlStreamReader &xml)
             node->Children.append(ReadNode(xml));
         else if (xml.isCharacters())
             node->Text += xml.text();
-        else if (xml.isEndElement())
+        else if (xml.isEndElement()) {
+            node->Whole = true;
             break;
+        }
     }
     return node;
 }
@@ -270,9 +273,10 @@ BankImport ReadMoodle(const QByteArray &bytes)
     }
     const std::shared_ptr<Node> quiz = ReadNode(xml);
     if (xml.hasError()) {
+        // The questions read whole before the fault are kept; the rest of the file is not.
         bank.Problems.append(
             QStringLiteral("XML line %1: %2").arg(xml.lineNumber()).arg(xml.errorString()));
-        return bank;
+        quiz->Children.removeIf([](const std::shared_ptr<Node> &n) { return !n->Whole; });
     }
     int number = 0, pictures = 0;
     for (const auto &question : quiz->Children) {
