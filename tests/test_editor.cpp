@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -76,6 +77,50 @@ private Q_SLOTS:
         QCOMPARE(TFmEditor::RecentFiles().mid(0, 2),
                  (QStringList{file, QFileInfo(DemoFile("demo.fzk")).absoluteFilePath()}));
         QVERIFY(dialogs.Messages.isEmpty());
+    }
+
+    // Closing with unsaved edits asks: Save writes them and closes, Discard closes, Cancel
+    // stays; a save that fails says so and keeps the window and its edits.
+    void closingWithEdits_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<bool>("folderGone");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<QString>("title"); // as the file holds it afterwards
+        QTest::newRow("save") << int(QMessageBox::Save) << false << true
+                              << "Демонстрационный экзамен!";
+        QTest::newRow("discard") << int(QMessageBox::Discard) << false << true
+                                 << "Демонстрационный экзамен";
+        QTest::newRow("cancel") << int(QMessageBox::Cancel) << false << false
+                                << "Демонстрационный экзамен";
+        QTest::newRow("save fails") << int(QMessageBox::Save) << true << false << "";
+    }
+    void closingWithEdits()
+    {
+        QFETCH(int, button);
+        QFETCH(bool, folderGone);
+        QFETCH(bool, closed);
+        QFETCH(QString, title);
+        ScriptedDialogs dialogs;
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("exams"));
+        QDir().mkpath(folder);
+        const QString file = folder + QStringLiteral("/e.fzk");
+        QVERIFY(QFile::copy(DemoFile("demo.fzk"), file));
+        TFmEditor editor{TMessages()};
+        QVERIFY(editor.OpenFile(file));
+        QTest::keyClicks(Ctl<QLineEdit>(editor, "CEdit"), QStringLiteral("!"));
+        dialogs.ActInNextDialog([button](QDialog *d) {
+            static_cast<QMessageBox *>(d)->button(QMessageBox::StandardButton(button))->click();
+        });
+        if (folderGone)
+            QDir(folder).removeRecursively();
+        QCOMPARE(editor.close(), closed);
+        QCOMPARE(dialogs.Messages.size(), folderGone ? 1 : 0); // "not saved"
+        if (!folderGone)
+            QCOMPARE(ReadSetup(ExamDocument::Load(file).Lines(), ExamSettings()).Settings.CEdit,
+                     title);
+        QVERIFY(dialogs.AllAnswered());
     }
 
     // Every field of the settings pages writes its key, as the player's own reader reads it:

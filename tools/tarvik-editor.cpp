@@ -19,8 +19,7 @@ int main(int argc, char **argv)
                        QStringLiteral("The section of Language.fll (0 Russian, 1 English)."),
                        QStringLiteral("N"), QStringLiteral("0")});
     options.process(app);
-    TFmEditor editor(ReadLanguageSection(ProgramLanguageText(),
-                                         options.value(QStringLiteral("language")).toInt(), 0));
+    TFmEditor editor(ProgramMessages(options.value(QStringLiteral("language")).toInt()));
     editor.show();
     if (!options.positionalArguments().isEmpty())
         editor.OpenFile(options.positionalArguments().first());

@@ -74,7 +74,7 @@ int main(int argc, char **argv)
     if (options.isSet(QStringLiteral("user")) && !names.isEmpty())
         KnowAccount(names[0], options.value(QStringLiteral("user")),
                     options.value(QStringLiteral("password")));
-    const TMessages messages = ReadLanguageSection(ProgramLanguageText(), language, 0);
+    const TMessages messages = ProgramMessages(language);
     if (options.isSet(QStringLiteral("pdf"))) {
         QList<ExamView> views;
         QStringList problems;

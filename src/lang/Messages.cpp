@@ -401,3 +401,10 @@ bool UseStandardTexts(const QString &locale)
     installedLocale = locale;
     return true;
 }
+
+TMessages ProgramMessages(int section)
+{
+    TMessages messages = ReadLanguageSection(ProgramLanguageText(), section, 0);
+    UseStandardTexts(messages.Locale);
+    return messages;
+}

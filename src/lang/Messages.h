@@ -319,3 +319,6 @@ QString FormatMessage(const QString &pattern, const QList<QVariant> &values);
 // Locale, replacing the one loaded before; an unknown locale or a missing translation leaves
 // Qt's English texts. True when a translation was loaded.
 bool UseStandardTexts(const QString &locale);
+// The texts of an examiner's program: section Section of the programs' language file, with
+// Qt's standard buttons and dialogs in the section's language.
+TMessages ProgramMessages(int section);

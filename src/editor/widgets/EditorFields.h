@@ -4,6 +4,9 @@
 // files write them, fields named for a screen reader.
 
 #include "core/Codecs.h"
+#include "ui/Dialogs.h"
+
+#include <QMessageBox>
 
 #include <QSaveFile>
 #include <QString>
@@ -57,4 +60,23 @@ inline bool WriteBytes(const QString &fileName, const QByteArray &bytes)
 {
     QSaveFile out(fileName);
     return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.commit();
+}
+
+// "Save the changes?" with Save, Discard and Cancel, the one the user chose (Cancel too when no
+// one can answer: nothing is let go unasked).
+enum class UnsavedChoice { Save, Discard, Cancel };
+inline UnsavedChoice AskUnsaved(QWidget *parent, const QString &caption, const QString &text)
+{
+    const auto box = NewMessageBox(parent, MessageKind::Question, caption, text);
+    box->setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    box->setDefaultButton(QMessageBox::Save);
+    box->setEscapeButton(QMessageBox::Cancel);
+    switch (Dialogs().Exec(box.get())) {
+    case QMessageBox::Save:
+        return UnsavedChoice::Save;
+    case QMessageBox::Discard:
+        return UnsavedChoice::Discard;
+    default:
+        return UnsavedChoice::Cancel;
+    }
 }

@@ -88,6 +88,7 @@ bool TFmEditor::SaveTo(const QString &fileName)
         return false;
     }
     doc_.Saved(fileName, form);
+    ShowTitle();
     Remember(fileName);
     undo_->setClean();
     setWindowModified(false);
@@ -145,8 +146,14 @@ bool TFmEditor::AskToSave()
 {
     if (undo_->isClean() && !isWindowModified())
         return true;
-    if (!Dialogs().Message(this, MessageKind::Question, m_[Msg::E_TITLE], m_[Msg::E_SAVECHANGES]))
-        return true; // No: the changes are let go
+    switch (AskUnsaved(this, m_[Msg::E_TITLE], m_[Msg::E_SAVECHANGES])) {
+    case UnsavedChoice::Cancel:
+        return false;
+    case UnsavedChoice::Discard:
+        return true;
+    case UnsavedChoice::Save:
+        break;
+    }
     if (doc_.FileName().isEmpty()) {
         const QString name = Dialogs().SaveFileName(this, m_[Msg::E_FILTER], QStringLiteral("fzk"));
         return !name.isEmpty() && SaveTo(name);

@@ -83,7 +83,6 @@ TFmEditor::TFmEditor(const TMessages &messages, QWidget *parent)
     : QMainWindow(parent), m_(messages), undo_(new QUndoStack(this))
 {
     setObjectName(QStringLiteral("FmEditor"));
-    setWindowTitle(m_[Msg::E_TITLE] + QStringLiteral("[*]"));
     auto *split = new QSplitter(this);
     auto *left = new QWidget;
     auto *col = new QVBoxLayout(left);
@@ -116,6 +115,7 @@ TFmEditor::TFmEditor(const TMessages &messages, QWidget *parent)
     tabs->addTab(BuildExamPage(), m_[Msg::E_EXAMPAGE]);
     split->addWidget(tabs);
     split->setStretchFactor(1, 3);
+    split->setSizes({320, 680});
     setCentralWidget(split);
     auto *dock = new QDockWidget(m_[Msg::E_PROBLEMS], this);
     dock->setObjectName(QStringLiteral("ProblemsDock"));
@@ -333,8 +333,17 @@ void TFmEditor::Edit(const std::function<void()> &change, int merge)
     Problems();
 }
 
+void TFmEditor::ShowTitle()
+{
+    // The file's name first, as editors show it; its mark while it has unsaved changes.
+    const QString name = QFileInfo(doc_.FileName()).fileName();
+    setWindowTitle(name.isEmpty() ? m_[Msg::E_TITLE] + QStringLiteral("[*]")
+                                  : name + QStringLiteral("[*] - ") + m_[Msg::E_TITLE]);
+}
+
 void TFmEditor::Show()
 {
+    ShowTitle();
     filling_ = true;
     const QList<QStringList> questions = doc_.Questions();
     questions_->clear();

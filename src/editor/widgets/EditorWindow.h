@@ -66,6 +66,7 @@ private:
     // An edit of the document, undoable; Merge joins it to the last edit of the same kind.
     void Edit(const std::function<void()> &change, int merge = -1);
     void Show();
+    void ShowTitle();
     void ShowQuestion();
     void CommitQuestion();
     // A picture chosen from the files (JPEG, GIF, BMP), kept with the exam; its bare name, or

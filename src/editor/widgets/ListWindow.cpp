@@ -109,10 +109,14 @@ bool TFmListEditor::SaveTo(const QString &fileName)
 void TFmListEditor::closeEvent(QCloseEvent *event)
 {
     Take();
-    if (doc_.Modified() &&
-        Dialogs().Message(this, MessageKind::Question, windowTitle().remove(QStringLiteral("[*]")),
-                          m_[Msg::E_SAVECHANGES]) &&
-        !doc_.FileName().isEmpty())
-        SaveTo(doc_.FileName());
-    event->accept();
+    // Edits are let go only when the user says so; a save that fails keeps the window open.
+    const UnsavedChoice choice =
+        doc_.Modified()
+            ? AskUnsaved(this, windowTitle().remove(QStringLiteral("[*]")), m_[Msg::E_SAVECHANGES])
+            : UnsavedChoice::Discard;
+    if (choice == UnsavedChoice::Cancel ||
+        (choice == UnsavedChoice::Save && !SaveTo(doc_.FileName())))
+        event->ignore();
+    else
+        event->accept();
 }
