@@ -56,7 +56,7 @@ TFmListEditor::TFmListEditor(ListDocument::Kind kind, const TMessages &messages,
     });
     col->addLayout(row);
     connect(table_, &QTableWidget::itemChanged, this, [this] { Take(); });
-    resize(760, 460);
+    resize(manager ? 1000 : 600, 460); // the manager's five columns whole
 }
 
 bool TFmListEditor::OpenFile(const QString &fileName)
