@@ -292,7 +292,6 @@ QList<ExamProblem> ExamProblems(const ExamDocument &doc, const TMessages &m)
     if (!(setup("PO5", 80) >= setup("PO4", 60) && setup("PO4", 60) >= setup("PO3", 40) &&
           setup("PO3", 40) >= setup("PO2", 20)))
         problems.append({-1, m[Msg::E_MARKSORDER]});
-    const QString dir = QFileInfo(doc.FileName()).path();
     const QList<QStringList> questions = doc.Questions();
     for (qsizetype n = 0; n < questions.size(); ++n) {
         TLineList q;

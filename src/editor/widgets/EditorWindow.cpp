@@ -240,6 +240,14 @@ QWidget *TFmEditor::BuildQuestionPage()
     form->addRow(m_[Msg::E_TEXT], text_);
     auto *grid = new QGridLayout;
     auto *right = rightGroup_ = new QButtonGroup(this);
+    const auto choose = [this](QLineEdit *field) {
+        const QString name = ChoosePicture();
+        if (name.isEmpty())
+            return;
+        field->setText(name);
+        CommitQuestion();
+        Preview(name);
+    };
     for (int k = 0; k < 5; ++k) {
         AnswerRow &r = answers_[size_t(k)];
         const QString answer = FormatMessage(m_[Msg::E_ANSWER], {k + 1});
@@ -262,14 +270,7 @@ QWidget *TFmEditor::BuildQuestionPage()
         grid->addWidget(r.Choose, k, 3);
         connect(r.Text, &QLineEdit::textEdited, this, [this] { CommitQuestion(); });
         connect(r.Picture, &QLineEdit::textEdited, this, [this] { CommitQuestion(); });
-        connect(r.Choose, &QToolButton::clicked, this, [this, &r] {
-            const QString name = ChoosePicture();
-            if (!name.isEmpty()) {
-                r.Picture->setText(name);
-                CommitQuestion();
-                Preview(name);
-            }
-        });
+        connect(r.Choose, &QToolButton::clicked, this, [choose, &r] { choose(r.Picture); });
     }
     connect(right, &QButtonGroup::idClicked, this, [this] { CommitQuestion(); });
     form->addRow(grid);
@@ -294,14 +295,8 @@ QWidget *TFmEditor::BuildQuestionPage()
     connect(kind_, &QComboBox::activated, this, [this] { CommitQuestion(); });
     connect(text_, &QPlainTextEdit::textChanged, this, [this] { CommitQuestion(); });
     connect(questionPicture_, &QLineEdit::textEdited, this, [this] { CommitQuestion(); });
-    connect(chooseQuestionPicture_, &QToolButton::clicked, this, [this] {
-        const QString name = ChoosePicture();
-        if (!name.isEmpty()) {
-            questionPicture_->setText(name);
-            CommitQuestion();
-            Preview(name);
-        }
-    });
+    connect(chooseQuestionPicture_, &QToolButton::clicked, this,
+            [this, choose] { choose(questionPicture_); });
     // The picture of the field in focus, or of the one last edited.
     const QList<QLineEdit *> pictures{answers_[0].Picture, answers_[1].Picture, answers_[2].Picture,
                                       answers_[3].Picture, questionPicture_};
