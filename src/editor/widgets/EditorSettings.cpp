@@ -51,7 +51,7 @@ struct SetupField
     FieldKind Kind;
     Msg Label;
     const char *Default = ""; // what the player takes for a missing key
-    const char *Needs = "";   // the switch this field means something under
+    const char *Needs = "";   // the switch this field means something under (or "rule 2", "rule 3")
     Msg Choices = Msg::Count;
     int Max = 100;
 };
@@ -83,11 +83,10 @@ const SetupField SetupFields[] = {
     {Msg::E_GDONTKNOW, "BolNotKnow", FieldKind::Bool, Msg::F_BOLNOTKNOW, "0"},
     {Msg::E_GDONTKNOW, "RNotKnow", FieldKind::DontKnow, Msg::F_RNOTKNOW, "", "BolNotKnow",
      Msg::E_RNOTKNOWCHOICES},
-    {Msg::E_GDONTKNOW, "NotKnowPlus", FieldKind::Number, Msg::F_NOTKNOWPLUS, "5", "BolNotKnow"},
-    {Msg::E_GDONTKNOW, "NotKnowLimit", FieldKind::Number, Msg::F_NOTKNOWLIMIT, "60", "BolNotKnow"},
-    {Msg::E_GDONTKNOW, "NotKnowPlus3", FieldKind::Number, Msg::F_NOTKNOWPLUS3, "10", "BolNotKnow"},
-    {Msg::E_GDONTKNOW, "NotKnowLimit3", FieldKind::Number, Msg::F_NOTKNOWLIMIT3, "60",
-     "BolNotKnow"},
+    {Msg::E_GDONTKNOW, "NotKnowPlus", FieldKind::Number, Msg::F_NOTKNOWPLUS, "5", "rule 2"},
+    {Msg::E_GDONTKNOW, "NotKnowLimit", FieldKind::Number, Msg::F_NOTKNOWLIMIT, "60", "rule 2"},
+    {Msg::E_GDONTKNOW, "NotKnowPlus3", FieldKind::Number, Msg::F_NOTKNOWPLUS3, "10", "rule 3"},
+    {Msg::E_GDONTKNOW, "NotKnowLimit3", FieldKind::Number, Msg::F_NOTKNOWLIMIT3, "60", "rule 3"},
     {Msg::E_GMARKS, "TipOc", FieldKind::Choice, Msg::F_TIPOC, "0", "", Msg::E_TIPOCCHOICES},
     {Msg::E_GMARKS, "Oc", FieldKind::Text, Msg::F_OC},
     {Msg::E_GMARKS, "O5", FieldKind::Text, Msg::F_O5},
@@ -145,6 +144,14 @@ int TFmEditor::SetupNumber(const QString &key, int fallback) const
     bool ok = false;
     const int v = doc_.Value(Setup, key).trimmed().toInt(&ok, 0);
     return ok ? v : fallback;
+}
+
+int TFmEditor::DontKnowRule() const
+{
+    // The player's precedence: the first rule over the second, the third otherwise.
+    return SetupNumber(QStringLiteral("RNotKnow1"), 1) & 0xFF   ? 1
+           : SetupNumber(QStringLiteral("RNotKnow2"), 0) & 0xFF ? 2
+                                                                : 3;
 }
 
 std::optional<FontValue> TFmEditor::SectionFont(const QString &suffix) const
@@ -257,13 +264,9 @@ QWidget *TFmEditor::BuildExamPage()
                             doc_.SetValue(Setup, QStringLiteral("RNotKnow%1").arg(n + 1),
                                           QString::number(i == n ? 1 : 0));
                     });
+                    FillSetup(); // the percentages of the rule chosen
                 });
-                fill = [this, combo] {
-                    combo->setCurrentIndex(SetupNumber(QStringLiteral("RNotKnow1"), 1) & 0xFF ? 0
-                                           : SetupNumber(QStringLiteral("RNotKnow2"), 0) & 0xFF
-                                               ? 1
-                                               : 2);
-                };
+                fill = [this, combo] { combo->setCurrentIndex(DontKnowRule() - 1); };
             }
             form->addRow(label, combo);
             w = combo;
@@ -406,7 +409,10 @@ QWidget *TFmEditor::BuildExamPage()
         if (*f.Needs) {
             const QString needs = QString::fromLatin1(f.Needs);
             fill = [this, w, needs, fill] {
-                w->setEnabled(SetupNumber(needs, 0) & 0xFF);
+                const bool rule = needs.startsWith(QStringLiteral("rule "));
+                w->setEnabled(rule ? (SetupNumber(QStringLiteral("BolNotKnow"), 0) & 0xFF) &&
+                                         DontKnowRule() == needs.back().digitValue()
+                                   : SetupNumber(needs, 0) & 0xFF);
                 if (fill)
                     fill();
             };

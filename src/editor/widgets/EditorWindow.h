@@ -89,6 +89,8 @@ private:
     void FillSetup();
     // A number of [Setup] as the player reads it: Fallback when missing or malformed.
     int SetupNumber(const QString &key, int fallback) const;
+    // The don't-know rule the player applies: 1 no bonus, 2 for each answer, 3 once.
+    int DontKnowRule() const;
     // The section "Font" + Suffix, when the exam has it.
     std::optional<FontValue> SectionFont(const QString &suffix) const;
     // A font written to its [Setup] key as a descriptor, or to its section.
