@@ -40,6 +40,7 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 #include <QUndoStack>
 
@@ -88,6 +89,19 @@ TFmEditor::TFmEditor(const TMessages &messages, QWidget *parent)
     auto *col = new QVBoxLayout(left);
     col->addWidget(new QLabel(m_[Msg::E_QUESTIONS]));
     questions_ = Field(new QListWidget, "Questions", m_[Msg::E_QUESTIONS]);
+    // A question dragged to another place moves there, as Ctrl+Up and Ctrl+Down move it.
+    questions_->setDragDropMode(QAbstractItemView::InternalMove);
+    connect(questions_->model(), &QAbstractItemModel::rowsMoved, this,
+            [this](const QModelIndex &, int from, int, const QModelIndex &, int before) {
+                if (filling_)
+                    return;
+                const int to = before > from ? before - 1 : before;
+                // The list is rebuilt once the drop is over.
+                QTimer::singleShot(0, this, [this, from, to] {
+                    current_ = from;
+                    MoveQuestion(to - from);
+                });
+            });
     col->addWidget(questions_, 1);
     auto *buttons = new QGridLayout;
     const auto button = [&](Msg text, const char *name, const QKeySequence &key, int row, int c,
