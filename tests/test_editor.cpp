@@ -77,6 +77,9 @@ private Q_SLOTS:
         QCOMPARE(TFmEditor::RecentFiles().mid(0, 2),
                  (QStringList{file, QFileInfo(DemoFile("demo.fzk")).absoluteFilePath()}));
         QVERIFY(dialogs.Messages.isEmpty());
+        // A share's name gets a box that says how to reach it, never a local file of that name.
+        QVERIFY(!editor.SaveTo(QStringLiteral("\\\\srv\\exams\\made.uzk")));
+        QCOMPARE(dialogs.Messages.size(), 1);
     }
 
     // Closing with unsaved edits asks: Save writes them and closes, Discard closes, Cancel

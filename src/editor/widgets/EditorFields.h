@@ -4,6 +4,8 @@
 // files write them, fields named for a screen reader.
 
 #include "core/Codecs.h"
+#include "core/Shares.h"
+#include "lang/Messages.h"
 #include "ui/Dialogs.h"
 
 #include <QMessageBox>
@@ -79,4 +81,14 @@ inline UnsavedChoice AskUnsaved(QWidget *parent, const QString &caption, const Q
     default:
         return UnsavedChoice::Cancel;
     }
+}
+
+// The editor reads and writes files by their local (or mounted) names; a \\server\share name
+// is answered with a box that says how to reach it, and false.
+inline bool LocalName(QWidget *parent, const TMessages &m, const QString &fileName)
+{
+    if (!IsUncName(fileName))
+        return true;
+    Dialogs().Message(parent, MessageKind::Error, m[Msg::U_ERROR], m[Msg::E_SHARENAME]);
+    return false;
 }

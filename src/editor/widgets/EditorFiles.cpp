@@ -24,6 +24,8 @@
 
 bool TFmEditor::OpenFile(const QString &fileName)
 {
+    if (!LocalName(this, m_, fileName))
+        return false;
     try {
         const QString ext = QFileInfo(fileName).suffix().toLower();
         if (ext == QStringLiteral("fzk") || ext == QStringLiteral("uzk")) {
@@ -68,6 +70,8 @@ bool TFmEditor::OpenFile(const QString &fileName)
 
 bool TFmEditor::SaveTo(const QString &fileName)
 {
+    if (!LocalName(this, m_, fileName))
+        return false;
     const bool uniform = fileName.endsWith(QStringLiteral(".uzk"), Qt::CaseInsensitive);
     const ExamDocument::Form form = uniform                   ? ExamDocument::Form::Uniform
                                     : scrambled_->isChecked() ? ExamDocument::Form::Scrambled

@@ -61,6 +61,8 @@ TFmListEditor::TFmListEditor(ListDocument::Kind kind, const TMessages &messages,
 
 bool TFmListEditor::OpenFile(const QString &fileName)
 {
+    if (!LocalName(this, m_, fileName))
+        return false;
     if (!doc_.Load(fileName)) {
         Dialogs().Message(this, MessageKind::Error, m_[Msg::U_ERROR],
                           FormatMessage(m_[Msg::E_NOTOPENED], {fileName}));
@@ -97,6 +99,8 @@ void TFmListEditor::Take()
 bool TFmListEditor::SaveTo(const QString &fileName)
 {
     Take();
+    if (!LocalName(this, m_, fileName))
+        return false;
     if (!WriteBytes(fileName, doc_.Bytes())) {
         Dialogs().Message(this, MessageKind::Error, m_[Msg::U_ERROR], m_[Msg::E_NOTSAVED]);
         return false;
