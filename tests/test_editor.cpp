@@ -1,5 +1,7 @@
+#include "core/Cp1251.h"
 #include "core/LineList.h"
 #include "editor/widgets/EditorWindow.h"
+#include "editor/widgets/ListWindow.h"
 #include "exam/Questions.h"
 #include "exam/Settings.h"
 #include "helpers/PlayerDriver.h"
@@ -17,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QToolButton>
 #include <QUndoStack>
 #include <QtTest>
@@ -124,6 +127,35 @@ private Q_SLOTS:
             QCOMPARE(ReadSetup(ExamDocument::Load(file).Lines(), ExamSettings()).Settings.CEdit,
                      title);
         QVERIFY(dialogs.AllAnswered());
+    }
+
+    // The roster's table: an edited name and an added row undone and done again; closed with
+    // Save, the file holds what the table shows.
+    void rosterEditsUndone()
+    {
+        ScriptedDialogs dialogs;
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("JSpisok.fzj"));
+        WriteFile(file, Cp1251::Encode(QStringLiteral("10А@Петров П.\r\n10Б@Сидорова А.\r\n")));
+        TFmListEditor window(ListDocument::Kind::Roster, TMessages());
+        QVERIFY(window.OpenFile(file));
+        const QList<QStringList> read = window.Document().Rows();
+        Ctl<QTableWidget>(window, "Records")->item(0, 1)->setText(QStringLiteral("Петров П. П."));
+        QTest::mouseClick(Ctl<QPushButton>(window, "Add"), Qt::LeftButton);
+        QCOMPARE(window.Document().Rows().size(), 3);
+        window.Undo()->undo();
+        window.Undo()->undo();
+        QCOMPARE(window.Document().Rows(), read);
+        QVERIFY(!window.isWindowModified());
+        window.Undo()->redo();
+        QVERIFY(window.isWindowModified());
+        dialogs.ActInNextDialog(
+            [](QDialog *d) { static_cast<QMessageBox *>(d)->button(QMessageBox::Save)->click(); });
+        QVERIFY(window.close());
+        ListDocument saved(ListDocument::Kind::Roster);
+        QVERIFY(saved.Load(file));
+        QCOMPARE(saved.Rows().size(), 2);
+        QCOMPARE(saved.Rows()[0].value(1), QStringLiteral("Петров П. П."));
     }
 
     // Every field of the settings pages writes its key, as the player's own reader reads it:

@@ -9,6 +9,8 @@
 #include "ui/Dialogs.h"
 
 #include <QMessageBox>
+#include <QUndoCommand>
+#include <functional>
 
 #include <QSaveFile>
 #include <QString>
@@ -92,3 +94,35 @@ inline bool LocalName(QWidget *parent, const TMessages &m, const QString &fileNa
     Dialogs().Message(parent, MessageKind::Error, m[Msg::U_ERROR], m[Msg::E_SHARENAME]);
     return false;
 }
+
+// An edit as the whole state before and after it; consecutive edits of one kind (Merge, -1 for
+// none) merge into one step.
+template <typename State> class Snapshot : public QUndoCommand
+{
+public:
+    Snapshot(State before, State after, int merge, std::function<void(const State &)> apply)
+        : before_(std::move(before)), after_(std::move(after)), merge_(merge),
+          apply_(std::move(apply))
+    {
+    }
+    void undo() override { apply_(before_); }
+    void redo() override
+    {
+        if (first_)
+            first_ = false; // the edit is made already
+        else
+            apply_(after_);
+    }
+    int id() const override { return merge_; }
+    bool mergeWith(const QUndoCommand *other) override
+    {
+        after_ = static_cast<const Snapshot *>(other)->after_;
+        return true;
+    }
+
+private:
+    State before_, after_;
+    int merge_;
+    std::function<void(const State &)> apply_;
+    bool first_ = true;
+};

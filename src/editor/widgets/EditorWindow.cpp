@@ -44,42 +44,6 @@
 #include <QToolButton>
 #include <QUndoStack>
 
-namespace {
-
-// An edit as the whole text before and after it; consecutive edits of one field merge.
-class Snapshot : public QUndoCommand
-{
-public:
-    Snapshot(QStringList before, QStringList after, int merge,
-             std::function<void(const QStringList &)> apply)
-        : before_(std::move(before)), after_(std::move(after)), merge_(merge),
-          apply_(std::move(apply))
-    {
-    }
-    void undo() override { apply_(before_); }
-    void redo() override
-    {
-        if (first_)
-            first_ = false; // the edit is made already
-        else
-            apply_(after_);
-    }
-    int id() const override { return merge_; }
-    bool mergeWith(const QUndoCommand *other) override
-    {
-        after_ = static_cast<const Snapshot *>(other)->after_;
-        return true;
-    }
-
-private:
-    QStringList before_, after_;
-    int merge_;
-    std::function<void(const QStringList &)> apply_;
-    bool first_ = true;
-};
-
-} // namespace
-
 TFmEditor::TFmEditor(const TMessages &messages, QWidget *parent)
     : QMainWindow(parent), m_(messages), undo_(new QUndoStack(this))
 {
@@ -335,7 +299,7 @@ void TFmEditor::Edit(const std::function<void()> &change, int merge)
     const QStringList after = doc_.Snapshot();
     if (before == after)
         return;
-    undo_->push(new Snapshot(before, after, merge, [this](const QStringList &lines) {
+    undo_->push(new Snapshot<QStringList>(before, after, merge, [this](const QStringList &lines) {
         doc_.Restore(lines);
         Show();
     }));

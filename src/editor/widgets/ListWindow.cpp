@@ -3,14 +3,16 @@
 #include "editor/widgets/EditorFields.h"
 #include "ui/Dialogs.h"
 
+#include <QAction>
 #include <QBoxLayout>
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QUndoStack>
 
 TFmListEditor::TFmListEditor(ListDocument::Kind kind, const TMessages &messages, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_(messages), doc_(kind)
+    : QWidget(parent, Qt::Window), m_(messages), doc_(kind), undo_(new QUndoStack(this))
 {
     const bool manager = kind == ListDocument::Kind::Manager;
     setObjectName(manager ? QStringLiteral("FmManagerFile") : QStringLiteral("FmRoster"));
@@ -56,6 +58,13 @@ TFmListEditor::TFmListEditor(ListDocument::Kind kind, const TMessages &messages,
     });
     col->addLayout(row);
     connect(table_, &QTableWidget::itemChanged, this, [this] { Take(); });
+    QAction *undo = undo_->createUndoAction(this, m_[Msg::E_UNDO]);
+    undo->setShortcut(QKeySequence::Undo);
+    QAction *redo = undo_->createRedoAction(this, m_[Msg::E_REDO]);
+    redo->setShortcut(QKeySequence::Redo);
+    addActions({undo, redo});
+    connect(undo_, &QUndoStack::cleanChanged, this,
+            [this](bool clean) { setWindowModified(!clean); });
     resize(manager ? 1000 : 600, 460); // the manager's five columns whole
 }
 
@@ -69,6 +78,7 @@ bool TFmListEditor::OpenFile(const QString &fileName)
         return false;
     }
     Fill();
+    undo_->clear();
     return true;
 }
 
@@ -80,7 +90,6 @@ void TFmListEditor::Fill()
         for (int c = 0; c < doc_.FieldCount(); ++c)
             table_->setItem(r, c, new QTableWidgetItem(doc_.Rows()[r].value(c)));
     table_->resizeColumnsToContents();
-    setWindowModified(doc_.Modified());
 }
 
 void TFmListEditor::Take()
@@ -92,8 +101,15 @@ void TFmListEditor::Take()
             fields.append(table_->item(r, c) ? table_->item(r, c)->text() : QString());
         rows.append(fields);
     }
+    if (rows == doc_.Rows())
+        return;
+    const QList<QStringList> before = doc_.Rows();
     doc_.SetRows(rows);
-    setWindowModified(doc_.Modified());
+    undo_->push(
+        new Snapshot<QList<QStringList>>(before, rows, -1, [this](const QList<QStringList> &state) {
+            doc_.SetRows(state);
+            Fill();
+        }));
 }
 
 bool TFmListEditor::SaveTo(const QString &fileName)
@@ -106,7 +122,7 @@ bool TFmListEditor::SaveTo(const QString &fileName)
         return false;
     }
     doc_.Saved(fileName);
-    setWindowModified(false);
+    undo_->setClean();
     return true;
 }
 
@@ -115,7 +131,7 @@ void TFmListEditor::closeEvent(QCloseEvent *event)
     Take();
     // Edits are let go only when the user says so; a save that fails keeps the window open.
     const UnsavedChoice choice =
-        doc_.Modified()
+        !undo_->isClean()
             ? AskUnsaved(this, windowTitle().remove(QStringLiteral("[*]")), m_[Msg::E_SAVECHANGES])
             : UnsavedChoice::Discard;
     if (choice == UnsavedChoice::Cancel ||

@@ -6,9 +6,10 @@
 #include <QWidget>
 
 class QTableWidget;
+class QUndoStack;
 
-// A manager file or a roster as a table: rows added, deleted and edited in place, saved in the
-// file's own form.
+// A manager file or a roster as a table: rows added, deleted and edited in place, every edit
+// undoable, saved in the file's own form.
 class TFmListEditor : public QWidget
 {
     Q_OBJECT
@@ -19,15 +20,17 @@ public:
     bool OpenFile(const QString &fileName);
     bool SaveTo(const QString &fileName);
     const ListDocument &Document() const { return doc_; }
+    QUndoStack *Undo() const { return undo_; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void Fill();
-    void Take(); // the table into the document
+    void Take(); // the table into the document, as an undoable edit
 
     TMessages m_;
     ListDocument doc_;
     QTableWidget *table_;
+    QUndoStack *undo_;
 };
