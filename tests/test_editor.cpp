@@ -129,6 +129,35 @@ private Q_SLOTS:
         QVERIFY(dialogs.AllAnswered());
     }
 
+    // A file another program changed since it was opened is replaced only when the examiner
+    // says so; saved, the next save asks nothing.
+    void fileChangedElsewhere()
+    {
+        ScriptedDialogs dialogs;
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("e.fzk"));
+        WriteFile(file, "[Setup]\r\nAllZ=0\r\nCEdit=A\r\n[V0]\r\nVopros=q\r\n");
+        TFmEditor editor{TMessages()};
+        QVERIFY(editor.OpenFile(file));
+        const QByteArray theirs = "[Setup]\r\nAllZ=0\r\nCEdit=Theirs\r\n[V0]\r\nVopros=q\r\n";
+        WriteFile(file, theirs);
+        QFile touched(file); // written later than the editor read it, as another station would
+        QVERIFY(touched.open(QIODevice::ReadWrite) &&
+                touched.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                                    QFileDevice::FileModificationTime));
+        touched.close();
+        QTest::keyClicks(Ctl<QLineEdit>(editor, "CEdit"), QStringLiteral("!"));
+        dialogs.AnswerNext(false);
+        QVERIFY(!editor.SaveTo(file));
+        QCOMPARE(ReadFile(file), theirs);
+        dialogs.AnswerNext(true);
+        QVERIFY(editor.SaveTo(file));
+        QVERIFY(editor.SaveTo(file));
+        QCOMPARE(dialogs.Messages.size(), 2);
+        QCOMPARE(ReadSetup(ExamDocument::Load(file).Lines(), ExamSettings()).Settings.CEdit,
+                 QStringLiteral("A!"));
+    }
+
     // The roster's table: an edited name and an added row undone and done again; closed with
     // Save, the file holds what the table shows.
     void rosterEditsUndone()

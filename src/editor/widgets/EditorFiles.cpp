@@ -30,6 +30,7 @@ bool TFmEditor::OpenFile(const QString &fileName)
         const QString ext = QFileInfo(fileName).suffix().toLower();
         if (ext == QStringLiteral("fzk") || ext == QStringLiteral("uzk")) {
             doc_ = ExamDocument::Load(fileName);
+            onDisk_ = StampOf(fileName);
             scrambled_->setChecked(doc_.Kind() == ExamDocument::Form::Scrambled);
             undo_->clear();
             current_ = 0;
@@ -68,6 +69,12 @@ bool TFmEditor::OpenFile(const QString &fileName)
     return true;
 }
 
+TFmEditor::DiskStamp TFmEditor::StampOf(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    return info.exists() ? DiskStamp{info.lastModified(), info.size()} : DiskStamp{};
+}
+
 bool TFmEditor::SaveTo(const QString &fileName)
 {
     if (!LocalName(this, m_, fileName))
@@ -76,6 +83,11 @@ bool TFmEditor::SaveTo(const QString &fileName)
     const ExamDocument::Form form = uniform                   ? ExamDocument::Form::Uniform
                                     : scrambled_->isChecked() ? ExamDocument::Form::Scrambled
                                                               : ExamDocument::Form::Plain;
+    if (QFileInfo(fileName) == QFileInfo(doc_.FileName()) && QFileInfo::exists(fileName) &&
+        !(StampOf(fileName) == onDisk_) &&
+        !Dialogs().Message(this, MessageKind::QuestionDefaultNo, m_[Msg::E_TITLE],
+                           FormatMessage(m_[Msg::E_CHANGEDONDISK], {fileName})))
+        return false;
     // The problems are listed first; the examiner saves all the same, as the file is theirs.
     Problems();
     const QByteArray bytes = doc_.Bytes(form);
@@ -92,6 +104,7 @@ bool TFmEditor::SaveTo(const QString &fileName)
         return false;
     }
     doc_.Saved(fileName, form);
+    onDisk_ = StampOf(fileName);
     ShowTitle();
     Remember(fileName);
     undo_->setClean();

@@ -4,6 +4,7 @@
 #include "editor/ExamDocument.h"
 #include "lang/Messages.h"
 
+#include <QDateTime>
 #include <QMainWindow>
 #include <array>
 #include <functional>
@@ -96,8 +97,22 @@ private:
     // A font written to its [Setup] key as a descriptor, or to its section.
     void WriteFont(const QString &key, bool section, const FontValue &font);
 
+    // When and how large the file was as this window last read or wrote it: a later change by
+    // another program (another examiner) is asked about before it is replaced.
+    struct DiskStamp
+    {
+        QDateTime Modified;
+        qint64 Size = -1;
+        bool operator==(const DiskStamp &o) const
+        {
+            return Modified == o.Modified && Size == o.Size;
+        }
+    };
+    static DiskStamp StampOf(const QString &fileName);
+
     TMessages m_;
     ExamDocument doc_;
+    DiskStamp onDisk_;
     QUndoStack *undo_;
     int current_ = -1;
     bool filling_ = false; // the page is being filled from the document, not edited
