@@ -8,6 +8,7 @@
 #include "lang/Messages.h"
 #include "ui/Dialogs.h"
 
+#include <QAbstractScrollArea>
 #include <QMessageBox>
 #include <QUndoCommand>
 #include <functional>
@@ -54,6 +55,9 @@ W *Field(W *widget, const char *name, const QString &label, const QString &key =
 {
     widget->setObjectName(QString::fromLatin1(name));
     widget->setAccessibleName(label);
+    // A text box's focus is told of its viewport: that is named too.
+    if (auto *area = qobject_cast<QAbstractScrollArea *>(widget))
+        area->viewport()->setAccessibleName(label);
     if (!key.isEmpty())
         widget->setToolTip(key);
     return widget;
