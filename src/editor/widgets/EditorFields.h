@@ -8,7 +8,9 @@
 #include "lang/Messages.h"
 #include "ui/Dialogs.h"
 
+#include <QAbstractItemView>
 #include <QAbstractScrollArea>
+#include <QComboBox>
 #include <QMessageBox>
 #include <QUndoCommand>
 #include <functional>
@@ -58,6 +60,9 @@ W *Field(W *widget, const char *name, const QString &label, const QString &key =
     // A text box's focus is told of its viewport: that is named too.
     if (auto *area = qobject_cast<QAbstractScrollArea *>(widget))
         area->viewport()->setAccessibleName(label);
+    // And a choice's list of what may be chosen.
+    if (auto *combo = qobject_cast<QComboBox *>(widget))
+        combo->view()->setAccessibleName(label);
     if (!key.isEmpty())
         widget->setToolTip(key);
     return widget;
