@@ -187,16 +187,32 @@ void ExamDocument::SetPicture(const QString &name, const QByteArray &bytes)
     modified_ = true;
 }
 
-QByteArray ExamDocument::PictureBytes(const QString &name) const
+const QByteArray *ExamDocument::CarriedPicture(const QString &name) const
 {
     const QString bare = BareFileName(name);
+    for (const QString &key : {name, bare})
+        if (const auto it = pictures_.constFind(key); it != pictures_.cend())
+            return &*it;
     for (auto it = pictures_.cbegin(); it != pictures_.cend(); ++it)
         if (it.key().compare(name, Qt::CaseInsensitive) == 0 ||
             it.key().compare(bare, Qt::CaseInsensitive) == 0)
-            return it.value();
-    if (bare.isEmpty() || fileName_.isEmpty())
-        return QByteArray();
-    return ReadWhole(JoinPath(QFileInfo(fileName_).path(), bare)).value_or(QByteArray());
+            return &*it;
+    return nullptr;
+}
+
+QString ExamDocument::BesidePath(const QString &name) const
+{
+    const QString bare = BareFileName(name);
+    return bare.isEmpty() || fileName_.isEmpty() ? QString()
+                                                 : JoinPath(QFileInfo(fileName_).path(), bare);
+}
+
+QByteArray ExamDocument::PictureBytes(const QString &name) const
+{
+    if (const QByteArray *carried = CarriedPicture(name))
+        return *carried;
+    const QString beside = BesidePath(name);
+    return beside.isEmpty() ? QByteArray() : ReadWhole(beside).value_or(QByteArray());
 }
 
 QStringList ExamDocument::NamedPictures() const
@@ -257,23 +273,38 @@ namespace {
 // fewer is none), too large, or not one its decoders read. Decoded once per name and content.
 std::optional<Msg> PictureProblem(const ExamDocument &doc, const QString &name)
 {
-    const QByteArray bytes = name.size() > 4 ? doc.PictureBytes(name) : QByteArray();
-    if (bytes.isEmpty())
+    if (name.size() <= 4)
         return Msg::E_NOPICTURE;
-    static QHash<std::pair<QString, size_t>, std::optional<Msg>> known;
-    const std::pair<QString, size_t> key{name.toCaseFolded(), qHash(bytes)};
+    // Judged again only when the picture changes: a carried one by its content, one beside the
+    // exam by its file's time and size (so an edit does not read every picture again).
+    static QHash<QString, std::optional<Msg>> known;
+    const QByteArray *carried = doc.CarriedPicture(name);
+    QString key = name.toCaseFolded() + u'|';
+    if (carried) {
+        key += QString::number(qHash(*carried));
+    } else {
+        const QFileInfo beside(doc.BesidePath(name));
+        if (!beside.isFile())
+            return Msg::E_NOPICTURE;
+        key += beside.absoluteFilePath() + u'|' +
+               QString::number(beside.lastModified().toMSecsSinceEpoch()) + u'|' +
+               QString::number(beside.size());
+    }
     if (const auto it = known.constFind(key); it != known.constEnd())
         return *it;
+    const QByteArray bytes = doc.PictureBytes(name);
+    std::optional<Msg> problem;
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     const QSize size = QImageReader(&buffer).size();
-    std::optional<Msg> problem;
-    if (size.isValid() && qint64(size.width()) * size.height() > MaxPicturePixels)
+    if (bytes.isEmpty())
+        problem = Msg::E_NOPICTURE;
+    else if (size.isValid() && qint64(size.width()) * size.height() > MaxPicturePixels)
         problem = Msg::E_BIGPICTURE;
     else if (DecodePicture(bytes, name, QSize(64, 64)).isNull())
         problem = Msg::E_BADPICTURE;
-    if (known.size() > 1000)
+    if (known.size() > 5000)
         known.clear();
     known.insert(key, problem);
     return problem;

@@ -50,6 +50,10 @@ public:
     // A picture's bytes: the one the file carries, else the file of that name beside the exam;
     // empty when neither is there.
     QByteArray PictureBytes(const QString &name) const;
+    // The carried picture of that name (as written or bare, in any case), or null.
+    const QByteArray *CarriedPicture(const QString &name) const;
+    // Where a picture that is not carried is looked for: beside the exam, by its bare name.
+    QString BesidePath(const QString &name) const;
     // The names of the pictures the exam names: the title picture and every question's.
     QStringList NamedPictures() const;
 
