@@ -200,6 +200,19 @@ private Q_SLOTS:
         QCOMPARE(doc.Value(QStringLiteral("V1"), QStringLiteral("Vopros")), QStringLiteral("b"));
     }
 
+    // Pictures of a bank imported into an exam never take the names of the exam's own.
+    void importedPicturesKeepTheExams()
+    {
+        QList<BankQuestion> bank(2);
+        bank[0].Picture = BankPicture{QStringLiteral("q1-f.bmp"), "a"};
+        bank[1].AnswerPictures = {{QStringLiteral("q1-f.bmp"), "b"},
+                                  {QStringLiteral("r.gif"), "c"}};
+        GiveFreeNames(bank, {QStringLiteral("Q1-F.bmp"), QStringLiteral("q1-f-2.bmp")});
+        QCOMPARE(bank[0].Picture->Name, QStringLiteral("q1-f-3.bmp"));
+        QCOMPARE(bank[1].AnswerPictures[0].Name, QStringLiteral("q1-f-4.bmp"));
+        QCOMPARE(bank[1].AnswerPictures[1].Name, QStringLiteral("r.gif"));
+    }
+
     // The problems a picture gives before saving, judged by the player's own decoders; a
     // picture that is fine is packed into a uniform file under the name the exam writes.
     void pictureProblems_data()

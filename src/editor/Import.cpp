@@ -398,6 +398,24 @@ BankImport ReadBank(const QByteArray &bytes, BankFormat format)
     return bank;
 }
 
+void GiveFreeNames(QList<BankQuestion> &questions, QStringList taken)
+{
+    const auto free = [&taken](BankPicture &p) {
+        const qsizetype dot = p.Name.lastIndexOf(u'.');
+        const QString stem = dot < 0 ? p.Name : p.Name.left(dot);
+        const QString ext = dot < 0 ? QString() : p.Name.mid(dot);
+        for (int n = 2; taken.contains(p.Name, Qt::CaseInsensitive); ++n)
+            p.Name = stem + QStringLiteral("-%1").arg(n) + ext;
+        taken.append(p.Name);
+    };
+    for (BankQuestion &q : questions) {
+        if (q.Picture)
+            free(*q.Picture);
+        for (BankPicture &p : q.AnswerPictures)
+            free(p);
+    }
+}
+
 QString ExamTextOf(const QList<BankQuestion> &questions, const QString &title)
 {
     QStringList lines{QStringLiteral("[Setup]"),

@@ -46,6 +46,10 @@ BankImport ReadBank(const QByteArray &bytes, BankFormat format);
 // question, line breaks as
 // the exam files write them. Pictures are named as their BankPicture says.
 QString ExamTextOf(const QList<BankQuestion> &questions, const QString &title);
+// Renames the questions' pictures whose names Taken already has (in any case), and those that
+// repeat one another, to free names ("q1-f-2.bmp"), so a bank imported into an exam never
+// takes the place of a picture the exam has.
+void GiveFreeNames(QList<BankQuestion> &questions, QStringList taken);
 
 // Plain text of an HTML fragment: tags dropped, line and paragraph ends as line breaks,
 // entities decoded.

@@ -118,11 +118,16 @@ void TFmEditor::Import()
     if (file.isEmpty())
         return;
     const std::optional<QByteArray> bytes = ReadWhole(file);
-    if (!bytes)
+    if (!bytes) {
+        Dialogs().Message(this, MessageKind::Error, m_[Msg::U_ERROR],
+                          FormatMessage(m_[Msg::E_NOTOPENED], {file}));
         return;
-    const BankImport bank = ReadBank(*bytes, GuessBankFormat(*bytes));
+    }
+    BankImport bank = ReadBank(*bytes, GuessBankFormat(*bytes));
     if (!bank.Problems.isEmpty())
         Dialogs().Message(this, MessageKind::Warning, m_[Msg::E_IMPORT], bank.Problems.join(u'\n'));
+    // A second bank's "q1-f.bmp" must not take the place of the first one's.
+    GiveFreeNames(bank.Questions, doc_.NamedPictures() + doc_.Pictures().keys());
     // The bank's questions after those of the exam, as an exam of them writes them.
     TLineList imported;
     imported.SetText(ExamTextOf(bank.Questions, QString()));
