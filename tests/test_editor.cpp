@@ -129,6 +129,40 @@ private Q_SLOTS:
         QVERIFY(dialogs.AllAnswered());
     }
 
+    // A file the editor cannot open as an exam is said in a box, and the exam on the screen
+    // stays as it was.
+    void badFilesAreNotOpened_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("not an exam")
+            << "x.fzk" << QByteArray("\x01\x02garbage", 9) << "В файле %1 нет раздела [Setup]";
+        QTest::newRow("damaged uniform")
+            << "x.uzk" << QByteArray("\x05PK\x03\x04cut", 8) << "Файл не открыт: ";
+        QTest::newRow("missing") << "none.fzk" << QByteArray() << "Файл не открыт: ";
+        QTest::newRow("share name")
+            << "\\\\srv\\e\\x.fzk" << QByteArray() << "Имя вида \\\\сервер\\папка";
+    }
+    void badFilesAreNotOpened()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, said);
+        ScriptedDialogs dialogs;
+        QTemporaryDir dir;
+        const QString file = name.startsWith(u'\\') ? name : dir.filePath(name);
+        if (!bytes.isEmpty())
+            WriteFile(file, bytes);
+        TFmEditor editor{TMessages()};
+        QVERIFY(!editor.OpenFile(file));
+        QCOMPARE(dialogs.Messages.size(), 1);
+        QVERIFY2(
+            dialogs.Messages[0].Text.startsWith(QString(said).replace(QStringLiteral("%1"), file)),
+            qPrintable(dialogs.Messages[0].Text));
+        QCOMPARE(editor.Document().Questions().size(), 1); // the new exam, as it was
+    }
+
     // A file another program changed since it was opened is replaced only when the examiner
     // says so; saved, the next save asks nothing.
     void fileChangedElsewhere()

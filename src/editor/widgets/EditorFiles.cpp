@@ -29,7 +29,15 @@ bool TFmEditor::OpenFile(const QString &fileName)
     try {
         const QString ext = QFileInfo(fileName).suffix().toLower();
         if (ext == QStringLiteral("fzk") || ext == QStringLiteral("uzk")) {
-            doc_ = ExamDocument::Load(fileName);
+            ExamDocument read = ExamDocument::Load(fileName);
+            // Nothing the player could run is opened for editing (and saving over).
+            TLineList setup;
+            if (!GetSection(read.Lines(), setup, QStringLiteral("Setup"))) {
+                Dialogs().Message(this, MessageKind::Error, m_[Msg::U_ERROR],
+                                  FormatMessage(m_[Msg::E_NOSETUP], {fileName}));
+                return false;
+            }
+            doc_ = std::move(read);
             onDisk_ = StampOf(fileName);
             scrambled_->setChecked(doc_.Kind() == ExamDocument::Form::Scrambled);
             undo_->clear();
