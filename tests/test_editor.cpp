@@ -141,6 +141,9 @@ private Q_SLOTS:
         QTest::newRow("damaged uniform")
             << "x.uzk" << QByteArray("\x05PK\x03\x04cut", 8) << "Файл не открыт: ";
         QTest::newRow("missing") << "none.fzk" << QByteArray() << "Файл не открыт: ";
+        QTest::newRow("missing bank") << "none.gift" << QByteArray() << "Файл не открыт: %1";
+        QTest::newRow("a bank of nothing to take")
+            << "b.gift" << QByteArray("Опишите себя. {}\n") << "В файле %1 нет ни одного вопроса";
         QTest::newRow("share name")
             << "\\\\srv\\e\\x.fzk" << QByteArray() << "Имя вида \\\\сервер\\папка";
     }

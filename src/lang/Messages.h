@@ -227,6 +227,7 @@ enum class Msg {
     E_SHARENAME,
     E_CHANGEDONDISK,
     E_NOSETUP,
+    E_NOQUESTIONS,
     E_CHECKSHARE,
     E_SHAREOK,
     E_SHAREFAILED,

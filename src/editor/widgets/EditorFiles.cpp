@@ -22,6 +22,21 @@
 #include <QTemporaryDir>
 #include <QUndoStack>
 
+namespace {
+
+// The pictures of a bank's questions go with the exam.
+void CarryPictures(ExamDocument &doc, const QList<BankQuestion> &questions)
+{
+    for (const BankQuestion &q : questions) {
+        if (q.Picture)
+            doc.SetPicture(q.Picture->Name, q.Picture->Bytes);
+        for (const BankPicture &p : q.AnswerPictures)
+            doc.SetPicture(p.Name, p.Bytes);
+    }
+}
+
+} // namespace
+
 bool TFmEditor::OpenFile(const QString &fileName)
 {
     if (!LocalName(this, m_, fileName))
@@ -52,29 +67,40 @@ bool TFmEditor::OpenFile(const QString &fileName)
         return false;
     }
     // Any other file is a question bank: a new exam of its questions.
-    doc_ = ExamDocument();
-    doc_.SetQuestions({});
-    undo_->clear();
-    const std::optional<QByteArray> bytes = ReadWhole(fileName);
-    if (!bytes) {
-        Dialogs().Message(this, MessageKind::Error, m_[Msg::U_ERROR],
-                          FormatMessage(m_[Msg::E_NOTOPENED], {fileName}));
+    const std::optional<BankImport> bank = ReadBankFile(fileName);
+    if (!bank)
         return false;
-    }
-    const BankImport bank = ReadBank(*bytes, GuessBankFormat(*bytes));
     TLineList text;
-    text.SetText(ExamTextOf(bank.Questions, QFileInfo(fileName).completeBaseName()));
+    text.SetText(ExamTextOf(bank->Questions, QFileInfo(fileName).completeBaseName()));
+    doc_ = ExamDocument();
     doc_.Restore(text.Lines());
-    for (const BankQuestion &q : bank.Questions) {
-        if (q.Picture)
-            doc_.SetPicture(q.Picture->Name, q.Picture->Bytes);
-        for (const BankPicture &p : q.AnswerPictures)
-            doc_.SetPicture(p.Name, p.Bytes);
-    }
+    CarryPictures(doc_, bank->Questions);
+    undo_->clear();
     current_ = 0;
     Show();
     setWindowModified(true);
     return true;
+}
+
+std::optional<BankImport> TFmEditor::ReadBankFile(const QString &fileName)
+{
+    const std::optional<QByteArray> bytes = ReadWhole(fileName);
+    if (!bytes) {
+        Dialogs().Message(this, MessageKind::Error, m_[Msg::U_ERROR],
+                          FormatMessage(m_[Msg::E_NOTOPENED], {fileName}));
+        return std::nullopt;
+    }
+    BankImport bank = ReadBank(*bytes, GuessBankFormat(*bytes));
+    if (bank.Questions.isEmpty()) {
+        Dialogs().Message(this, MessageKind::Error, m_[Msg::U_ERROR],
+                          FormatMessage(m_[Msg::E_NOQUESTIONS], {fileName}) + u'\n' +
+                              bank.Problems.join(u'\n'));
+        return std::nullopt;
+    }
+    // What was left out, with its number in the bank.
+    if (!bank.Problems.isEmpty())
+        Dialogs().Message(this, MessageKind::Warning, m_[Msg::E_IMPORT], bank.Problems.join(u'\n'));
+    return bank;
 }
 
 TFmEditor::DiskStamp TFmEditor::StampOf(const QString &fileName)
@@ -125,31 +151,20 @@ void TFmEditor::Import()
     const QString file = Dialogs().OpenFileName(this, m_[Msg::E_OPENFILTER]);
     if (file.isEmpty())
         return;
-    const std::optional<QByteArray> bytes = ReadWhole(file);
-    if (!bytes) {
-        Dialogs().Message(this, MessageKind::Error, m_[Msg::U_ERROR],
-                          FormatMessage(m_[Msg::E_NOTOPENED], {file}));
+    std::optional<BankImport> bank = ReadBankFile(file);
+    if (!bank)
         return;
-    }
-    BankImport bank = ReadBank(*bytes, GuessBankFormat(*bytes));
-    if (!bank.Problems.isEmpty())
-        Dialogs().Message(this, MessageKind::Warning, m_[Msg::E_IMPORT], bank.Problems.join(u'\n'));
     // A second bank's "q1-f.bmp" must not take the place of the first one's.
-    GiveFreeNames(bank.Questions, doc_.NamedPictures() + doc_.Pictures().keys());
+    GiveFreeNames(bank->Questions, doc_.NamedPictures() + doc_.Pictures().keys());
     // The bank's questions after those of the exam, as an exam of them writes them.
     TLineList imported;
-    imported.SetText(ExamTextOf(bank.Questions, QString()));
+    imported.SetText(ExamTextOf(bank->Questions, QString()));
     ExamDocument part;
     part.Restore(imported.Lines());
     Edit([this, &bank, &part] {
         QList<QStringList> questions = doc_.Questions();
         questions += part.Questions();
-        for (const BankQuestion &q : bank.Questions) {
-            if (q.Picture)
-                doc_.SetPicture(q.Picture->Name, q.Picture->Bytes);
-            for (const BankPicture &p : q.AnswerPictures)
-                doc_.SetPicture(p.Name, p.Bytes);
-        }
+        CarryPictures(doc_, bank->Questions);
         doc_.SetQuestions(questions);
     });
     Show();

@@ -2,6 +2,7 @@
 
 #include "core/Codecs.h"
 #include "editor/ExamDocument.h"
+#include "editor/Import.h"
 #include "lang/Messages.h"
 
 #include <QDateTime>
@@ -79,6 +80,9 @@ private:
     void NewQuestion(bool duplicate);
     void DeleteQuestion();
     void Import();
+    // A question bank's questions; nothing (said in a box) when it cannot be read or holds no
+    // question an exam can take. What was left out is listed in a box.
+    std::optional<BankImport> ReadBankFile(const QString &fileName);
     void TryExam();
     bool AskToSave();
     void Problems();
