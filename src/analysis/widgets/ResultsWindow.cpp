@@ -9,6 +9,7 @@
 #include "exam/ExamFile.h"
 #include "exam/Settings.h"
 #include "ui/Dialogs.h"
+#include "ui/Named.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -285,57 +286,52 @@ TFmResults::TFmResults(const TMessages &messages, QWidget *parent)
     setObjectName(QStringLiteral("FmResults"));
     setWindowTitle(m[Msg::R_TITLE]);
     auto *col = new QVBoxLayout(this);
-    const auto named = [](QWidget *w, const char *name, const QString &accessible) {
-        w->setObjectName(QString::fromLatin1(name));
-        w->setAccessibleName(accessible);
-        return w;
-    };
     auto *row = new QHBoxLayout;
     row->addWidget(new QLabel(m[Msg::R_FOLDER]));
     folder_ = new QLineEdit;
-    row->addWidget(named(folder_, "Folder", m[Msg::R_FOLDER]), 1);
+    row->addWidget(Named(folder_, "Folder", m[Msg::R_FOLDER]), 1);
     auto *choose = new QPushButton(m[Msg::R_CHOOSE]);
-    row->addWidget(named(choose, "Choose", m[Msg::R_CHOOSE]));
+    row->addWidget(Named(choose, "Choose", m[Msg::R_CHOOSE]));
     col->addLayout(row);
     row = new QHBoxLayout;
     row->addWidget(new QLabel(m[Msg::R_ACCOUNT]));
     user_ = new QLineEdit;
     password_ = new QLineEdit;
     password_->setEchoMode(QLineEdit::Password);
-    row->addWidget(named(user_, "User", m[Msg::R_ACCOUNT]));
-    row->addWidget(named(password_, "Password", m[Msg::R_ACCOUNT]));
+    row->addWidget(Named(user_, "User", m[Msg::R_ACCOUNT]));
+    row->addWidget(Named(password_, "Password", m[Msg::R_ACCOUNT]));
     row->addStretch(1);
     col->addLayout(row);
     row = new QHBoxLayout;
     row->addWidget(new QLabel(m[Msg::R_GROUP]));
     group_ = new QLineEdit;
-    row->addWidget(named(group_, "Group", m[Msg::R_GROUP]));
+    row->addWidget(Named(group_, "Group", m[Msg::R_GROUP]));
     row->addWidget(new QLabel(m[Msg::R_FROM]));
     from_ = new QLineEdit;
     from_->setPlaceholderText(QStringLiteral("ДД/ММ/ГГ"));
-    row->addWidget(named(from_, "From", m[Msg::R_FROM]));
+    row->addWidget(Named(from_, "From", m[Msg::R_FROM]));
     row->addWidget(new QLabel(m[Msg::R_TO]));
     to_ = new QLineEdit;
     to_->setPlaceholderText(QStringLiteral("ДД/ММ/ГГ"));
-    row->addWidget(named(to_, "To", m[Msg::R_TO]));
+    row->addWidget(Named(to_, "To", m[Msg::R_TO]));
     allAttempts_ = new QCheckBox(m[Msg::R_ALLATTEMPTS]);
-    row->addWidget(named(allAttempts_, "AllAttempts", m[Msg::R_ALLATTEMPTS]));
+    row->addWidget(Named(allAttempts_, "AllAttempts", m[Msg::R_ALLATTEMPTS]));
     auto *show = new QPushButton(m[Msg::R_SHOW]);
     show->setDefault(true);
-    row->addWidget(named(show, "Show", m[Msg::R_SHOW]));
+    row->addWidget(Named(show, "Show", m[Msg::R_SHOW]));
     row->addStretch(1);
     col->addLayout(row);
     row = new QHBoxLayout;
     row->addWidget(new QLabel(m[Msg::R_EXAM]));
     exam_ = new QComboBox;
-    row->addWidget(named(exam_, "Exam", m[Msg::R_EXAM]), 1);
+    row->addWidget(Named(exam_, "Exam", m[Msg::R_EXAM]), 1);
     auto *save = new QPushButton(m[Msg::R_SAVEPDF]);
-    row->addWidget(named(save, "SavePdf", m[Msg::R_SAVEPDF]));
+    row->addWidget(Named(save, "SavePdf", m[Msg::R_SAVEPDF]));
     col->addLayout(row);
     summary_ = new QLabel;
     summary_->setTextFormat(Qt::PlainText);
     summary_->setWordWrap(true);
-    col->addWidget(named(summary_, "Summary", m[Msg::R_TITLE]));
+    col->addWidget(Named(summary_, "Summary", m[Msg::R_TITLE]));
     row = new QHBoxLayout;
     const auto exam = [this]() -> const ExamView * {
         const int i = exam_->currentIndex();
@@ -349,8 +345,8 @@ TFmResults::TFmResults(const TMessages &messages, QWidget *parent)
         if (const ExamView *v = exam())
             PaintItemMap(p, r, *v, messages_);
     });
-    row->addWidget(named(histogram_, "Histogram", m[Msg::R_HISTOGRAM]), 1);
-    row->addWidget(named(itemMap_, "ItemMap", m[Msg::R_ITEMMAP]), 1);
+    row->addWidget(Named(histogram_, "Histogram", m[Msg::R_HISTOGRAM]), 1);
+    row->addWidget(Named(itemMap_, "ItemMap", m[Msg::R_ITEMMAP]), 1);
     col->addLayout(row, 2);
     model_ = new QStandardItemModel(this);
     sorted_ = new QSortFilterProxyModel(this);
@@ -363,7 +359,7 @@ TFmResults::TFmResults(const TMessages &messages, QWidget *parent)
     table_->setWordWrap(false);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->verticalHeader()->setVisible(false);
-    col->addWidget(named(table_, "Questions", m[Msg::R_COLUMNS].section(u'|', 7, 7)), 3);
+    col->addWidget(Named(table_, "Questions", m[Msg::R_COLUMNS].section(u'|', 7, 7)), 3);
 
     connect(choose, &QPushButton::clicked, this, [this] {
         const QString dir =

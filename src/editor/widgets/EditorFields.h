@@ -7,6 +7,7 @@
 #include "core/Shares.h"
 #include "lang/Messages.h"
 #include "ui/Dialogs.h"
+#include "ui/Named.h"
 
 #include <QAbstractItemView>
 #include <QAbstractScrollArea>
@@ -55,8 +56,7 @@ inline QString TextOf(const QString &value)
 template <typename W>
 W *Field(W *widget, const char *name, const QString &label, const QString &key = {})
 {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setAccessibleName(label);
+    Named(widget, name, label);
     // A text box's focus is told of its viewport: that is named too.
     if (auto *area = qobject_cast<QAbstractScrollArea *>(widget))
         area->viewport()->setAccessibleName(label);
