@@ -132,8 +132,9 @@ int main(int argc, char **argv)
 
     int k = 0;
     const double reportFile = BestMs(5, [&] {
+        QString file;
         SaveReportFile(dir.path(), 1, now.date(), QStringLiteral("Иванов %1").arg(++k),
-                       PlainReport(input));
+                       PlainReport(input), file);
     });
 
     // The subject journal: 10 000 lines, the exam's the last.

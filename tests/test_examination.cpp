@@ -11,14 +11,22 @@
 #include <QAccessible>
 #include <QComboBox>
 #include <QDir>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTextEdit>
 #include <QtTest>
 
 namespace {
+
+QString Plain(const QTextEdit *memo)
+{
+    return memo->toPlainText();
+}
 
 // An exam of its own in a folder of its own.
 struct Exam
@@ -180,6 +188,96 @@ private Q_SLOTS:
         QVERIFY(!w.isVisible());
         QVERIFY(s.Dialogs.AllAnswered());
         QVERIFY(s.Dialogs.Unexpected.isEmpty());
+    }
+
+    // Every page of an exam, from the title to the result, says what the exam gives and the
+    // defaults where it gives nothing: the plainest exam a teacher can write, and the demo.
+    void everyPageSaysWhatTheExamGives_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("titles"); // LabTop, LabTema, LabBut, LabJob, LabName
+        QTest::addColumn<QString>("instructions");
+        QTest::addColumn<QStringList>("question"); // header, text, the answers shown
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("only the required keys")
+            << QString() << QStringList{QString(), QString(), QString(), QString(), QString()}
+            << QStringLiteral(
+                   "Порядок ответов на вопросы:\nВнимательно прочитайте вопрос в верхней части "
+                   "окна.\nВнимательно прочитайте возможные ответы на вопрос и выберите тот "
+                   "ответ,\nкоторый по Вашему мнению является правильным.\nВыделите правильный "
+                   "ответ при помощи манипулятора \"Мышь\".\nДля перехода к следующему вопросу, "
+                   "нажмите кнопку - [Далее>>] в нижней части окна.")
+            << QStringList{"  Вопрос 1 из 2", "  Сколько будет 2 + 2?", "4", "5"}
+            << QStringLiteral("Всего вопросов в экзамене: - 2\n   правильных ответов - 2\n"
+                              "   не правильных ответов - 0\n"
+                              "Вы ответили правильно на 100 процентов ответов\n"
+                              "Общее время экзамена - 00:00\nОбщее время ответов - 00:00\n ");
+        QTest::newRow("demo") << DemoFile("demo.fzk")
+                              << QStringList{"Учебный центр «Тарвик»", "Демонстрационный экзамен",
+                                             "Для начала нажмите кнопку «Далее>>»",
+                                             "Составитель: А. П. Иванова",
+                                             "Общие знания, геометрия, география"}
+                              << QStringLiteral(
+                                     "Каждый вопрос имеет один правильный ответ.\nВыберите ответ "
+                                     "мышью или клавишами и нажмите «Далее>>».\nНа некоторые "
+                                     "вопросы время ответа ограничено: когда оно истечёт, вопрос "
+                                     "будет засчитан как неверный.\nЕсли вы не знаете ответа, "
+                                     "выберите «Не знаю».")
+                              << QStringList{"  Вопрос 1 из 12", "  Столица Российской Федерации:",
+                                             "Санкт-Петербург",  "Новосибирск",
+                                             "Москва",           "Казань"}
+                              << QStringLiteral("Всего вопросов в экзамене: - 12\n"
+                                                "   правильных ответов - 12\n"
+                                                "   не правильных ответов - 0\n"
+                                                "Вы ответили правильно на 100 процентов ответов\n"
+                                                "Общее время экзамена - 00:00\n"
+                                                "Общее время ответов - 00:00\n Отлично");
+    }
+    void everyPageSaysWhatTheExamGives()
+    {
+        QFETCH(QString, file);
+        QFETCH(QStringList, titles);
+        QFETCH(QString, instructions);
+        QFETCH(QStringList, question);
+        QFETCH(QString, summary);
+        Exam plain(Cp1251::Encode(
+            QStringLiteral("[Setup]\r\n[V0]\r\nVopros=Сколько будет 2 + 2?\r\nS1=4\r\nS2=5\r\n"
+                           "[V1]\r\nVopros=Столица Франции?\r\nS1=Париж\r\nS2=Лион\r\n")));
+        qputenv("TARVIK_PROGRAM_DIR", QFile::encodeName(plain.Dir.path()));
+        const auto restore = qScopeGuard([] { qputenv("TARVIK_PROGRAM_DIR", QByteArray()); });
+        Station s(file.isEmpty() ? plain.File : file);
+        TFmZK &w = *s.W;
+        const auto text = [&w](const char *name) { return Ctl<QLabel>(w, name)->text(); };
+        QCOMPARE(w.CurrentPage(), int(PageTitle));
+        QCOMPARE((QStringList{text("LabTop"), text("LabTema"), text("LabBut"), text("LabJob"),
+                              text("LabName")}),
+                 titles);
+        QCOMPARE(w.windowTitle(), titles[1]);
+        QCOMPARE(Ctl<QPushButton>(w, "ButNext")->text(), QStringLiteral("Далее>>"));
+        w.ButNextClick();
+        QCOMPARE(w.CurrentPage(), int(PageInstructions));
+        QCOMPARE(Plain(Ctl<QTextEdit>(w, "Memo15")), instructions);
+        w.ButNextClick();
+        QCOMPARE(w.CurrentPage(), int(PageRegistration));
+        QCOMPARE(Ctl<QGroupBox>(w, "GroupBox1")->title(), QStringLiteral("Данные об экзаменуемом"));
+        QCOMPARE(text("Label3"), QStringLiteral("Группа (класс, организация)"));
+        QCOMPARE(text("Label4"), QStringLiteral("Фамилия, Инициалы"));
+        QVERIFY(text("Label1").startsWith(QStringLiteral("Сегодня - ")));
+        QVERIFY(!Ctl<QLineEdit>(w, "MaskEdit1")->isVisible());
+        QVERIFY(s.Driver().ToFirstQuestion());
+        QCOMPARE(w.CurrentPage(), int(PageTextAnswers));
+        QStringList shown{text("Panel4Caption"), Plain(Ctl<QTextEdit>(w, "Memo1"))};
+        for (const char *memo : {"Memo5", "Memo6", "Memo7", "Memo8", "Memo9"})
+            if (Ctl<QTextEdit>(w, memo)->isVisible())
+                shown.append(Plain(Ctl<QTextEdit>(w, memo)));
+        QCOMPARE(shown, question);
+        QVERIFY(!Ctl<QPushButton>(w, "ButNext")->isEnabled());
+        s.Driver().AnswerAll([&w](int) { return w.Run().CurrentCorNo(); });
+        QCOMPARE(w.CurrentPage(), int(PageResult));
+        QCOMPARE(Plain(Ctl<QTextEdit>(w, "Memo14")), summary);
+        QCOMPARE(Ctl<QPushButton>(w, "ButNext")->text(), QStringLiteral("Конец"));
+        QVERIFY(Ctl<QPushButton>(w, "ButNew")->isVisible());
+        QVERIFY(s.Dialogs.Messages.isEmpty());
     }
 
     void enterKey()

@@ -341,11 +341,80 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QString, file);
         QTemporaryDir dir;
-        const QString written =
-            SaveReportFile(dir.path(), 12, QDate(2026, 12, 9), name, QStringLiteral("отчёт"));
+        QString written;
+        QVERIFY(SaveReportFile(dir.path(), 12, QDate(2026, 12, 9), name, QStringLiteral("отчёт"),
+                               written));
         QCOMPARE(written, JoinPath(dir.filePath(QStringLiteral("report")), file));
         QVERIFY(QFileInfo(written).fileName().toUtf8().size() <= 255);
         QCOMPARE(Decoded(written), Cp1251::Encode(QStringLiteral("отчёт")));
+    }
+
+    // A step of a kept result that failed stays to do, and is done once when retried: the
+    // subject journal held elsewhere, a report written before its station could note it, a
+    // noted name that another examinee's report took meanwhile.
+    void keptResultIsRetriedWhole_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("report"); // the report file the line names
+        QTest::newRow("subject journal held") << "held"
+                                              << "1_091226 Иванов И 1.fzr";
+        QTest::newRow("report written, not noted") << "written"
+                                                   << "1_091226 Иванов И 1.fzr";
+        QTest::newRow("noted name taken by another") << "taken"
+                                                     << "1_091226 Иванов И 2.fzr";
+    }
+    void keptResultIsRetriedWhole()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, report);
+        QTemporaryDir dir;
+        const QString journal = dir.filePath(QStringLiteral("Journal.fzj"));
+        const QString subjects = dir.filePath(QStringLiteral("JTema.fzj"));
+        WriteFile(journal, "");
+        WriteFile(subjects, "");
+        PendingResults pending(dir.filePath(QStringLiteral("Journal.pending")));
+        const Exam e;
+        const QDateTime now(QDate(2026, 12, 9), QTime(14, 5, 9));
+        JournalState state;
+        KeptResult kept = KeptResultOf(dir.path(), e.Record(), now);
+        const QString first = dir.filePath(QStringLiteral("report/1_091226 Иванов И 1.fzr"));
+        QProcess holder;
+        if (fault == QStringLiteral("held")) {
+            holder.start(QStringLiteral(TARVIK_FILE_HOLDER), {subjects, QStringLiteral("16")});
+            QVERIFY(holder.waitForReadyRead(5000));
+            SetOpenRetryPolicy({3, 10});
+            const JournalWrite w = WriteJournals(dir.path(), e.Record(), state, pending, now);
+            QVERIFY(w.ResultKept);
+            QVERIFY(!QDir(dir.filePath(QStringLiteral("report"))).exists());
+            holder.write("\n");
+            holder.waitForFinished();
+            SetOpenRetryPolicy(RetryPolicy());
+        } else {
+            // Noted with its subject and its report's name; the report is there already.
+            kept.Subject = 1;
+            kept.ReportFile = first;
+            QDir().mkpath(dir.filePath(QStringLiteral("report")));
+            const QString there =
+                fault == QStringLiteral("written") ? kept.Report : QStringLiteral("другой");
+            WriteFile(first, ScrambleBytes(Cp1251::Encode(there), Keys::Report));
+            WriteFile(subjects, Cp1251::Encode(
+                                    SubjectLine(1, kept.ExamFileName, kept.Title, kept.Questions)) +
+                                    "\r\n");
+            QVERIFY(!pending.Keep(kept).isEmpty());
+        }
+        QCOMPARE(ReadFile(journal), QByteArray());
+        CompleteKeptResults(pending, state);
+        pending.WriteAll();
+        QVERIFY(pending.Entries().isEmpty());
+        const QStringList lines = QString::fromUtf8(Cp1251::ToUtf8Text(ReadFile(journal)))
+                                      .split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 1);
+        QCOMPARE(lines[0].trimmed().section(u'@', 7), report);
+        QCOMPARE(Decoded(dir.filePath(QStringLiteral("report/") + report)),
+                 Cp1251::Encode(kept.Report));
+        QCOMPARE(QDir(dir.filePath(QStringLiteral("report"))).entryList(QDir::Files).size(),
+                 fault == QStringLiteral("taken") ? 2 : 1);
+        QCOMPARE(ReadFile(subjects).count("\r\n"), 1);
     }
 
     // A journal held elsewhere through all the retries: the line waits on the station, with a

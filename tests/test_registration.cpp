@@ -92,6 +92,7 @@ struct Registration : Folder
         Run.SetExamFileName(Exam);
         Run.Open();
         Run.Reset();
+        Settle(Run);
         Run.Next();
         Run.Next();
     }
@@ -101,7 +102,7 @@ struct Registration : Folder
     }
     bool Next()
     {
-        Run.Next();
+        Step(Run);
         return Run.CurrentPage() != PageRegistration;
     }
 };

@@ -3,6 +3,7 @@
 #include "core/Files.h"
 #include "core/FolderThread.h"
 #include "helpers/FakeClock.h"
+#include "helpers/Steps.h"
 #include "helpers/TestFiles.h"
 #include "records/Report.h"
 #include "session/ExamRun.h"
@@ -58,6 +59,7 @@ struct Station
         Run.SetExamFileName(file);
         QCOMPARE(Run.Open(), ExamRun::Opening::Read);
         Run.Reset();
+        Settle(Run);
     }
     void ToFirstQuestion()
     {
@@ -102,6 +104,7 @@ private Q_SLOTS:
         run.SetExamFileName(file);
         QCOMPARE(run.Open(), ExamRun::Opening::Read);
         run.Reset();
+        Settle(run);
         QCOMPARE(run.CurrentPage(), PageTitle);
         run.Next();
         run.Next();

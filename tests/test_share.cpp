@@ -402,6 +402,45 @@ private Q_SLOTS:
     // A bad network on exam day, made by a relay between the station and the server: the
     // window goes on, and every result line ends up once in the journal (or, while the share
     // is away, kept on the station), the password list whole.
+    // "Далее>>" pressed on the title page while the share does not answer: the window waits
+    // with its own loop, the page and its buttons disabled; a close asked meanwhile waits for
+    // the step; the share's error box then comes after the wait and the program ends.
+    void titleStepWaitsForAShareThatDoesNotAnswer()
+    {
+        Clean();
+        Relay relay(QStringLiteral(TARVIK_TCP_RELAY), port_);
+        QVERIFY(relay.Port);
+        DisconnectShare(Share, true);
+        qputenv("TARVIK_SMB_PORT", QByteArray::number(relay.Port));
+        QTemporaryDir program;
+        qputenv("TARVIK_PROGRAM_DIR", QFile::encodeName(program.path()));
+        const auto restore = qScopeGuard([this] {
+            DisconnectShare(Share, true);
+            qputenv("TARVIK_SMB_PORT", QByteArray::number(port_));
+            qputenv("TARVIK_PROGRAM_DIR", QByteArray());
+        });
+        const QString exam = program.filePath(QStringLiteral("e.fzk"));
+        WriteFile(exam, "[Setup]\r\nAllZ=0\r\nDbNetLocal=0\r\n" + ShareSettings() + "[V0]\r\n");
+        relay.Say("stall");
+        Player p(exam, false, false);
+        TFmZK &w = *p.W;
+        w.ButNextClick();
+        QVERIFY(w.Run().StepWaits());
+        QVERIFY(Ctl<QLabel>(w, "BusyText")->isVisible());
+        QVERIFY(!Ctl<QWidget>(w, "Notebook1")->isEnabled());
+        QVERIFY(!Ctl<QPushButton>(w, "ButNext")->isEnabled());
+        QVERIFY(!w.close());
+        QVERIFY(w.isVisible());
+        QVERIFY(p.Settled());
+        QTRY_VERIFY(!w.isVisible());
+        QCOMPARE(p.Dialogs.Messages.size(), 1);
+        QCOMPARE(p.Dialogs.Messages[0].Text,
+                 QStringLiteral(
+                     "Сетевой ресурс недоступен. Нет доступа к сети. Программа будет закрыта."));
+        QVERIFY(p.Dialogs.Unexpected.isEmpty());
+        relay.Say("pass");
+    }
+
     void badNetwork_data()
     {
         QTest::addColumn<QByteArray>("setup");
@@ -490,7 +529,7 @@ private Q_SLOTS:
                 QTest::keyClick(&w, Qt::Key_Return);
             });
             for (int attempt = 0; attempt < 3 && w.CurrentPage() == PageRegistration; ++attempt) {
-                w.ButNextClick();
+                PlayerDriver::Next(w);
                 relay.Say("pass");
                 p.Driver().Type(QStringLiteral("10А"), QStringLiteral("Иванов"),
                                 QStringLiteral("pw"));
@@ -529,7 +568,15 @@ private Q_SLOTS:
         }
         Folders().AwaitVoid([] {}); // what was handed over is done, and said
         qputenv("TARVIK_PROGRAM_DIR", QByteArray());
-        QCOMPARE(Lines(where + QStringLiteral("Journal.fzj")).size(), 1);
+        const QStringList journal = Lines(where + QStringLiteral("Journal.fzj"));
+        QCOMPARE(journal.size(), 1);
+        // The line names its report file, which is the one in the folder, and the subject
+        // journal holds the exam once: nothing was dropped on the way, nothing left twice.
+        const QString report = journal[0].trimmed().section(u'@', 7);
+        QVERIFY2(!report.isEmpty(), qPrintable(journal[0]));
+        QCOMPARE(QDir(where + QStringLiteral("report")).entryList(QDir::Files),
+                 QStringList{report});
+        QCOMPARE(Lines(where + QStringLiteral("JTema.fzj")).size(), 1);
         QVERIFY(!QFile::exists(program.filePath(QStringLiteral("Journal.pending"))));
         QVERIFY(WholeRecords(PasswordList{
             UnscrambleBytes(ReadFile(where + QStringLiteral("tarvik.pwl")), Keys::Passwords)}

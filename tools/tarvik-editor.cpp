@@ -1,6 +1,7 @@
 // The examiner's editor: tarvik-editor [--language N] [FILE], FILE an exam (.fzk, .uzk) or a
 // question bank (GIFT, Aiken, Moodle XML) made into a new exam.
 
+#include "core/FolderThread.h"
 #include "core/Paths.h"
 #include "editor/widgets/EditorWindow.h"
 
@@ -23,5 +24,6 @@ int main(int argc, char **argv)
     editor.show();
     if (!options.positionalArguments().isEmpty())
         editor.OpenFile(options.positionalArguments().first());
-    return app.exec();
+    // A share that stalls does not keep the program once its window is closed.
+    return Folders().EndProgram(app.exec());
 }

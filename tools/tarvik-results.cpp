@@ -4,6 +4,7 @@
 // Exit status: 0 success, 1 no result journal or the PDF not written, 2 usage.
 
 #include "analysis/widgets/ResultsWindow.h"
+#include "core/FolderThread.h"
 #include "core/Paths.h"
 #include "core/Shares.h"
 
@@ -96,5 +97,6 @@ int main(int argc, char **argv)
     window.show();
     if (!names.isEmpty())
         window.Open(names[0], filter);
-    return app.exec();
+    // A share that stalls does not keep the program once its window is closed.
+    return Folders().EndProgram(app.exec());
 }

@@ -4,6 +4,9 @@
 #include <QDeadlineTimer>
 #include <QEventLoop>
 
+#include <cstdio>
+#include <cstdlib>
+
 FolderThread &FolderThread::Instance()
 {
     static FolderThread thread;
@@ -99,9 +102,14 @@ void FolderThread::AwaitVoid(const std::function<void()> &work)
             },
             Qt::QueuedConnection);
     });
-    // A quit of the whole program ends every loop: the work is waited for all the same.
-    while (!state->Finished)
-        loop.exec();
+    loop.exec();
+    // A quit of the whole program ends every loop at once, and loop.exec() returns at once from
+    // then on: the work is waited for all the same, asleep, taking only the folder thread's
+    // answers (no spinning at a full core).
+    while (!state->Finished) {
+        QThread::msleep(5);
+        QCoreApplication::sendPostedEvents(home, QEvent::MetaCall);
+    }
     if (state->Error)
         std::rethrow_exception(state->Error);
 }
@@ -126,4 +134,16 @@ void FolderThread::Stop()
     delete thread_;
     thread_ = nullptr;
     runner_ = nullptr;
+}
+
+int FolderThread::EndProgram(int rc, int ms)
+{
+    if (WaitIdle(ms)) {
+        Stop();
+        return rc;
+    }
+    // A thread blocked in the network cannot be stopped; nothing it holds is half-written
+    // (files are replaced whole or appended to with their place noted first).
+    std::fflush(nullptr);
+    std::_Exit(rc);
 }

@@ -55,6 +55,10 @@ public:
     bool WaitIdle(int ms);
     // Ends the thread after the work queued so far; the next Post starts it again.
     void Stop();
+    // The end of a program whose folder work only reads or is kept elsewhere: work still under
+    // way after Ms milliseconds (a share that stalls) is let go with the process, not waited
+    // for. Returns Rc when the thread ended in time; else the process ends here with Rc.
+    int EndProgram(int rc, int ms = 1000);
 
 private:
     FolderThread() = default;

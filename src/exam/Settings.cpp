@@ -71,11 +71,9 @@ void ReadSection(const TLineList &exam, const TLineList &section, SetupReading &
     s.Spisok = r.Bool("Spisok", true);
     s.AnRand = r.Bool("AnRand", false);
     s.YesReport = r.Bool("YesReport", true);
-    const QString help = r.Str("HelpExam");
-    if (!help.isEmpty()) {
-        s.HelpExam = ExpandLineBreaks(help);
-        r.Tell(SetupStep::HelpExam);
-    }
+    // Empty when the exam gives no instructions of its own: the window shows its default ones.
+    s.HelpExam = ExpandLineBreaks(r.Str("HelpExam"));
+    r.Tell(SetupStep::HelpExam);
     r.Font("FontHelpExam", DefaultTextFont, s.FontHelpExam);
     r.Tell(SetupStep::FontHelpExam);
     r.Font("FontQuestion", DefaultTextFont, s.FontQuestion);

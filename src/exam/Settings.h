@@ -25,7 +25,7 @@ struct ExamSettings
     bool Spisok = true;
     bool AnRand = false;
     bool YesReport = true;
-    QString HelpExam; // line breaks expanded
+    QString HelpExam; // line breaks expanded; empty: the default instructions
     FontValue FontHelpExam, FontQuestion, FontAnswer, FontRes;
     bool YesResult = false;
     int32_t TipResult = 0;

@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QThread>
 #include <QUuid>
 
 #include <memory>
@@ -114,9 +115,17 @@ bool PendingResults::Change(const std::function<void(QList<Entry> &)> &change) c
     const QString lock = file_ + QStringLiteral(".lock");
     if (!CreateIfMissing(lock))
         return false;
-    const std::unique_ptr<QFile> held = OpenFileRetry(lock, fmOpenReadWrite | fmShareExclusive);
-    if (!held)
-        return false;
+    // The lock is held for the few milliseconds of a change: waited for asleep, without taking
+    // events, since the window's thread keeps a result here at the end of an examination.
+    std::unique_ptr<QFile> held;
+    const RetryPolicy policy = OpenRetryPolicy();
+    for (int attempt = 1; !held; ++attempt) {
+        held = TryOpenFile(lock, fmOpenReadWrite | fmShareExclusive);
+        if (!held && attempt >= policy.Attempts)
+            return false;
+        if (!held)
+            QThread::msleep(20);
+    }
     QByteArray bytes;
     QList<Entry> entries;
     if (QFile::exists(file_) && ReadWholeFile(file_, bytes))

@@ -7,6 +7,8 @@
 #include "records/Journals.h"
 #include "records/ReportFile.h"
 
+#include <optional>
+
 ReportInput ReportOf(const ExamRecord &record, const QDateTime &now, int tipResult)
 {
     return ReportInput{record.Settings, record.ExamLines, record.Log, record.Order,
@@ -42,8 +44,9 @@ namespace {
 
 // The exam's number in the folder's subject journal; its line is added when the exam is new
 // (the journal held from the lookup to the append, so that two stations cannot both add it).
-// Found: the exam's line was there already.
-int32_t LookUpSubject(const KeptResult &r, bool &found)
+// Found: the exam's line was there already. Nothing when the journal could not be had or its
+// line not written: the lookup is made again at the next attempt.
+std::optional<int32_t> LookUpSubject(const KeptResult &r, bool &found)
 {
     const QString journal = JoinPath(r.Folder, QStringLiteral("JTema.fzj"));
     FolderAccess &access = Folder(journal);
@@ -53,14 +56,14 @@ int32_t LookUpSubject(const KeptResult &r, bool &found)
     // Others may read, but nobody adds a line between the lookup and ours.
     auto held = access.Open(journal, fmOpenReadWrite | fmShareDenyWrite);
     if (!held)
-        return 1;
+        return std::nullopt;
     const SubjectLookup lookup = FindSubjectNumber(held->readAll(), r.ExamFileName, r.Title);
     found = lookup.Found;
-    if (!found)
-        AppendLineTo(
-            *held, journal,
-            Cp1251::Encode(SubjectLine(lookup.Number, r.ExamFileName, r.Title, r.Questions)) +
-                "\r\n");
+    if (!found && AppendLineTo(*held, journal,
+                               Cp1251::Encode(SubjectLine(lookup.Number, r.ExamFileName, r.Title,
+                                                          r.Questions)) +
+                                   "\r\n") < 0)
+        return std::nullopt;
     return lookup.Number;
 }
 
@@ -82,7 +85,10 @@ void CompleteKeptResults(PendingResults &pending, JournalState &state)
                 r.Subject = state.SubjectNumber;
             } else {
                 bool found = false;
-                r.Subject = LookUpSubject(r, found);
+                const std::optional<int32_t> subject = LookUpSubject(r, found);
+                if (!subject)
+                    continue; // kept, with its subject still to find
+                r.Subject = *subject;
                 if (ours) {
                     state.SubjectNumber = r.Subject;
                     state.SubjectPending = !found;
@@ -92,7 +98,13 @@ void CompleteKeptResults(PendingResults &pending, JournalState &state)
                 continue;
         }
         if (r.WithReport && !r.ReportDone) {
-            r.ReportFile = SaveReportFile(r.Folder, r.Subject, r.Date, r.Name, r.Report);
+            // The name is noted before the report is written under it, and the result is done
+            // with only once the report is in its folder: a retry writes it under the same name.
+            const bool saved =
+                SaveReportFile(r.Folder, r.Subject, r.Date, r.Name, r.Report, r.ReportFile,
+                               [&](const QString &) { return pending.Update(e); });
+            if (!saved)
+                continue;
             r.ReportDone = true;
             if (ours)
                 state.ReportFileName = r.ReportFile;

@@ -31,29 +31,53 @@ QString ReportFileName(int32_t subject, const QDate &date, const QString &name, 
     return head + examinee + tail;
 }
 
-QString SaveReportFile(const QString &journalDir, int32_t subject, const QDate &date,
-                       const QString &name, const QString &report)
+bool SaveReportFile(const QString &journalDir, int32_t subject, const QDate &date,
+                    const QString &name, const QString &report, QString &file,
+                    const std::function<bool(const QString &)> &chosen)
 {
     const QString dir = JoinPath(journalDir, QStringLiteral("report"));
     FolderAccess &folder = Folder(dir);
     if (!folder.MakeFolder(dir))
-        return QString();
-    const QByteArray content = ScrambleBytes(Cp1251::Encode(report), Keys::Report);
+        return false;
+    const QByteArray plain = Cp1251::Encode(report);
+    const QByteArray content = ScrambleBytes(plain, Keys::Report);
+    if (!file.isEmpty()) {
+        // The name an earlier attempt chose: the report may be there already, whole, since a
+        // file appears whole or not at all. Another examinee's report under it means the name
+        // was taken meanwhile; a new one is chosen.
+        switch (folder.CreateNew(file, content)) {
+        case FolderAccess::Created::Created:
+            return true;
+        case FolderAccess::Created::Failed:
+            return false;
+        case FolderAccess::Created::Exists: {
+            const std::optional<QByteArray> there = ReadWhole(file);
+            if (!there)
+                return false; // unknown yet: the next attempt looks again
+            if (UnscrambleBytes(*there, Keys::Report) == plain)
+                return true;
+            break;
+        }
+        }
+    }
     for (int k = 1; k <= MaxReportsPerName; ++k) {
-        const QString file =
+        const QString candidate =
             JoinPath(dir, ReportFileName(subject, date, name, k, folder.MaxNameBytes()));
         // Taken: a look is cheaper than writing the report to find out. On a share the
         // creation is refused in the look's time, before anything is written.
-        if (!IsUncName(file) && folder.Exists(file))
+        if (!IsUncName(candidate) && folder.Exists(candidate))
             continue;
-        switch (folder.CreateNew(file, content)) {
+        file = candidate;
+        if (chosen && !chosen(candidate))
+            return false;
+        switch (folder.CreateNew(candidate, content)) {
         case FolderAccess::Created::Created:
-            return file;
+            return true;
         case FolderAccess::Created::Exists:
             continue;
         case FolderAccess::Created::Failed:
-            return QString();
+            return false;
         }
     }
-    return QString();
+    return false;
 }

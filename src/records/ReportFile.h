@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QString>
 
+#include <functional>
+
 // The report file left with every journal line: the report as plain text, scrambled, in the
 // folder "report" of the journal folder.
 
@@ -13,8 +15,12 @@
 QString ReportFileName(int32_t subject, const QDate &date, const QString &name, int k,
                        int maxBytes = 255);
 
-// Writes the report under the first k from 1 whose name is free, claimed atomically: no report
-// file is ever replaced, whatever other stations write at the same moment. The folder is created
-// with its parents. The full name written, or empty when nothing could be written.
-QString SaveReportFile(const QString &journalDir, int32_t subject, const QDate &date,
-                       const QString &name, const QString &report);
+// Writes the report under File when an earlier attempt chose that name, else under the first k
+// from 1 whose name is free, claimed atomically: no report file is ever replaced, whatever other
+// stations write at the same moment. Chosen learns a new name before anything is written under
+// it, and may stop the write by returning false (the name is noted first, so that a retry uses
+// it again instead of leaving a second report). The folder is created with its parents. True
+// when the report is in File: written now, or found there whole from an earlier attempt.
+bool SaveReportFile(const QString &journalDir, int32_t subject, const QDate &date,
+                    const QString &name, const QString &report, QString &file,
+                    const std::function<bool(const QString &)> &chosen = {});

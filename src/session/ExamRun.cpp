@@ -174,17 +174,17 @@ void ExamRun::SettleFolder(const QString &programDir)
                 examineeLoaded_ = true;
             }
             SetKept(s.Kept);
+            // "Далее>>" pressed on the title page before now goes on here, after the wait has
+            // ended: a box the folder brings (the share cannot be reached) takes its input.
+            const bool stepWaits = titleWaits_;
+            if (titleWaits_) {
+                titleWaits_ = false;
+                view_.Busy(std::nullopt);
+            }
             view_.FolderSettled(s.Reachable);
+            if (stepWaits && s.Reachable && page_ == PageTitle)
+                SetPage(PageInstructions);
         });
-}
-
-bool ExamRun::WaitForFolder()
-{
-    if (!settled_) {
-        const Waiting waiting(view_, messages_[Msg::U_BUSYFOLDER]);
-        Folders().AwaitVoid([] {}); // everything handed over before is done, and said
-    }
-    return reachable_;
 }
 
 QStringList ExamRun::Groups(const QStringList &have) const
@@ -241,11 +241,20 @@ bool ExamRun::UnderWay() const
 
 void ExamRun::Next()
 {
+    if (stepWaits_)
+        return; // the step under way goes on when the folder answers
     RxTimerEvent2->SetEnabled(false);
     switch (page_) {
     case PageTitle:
-        if (WaitForFolder())
+        if (!settled_) {
+            // The folder is settled on its thread; the step goes on when it is.
+            if (!titleWaits_) {
+                titleWaits_ = true;
+                view_.Busy(messages_[Msg::U_BUSYFOLDER]);
+            }
+        } else if (reachable_) {
             SetPage(PageInstructions);
+        }
         break;
     case PageInstructions:
         if (settings_.SaveJuornal)
@@ -254,8 +263,7 @@ void ExamRun::Next()
             StartQuestions(false);
         break;
     case PageRegistration:
-        if (RegistrationAccepted())
-            StartQuestions(true);
+        Register();
         break;
     case PageResult:
         if (globals_.ManagerShareOpen && !globals_.ManagerShareDir.isEmpty())
@@ -274,34 +282,48 @@ bool ExamRun::Fail(Msg message)
     return false;
 }
 
-bool ExamRun::RegistrationAccepted()
+void ExamRun::Register()
 {
     // Texts as they stand: a group or a name of blanks passes.
     if (group_.isEmpty())
-        return Fail(Msg::U_LABNOTGRUPPZK);
+        return (void)Fail(Msg::U_LABNOTGRUPPZK);
     if (name_.isEmpty())
-        return Fail(Msg::U_LABFIOMEZK_NONE);
+        return (void)Fail(Msg::U_LABFIOMEZK_NONE);
     if (settings_.YesPassword && password_.isEmpty())
-        return Fail(Msg::U_NOPASSW);
+        return (void)Fail(Msg::U_NOPASSW);
     // Records of the program have no quoting: an "@" would shift every later field of the
     // password list, the journals and the monitoring messages.
     for (const QString &text : {group_, name_, password_})
         if (text.contains(u'@'))
-            return Fail(Msg::U_NOATSIGN);
-    return !settings_.YesPassword || CheckPassword();
+            return (void)Fail(Msg::U_NOATSIGN);
+    if (settings_.YesPassword)
+        CheckPassword();
+    else
+        StartQuestions(true);
 }
 
-bool ExamRun::CheckPassword()
+template <typename R>
+void ExamRun::AwaitFolder(Msg text, std::function<R()> work, std::function<void(R)> then)
+{
+    // The window goes on with its own loop meanwhile; the step goes on with the answer.
+    stepWaits_ = true;
+    view_.Busy(messages_[text]);
+    Folders().Post<R>(std::move(work), this, [this, then = std::move(then)](R answer) {
+        stepWaits_ = false;
+        view_.Busy(std::nullopt);
+        then(std::move(answer));
+    });
+}
+
+void ExamRun::CheckPassword()
 {
     auto share = share_;
     const QString record = PasswordRecord(name_, password_, group_, Clock().Now().date());
-    PasswordCheck check;
-    {
-        const Waiting waiting(view_, messages_[Msg::U_BUSYPASSWORD]);
-        check = Folders().Await<PasswordCheck>([share, name = name_, password = password_, record,
-                                                dubl = settings_.DublPwrd] {
+    AwaitFolder<PasswordCheck>(
+        Msg::U_BUSYPASSWORD,
+        [share, name = name_, password = password_, record, dubl = settings_.DublPwrd] {
             JournalShare::Scope access(*share, JournalShare::Access::PasswordCheck);
-            access.Keep(); // let go when the check ends, below
+            access.Keep(); // let go when the check ends, in PasswordChecked
             // A new examinee whom no one need ask is registered in the same hold.
             return CheckPasswordList(
                 JoinPath(access.Dir(), PasswordFile), name, password, record,
@@ -310,8 +332,13 @@ bool ExamRun::CheckPassword()
                     JournalShare::Scope registering(*share, JournalShare::Access::PasswordRegister);
                     write();
                 });
-        });
-    }
+        },
+        [this, share](PasswordCheck check) { PasswordChecked(check, share); });
+}
+
+void ExamRun::PasswordChecked(const PasswordCheck &check,
+                              const std::shared_ptr<JournalShare> &share)
+{
     passwords_ = check.List;
     // Refused in the confirmation: the share stays connected for the next try.
     bool keep = false;
@@ -322,57 +349,74 @@ bool ExamRun::CheckPassword()
     if (!passwords_.Available) {
         // A list held elsewhere all the time is no empty list: a registered examinee would be
         // taken for a new one and registered twice.
-        return Fail(Msg::U_PWLUNAVAILABLE);
+        return (void)Fail(Msg::U_PWLUNAVAILABLE);
     }
-    if (check.Registered) // the examinee must not go on as if the password had been recorded
-        return *check.Registered == RegisterResult::Written || Fail(Msg::U_PWLNOTWRITTEN);
+    if (check.Registered) { // the examinee must not go on as if the password had been recorded
+        if (*check.Registered == RegisterResult::Written)
+            StartQuestions(true);
+        else
+            Fail(Msg::U_PWLNOTWRITTEN);
+        return;
+    }
     const auto refused = [this] {
         view_.Message(MessageKind::Warning, messages_[Msg::U_WARNING],
                       messages_[Msg::U_NOTPASSWORD]);
         password_.clear();
         view_.PasswordCleared();
-        return false;
     };
     switch (check.Outcome) {
     case PasswordOutcome::Match:
-        return true;
+        StartQuestions(true);
+        return;
     case PasswordOutcome::Wrong:
-        return refused();
+        refused();
+        return;
     case PasswordOutcome::Taken:
         if (!view_.Message(MessageKind::Question, messages_[Msg::U_WARNING],
-                           messages_[Msg::U_YESPASSW]))
-            return RegisterPassword();
+                           messages_[Msg::U_YESPASSW])) {
+            RegisterPassword();
+            return;
+        }
         password_.clear();
         view_.PasswordCleared();
-        return false;
-    case PasswordOutcome::New:
-        if (!settings_.DublPwrd)
-            return RegisterPassword();
+        return;
+    case PasswordOutcome::New: {
+        if (!settings_.DublPwrd) {
+            RegisterPassword();
+            return;
+        }
         const auto typed =
             view_.ConfirmPassword(messages_[Msg::U_DLDPASSW], messages_[Msg::U_DLDPASSWEDIT]);
-        if (typed && *typed == password_)
-            return RegisterPassword();
+        if (typed && *typed == password_) {
+            RegisterPassword();
+            return;
+        }
         keep = true;
-        return typed ? refused() : false;
+        if (typed)
+            refused();
+        return;
     }
-    return false;
+    }
 }
 
-bool ExamRun::RegisterPassword()
+void ExamRun::RegisterPassword()
 {
     const QString record = PasswordRecord(name_, password_, group_, Clock().Now().date());
     const QStringList known = passwords_.Lines();
     auto share = share_;
-    RegisterResult r;
-    {
-        const Waiting waiting(view_, messages_[Msg::U_BUSYPASSWORD]);
-        r = Folders().Await<RegisterResult>([share, record, known] {
+    AwaitFolder<RegisterResult>(
+        Msg::U_BUSYPASSWORD,
+        [share, record, known] {
             JournalShare::Scope access(*share, JournalShare::Access::PasswordRegister);
             return AppendPasswordRecord(JoinPath(access.Dir(), PasswordFile), known, record);
+        },
+        [this](RegisterResult r) {
+            // The examinee must not go on as if the password had been recorded.
+            if (r == RegisterResult::Written)
+                StartQuestions(true);
+            else
+                Fail(Msg::U_PWLNOTWRITTEN);
         });
-    }
-    // The examinee must not go on as if the password had been recorded.
-    return r == RegisterResult::Written || Fail(Msg::U_PWLNOTWRITTEN);
 }
 
 void ExamRun::StartQuestions(bool registered)
@@ -530,9 +574,9 @@ ExamRecord ExamRun::Record() const
 
 void ExamRun::WriteJournals()
 {
+    // The folder is settled: the title page waited for it.
     if (!settings_.SaveJuornal)
         return;
-    WaitForFolder();
     // Kept on this station first, on its disk: whatever happens next, the result is either in
     // its journal or here, never lost and never twice.
     PendingResults(pendingFile_).Keep(KeptResultOf(journalDir_, Record(), Clock().Now()));

@@ -103,6 +103,8 @@ public:
     Opening Open();
     // The journal folder is settled (FolderSettled was said).
     bool FolderReady() const { return settled_; }
+    // A step waits on the folder thread and goes on when its answer comes.
+    bool StepWaits() const { return titleWaits_ || stepWaits_; }
     // How the settings were read by the last opening.
     const SetupReading &Setup() const { return setup_; }
     // The next examinee starts at the title page.
@@ -175,9 +177,15 @@ public:
 private:
     void SetPage(Page page);
     bool Fail(Msg message);
-    bool RegistrationAccepted();
-    bool CheckPassword();
-    bool RegisterPassword();
+    // The registration page's checks, then the password list; the questions start when all
+    // is well.
+    void Register();
+    void CheckPassword();
+    void PasswordChecked(const PasswordCheck &check, const std::shared_ptr<JournalShare> &share);
+    void RegisterPassword();
+    // Runs Work on the folder thread, the window busy with Text, then Then with its answer.
+    template <typename R>
+    void AwaitFolder(Msg text, std::function<R()> work, std::function<void(R)> then);
     void StartQuestions(bool registered);
     void AnswerStep();
     void EndExamination();
@@ -189,8 +197,6 @@ private:
     void SetKept(int count);
     // Settles the journal folder of the exam just read, on the folder thread.
     void SettleFolder(const QString &programDir);
-    // Waits until the journal folder is settled; false when it cannot be reached.
-    bool WaitForFolder();
 
     RunGlobals &globals_;
     RunView &view_;
@@ -209,6 +215,8 @@ private:
     QString journalDir_;
     QString pendingFile_; // where this station keeps its results
     bool settled_ = true;
+    bool titleWaits_ = false; // "Далее>>" on the title page waits for the folder
+    bool stepWaits_ = false;  // a step waits on the folder thread for its answer
     bool reachable_ = true;
     int kept_ = 0;
     ServerLink *link_;

@@ -39,6 +39,7 @@
 #include <QStackedWidget>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QVariant>
 #include <optional>
@@ -156,7 +157,7 @@ void TFmZK::ApplySetup(const SetupReading &reading, SetupStep from, SetupStep to
     if (step(SetupStep::Surname))
         LabName->setText(LabelText(s.Surname));
     if (step(SetupStep::HelpExam))
-        SetRichText(Memo15, s.HelpExam);
+        SetRichText(Memo15, s.HelpExam.isEmpty() ? DefaultInstructions() : s.HelpExam);
     if (step(SetupStep::FontHelpExam))
         ApplyFont(Memo15, s.FontHelpExam);
     if (step(SetupStep::FontQuestion))
@@ -311,21 +312,35 @@ void TFmZK::FolderSettled(bool reachable)
 
 void TFmZK::Busy(const std::optional<QString> &text)
 {
-    busy_ = text.has_value();
-    BusyText->setText(text.value_or(QString()));
-    BusyText->setVisible(busy_);
-    ProgressBar1->setRange(0, busy_ ? 0 : 100); // a range of nothing runs by itself
-    ProgressBar1->setVisible(busy_);
-    if (busy_) {
+    // Waits may nest (a step waits while the results of the last examinee are still written):
+    // the window is busy until the last one ends.
+    const bool was = busy_ > 0;
+    busy_ = qMax(0, busy_ + (text ? 1 : -1));
+    const bool busy = busy_ > 0;
+    if (text)
+        BusyText->setText(*text);
+    if (busy == was)
+        return;
+    BusyText->setVisible(busy);
+    ProgressBar1->setRange(0, busy ? 0 : 100); // a range of nothing runs by itself
+    ProgressBar1->setVisible(busy);
+    // The window keeps its normal loop meanwhile: what the examinee may not do is disabled,
+    // and a box or another window the program opens takes its input as always.
+    Notebook1->setEnabled(!busy);
+    RadioButNotKwon->setEnabled(!busy);
+    ButNew->setEnabled(!busy);
+    if (busy) {
         nextWasEnabled_ = ButNext->isEnabled();
         ButNext->setEnabled(false);
-        // Nothing the examinee does reaches the window meanwhile; it keeps drawing.
-        QCoreApplication::instance()->installEventFilter(this);
         QApplication::setOverrideCursor(Qt::BusyCursor);
-    } else {
-        QCoreApplication::instance()->removeEventFilter(this);
-        QApplication::restoreOverrideCursor();
-        ButNext->setEnabled(nextWasEnabled_ && run_.CanGoOn());
+        return;
+    }
+    QApplication::restoreOverrideCursor();
+    ButNext->setEnabled(nextWasEnabled_ && run_.CanGoOn());
+    if (closeAsked_) {
+        // Closing was asked while the window waited: asked now, as it would have been.
+        closeAsked_ = false;
+        QTimer::singleShot(0, this, [this] { close(); });
     }
 }
 
@@ -562,8 +577,9 @@ void TFmZK::TimedOut()
 
 void TFmZK::closeEvent(QCloseEvent *event)
 {
-    if (busy_) {
-        event->ignore(); // a step is waiting on the folder: it ends first
+    if (busy_ > 0) {
+        closeAsked_ = true; // a step is waiting on the folder: it ends first, then this
+        event->ignore();
         return;
     }
     if (!quietClose_) {

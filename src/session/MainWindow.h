@@ -127,6 +127,7 @@ private:
     bool opening_ = false;      // OpenExam is running
     bool windowEffect_ = false; // the window is hidden and shown for a desktop effect
     int quietChecks_ = 0;       // answer buttons are being set by the program, not chosen
-    bool busy_ = false;         // a step waits on the journal folder
+    int busy_ = 0;              // steps waiting on the journal folder
+    bool closeAsked_ = false;   // closing was asked while a step waited
     bool nextWasEnabled_ = false;
 };

@@ -160,20 +160,6 @@ void TFmZK::RBut1KeyPress(QKeyEvent *event)
 
 bool TFmZK::eventFilter(QObject *watched, QEvent *event)
 {
-    if (busy_) {
-        switch (event->type()) {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::Wheel:
-            return true; // a key pressed while the window waits does nothing
-        default:
-            break;
-        }
-    }
     if (event->type() == QEvent::Resize && watched == GroupBox1) {
         LayoutRegistrationBox(screenDpiX_ / 96.0);
         return false;

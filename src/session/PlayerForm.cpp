@@ -54,7 +54,7 @@ QVBoxLayout *Column(QWidget *parent, int margin = 0, int spacing = 0)
     return layout;
 }
 
-const QStringList DefaultInstructions = {
+const QStringList DefaultInstructionLines = {
     QStringLiteral("Порядок ответов на вопросы:"),
     QStringLiteral("Внимательно прочитайте вопрос в верхней части окна."),
     QStringLiteral("Внимательно прочитайте возможные ответы на вопрос и выберите тот ответ,"),
@@ -65,6 +65,11 @@ const QStringList DefaultInstructions = {
 };
 
 } // namespace
+
+QString PlayerForm::DefaultInstructions()
+{
+    return DefaultInstructionLines.join(u'\n');
+}
 
 QWidget *PlayerForm::Say(QWidget *widget, Msg text, int number)
 {
@@ -309,7 +314,7 @@ QWidget *PlayerForm::BuildInstructionsPage()
     auto *col = Column(page, 8);
     Memo15 = Named(new QTextEdit(page), "Memo15", Msg::A_INSTRUCTIONS);
     Memo15->setReadOnly(true);
-    Memo15->setPlainText(DefaultInstructions.join(u'\n'));
+    Memo15->setPlainText(DefaultInstructions());
     col->addWidget(Memo15);
     return page;
 }

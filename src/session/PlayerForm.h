@@ -45,6 +45,9 @@ public:
         QTextEdit *Memo;
     };
 
+    // The six lines of the instructions page of an exam that gives none.
+    static QString DefaultInstructions();
+
     // Builds every control into Window, which also filters the events of the answer buttons,
     // the answer texts and the registration box.
     void BuildForm(QWidget *window);

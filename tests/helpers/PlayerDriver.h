@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Steps.h"
 #include "session/MainWindow.h"
 
 #include <QComboBox>
@@ -25,6 +26,13 @@ template <typename T = QWidget> T *Ctl(const QWidget &window, const char *name)
 struct PlayerDriver
 {
     TFmZK &W;
+
+    // "Далее>>", and what the step waits for on the folder thread.
+    static void Next(TFmZK &w)
+    {
+        w.ButNextClick();
+        Settle(w.Run());
+    }
 
     QComboBox *Group() const { return Ctl<QComboBox>(W, "ComboBox1"); }
     QComboBox *Name() const { return Ctl<QComboBox>(W, "ComboBox2"); }
@@ -59,7 +67,7 @@ struct PlayerDriver
              ++step) {
             if (W.CurrentPage() == PageRegistration)
                 Type(group, name, password);
-            W.ButNextClick();
+            Next(W);
         }
         return W.CurrentPage() < PageTitle && W.CurrentPage() != PageEmpty;
     }

@@ -404,14 +404,37 @@ void TFmResults::Load()
     if (IsUncName(dir) && !user_->text().isEmpty())
         KnowAccount(dir, user_->text(), password_->text());
     const AnalysisFilter filter = Filter();
-    QList<ExamView> views;
-    QStringList problems;
-    // The folder may be a share: read on the folder thread while the window keeps drawing.
-    setCursor(Qt::BusyCursor);
-    const bool read =
-        Folders().Await<bool>([&] { return LoadExamViews(dir, filter, views, problems); });
-    unsetCursor();
-    views_ = views;
+    // The folder may be a share: read on the folder thread while the window goes on. The last
+    // request wins: an older reading that ends later is dropped.
+    struct Loaded
+    {
+        bool Read = false;
+        QList<ExamView> Views;
+        QStringList Problems;
+    };
+    const int request = ++requests_;
+    if (request == 1 || !loading_)
+        setCursor(Qt::BusyCursor);
+    loading_ = true;
+    Folders().Post<Loaded>(
+        [dir, filter] {
+            Loaded l;
+            l.Read = LoadExamViews(dir, filter, l.Views, l.Problems);
+            return l;
+        },
+        this,
+        [this, request](Loaded l) {
+            if (request != requests_)
+                return;
+            loading_ = false;
+            unsetCursor();
+            Show(l.Read, std::move(l.Views));
+        });
+}
+
+void TFmResults::Show(bool read, QList<ExamView> views)
+{
+    views_ = std::move(views);
     exam_->clear();
     if (!read || views_.isEmpty()) {
         summary_->setText(messages_[read ? Msg::R_NOEXAM : Msg::R_NOJOURNAL]);

@@ -57,6 +57,8 @@ public:
 
 private:
     void Load();
+    // The exams of a reading of the folder; Read false: there was no journal to read.
+    void Show(bool read, QList<ExamView> views);
     void ShowExam(int index);
     void SavePdf();
     AnalysisFilter Filter() const;
@@ -71,4 +73,6 @@ private:
     QStandardItemModel *model_;
     QSortFilterProxyModel *sorted_;
     QTableView *table_;
+    int requests_ = 0;     // readings of the folder asked for
+    bool loading_ = false; // one of them is under way
 };

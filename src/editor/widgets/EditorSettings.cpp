@@ -387,7 +387,7 @@ QWidget *TFmEditor::BuildExamPage()
         }
         case FieldKind::CheckShare: {
             auto *check = new QPushButton(label);
-            connect(check, &QPushButton::clicked, this, [this] { CheckShare(); });
+            connect(check, &QPushButton::clicked, this, [this, check] { CheckShare(check); });
             form->addRow(check);
             w = check;
             break;
@@ -434,19 +434,28 @@ void TFmEditor::FillSetup()
     filling_ = was;
 }
 
-void TFmEditor::CheckShare()
+void TFmEditor::CheckShare(QPushButton *button)
 {
-    // Through the player's own share layer, on its folder thread, as the player connects.
+    // Through the player's own share layer, on its folder thread, as the player connects; the
+    // window goes on meanwhile, the button waits for the answer.
     const QString path = doc_.Value(Setup, QStringLiteral("PathDbNet"));
     const QString user = doc_.Value(Setup, QStringLiteral("LoginDbNet"));
     const QString password = doc_.Value(Setup, QStringLiteral("PaswDbNet"));
-    const int rc = Folders().Await<int>([&] {
-        const int code = ConnectShare(path, user, password);
-        DisconnectShare(path, true);
-        return code;
-    });
-    const bool ok = rc == ShareConnected || rc == ShareAlreadyConnected;
-    Dialogs().Message(this, ok ? MessageKind::Information : MessageKind::Error,
-                      m_[Msg::E_CHECKSHARE],
-                      ok ? m_[Msg::E_SHAREOK] : FormatMessage(m_[Msg::E_SHAREFAILED], {rc}));
+    button->setEnabled(false);
+    button->setCursor(Qt::BusyCursor);
+    Folders().Post<int>(
+        [path, user, password] {
+            const int code = ConnectShare(path, user, password);
+            DisconnectShare(path, true);
+            return code;
+        },
+        button,
+        [this, button](int rc) {
+            button->setEnabled(true);
+            button->unsetCursor();
+            const bool ok = rc == ShareConnected || rc == ShareAlreadyConnected;
+            Dialogs().Message(
+                this, ok ? MessageKind::Information : MessageKind::Error, m_[Msg::E_CHECKSHARE],
+                ok ? m_[Msg::E_SHAREOK] : FormatMessage(m_[Msg::E_SHAREFAILED], {rc}));
+        });
 }

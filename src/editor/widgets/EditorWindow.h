@@ -17,6 +17,7 @@ class QCheckBox;
 class QLabel;
 class QComboBox;
 class QLineEdit;
+class QPushButton;
 class QListWidget;
 class QPlainTextEdit;
 class QRadioButton;
@@ -89,7 +90,7 @@ private:
     // Puts FileName first in the recent files.
     static void Remember(const QString &fileName);
     // "Проверить подключение": the journal share of the settings, connected and let go.
-    void CheckShare();
+    void CheckShare(QPushButton *button);
     // The settings pages filled from the document.
     void FillSetup();
     // A number of [Setup] as the player reads it: Fallback when missing or malformed.
