@@ -5,7 +5,6 @@
 #include "core/Files.h"
 #include "core/FolderAccess.h"
 #include "core/Scramble.h"
-#include "core/Shares.h"
 
 namespace {
 
@@ -63,9 +62,8 @@ bool SaveReportFile(const QString &journalDir, int32_t subject, const QDate &dat
     for (int k = 1; k <= MaxReportsPerName; ++k) {
         const QString candidate =
             JoinPath(dir, ReportFileName(subject, date, name, k, folder.MaxNameBytes()));
-        // Taken: a look is cheaper than writing the report to find out. On a share the
-        // creation is refused in the look's time, before anything is written.
-        if (!IsUncName(candidate) && folder.Exists(candidate))
+        // Taken: a look is cheaper than noting the name and writing the report to find out.
+        if (folder.Exists(candidate))
             continue;
         file = candidate;
         if (chosen && !chosen(candidate))
