@@ -104,6 +104,13 @@ QByteArray Decoded(const QString &reportFile)
     return UnscrambleBytes(ReadFile(reportFile), Keys::Report);
 }
 
+// The lines of a journal, decoded.
+QStringList JournalLines(const QString &journal)
+{
+    return QString::fromUtf8(Cp1251::ToUtf8Text(ReadFile(journal)))
+        .split(u'\n', Qt::SkipEmptyParts);
+}
+
 } // namespace
 
 class TestRecords : public QObject
@@ -406,8 +413,7 @@ private Q_SLOTS:
         CompleteKeptResults(pending, state);
         pending.WriteAll();
         QVERIFY(pending.Entries().isEmpty());
-        const QStringList lines = QString::fromUtf8(Cp1251::ToUtf8Text(ReadFile(journal)))
-                                      .split(u'\n', Qt::SkipEmptyParts);
+        const QStringList lines = JournalLines(journal);
         QCOMPARE(lines.size(), 1);
         QCOMPARE(lines[0].trimmed().section(u'@', 7), report);
         QCOMPARE(Decoded(dir.filePath(QStringLiteral("report/") + report)),
@@ -456,8 +462,7 @@ private Q_SLOTS:
         w = WriteJournals(dir.path(), e.Record(QStringLiteral("Второй")), state, pending, now);
         QVERIFY(w.ResultWritten);
         QVERIFY(pending.Entries().isEmpty());
-        const QStringList lines = QString::fromUtf8(Cp1251::ToUtf8Text(ReadFile(journal)))
-                                      .split(u'\n', Qt::SkipEmptyParts);
+        const QStringList lines = JournalLines(journal);
         QCOMPARE(lines.size(), 3);
         QCOMPARE(lines[0], QStringLiteral("уже@записана"));
         QVERIFY(lines[1].contains(QStringLiteral("@Первый@")));

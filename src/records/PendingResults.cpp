@@ -117,14 +117,12 @@ bool PendingResults::Change(const std::function<void(QList<Entry> &)> &change) c
         return false;
     // The lock is held for the few milliseconds of a change: waited for asleep, without taking
     // events, since the window's thread keeps a result here at the end of an examination.
-    std::unique_ptr<QFile> held;
-    const RetryPolicy policy = OpenRetryPolicy();
+    std::unique_ptr<QFile> held = TryOpenFile(lock, fmOpenReadWrite | fmShareExclusive);
     for (int attempt = 1; !held; ++attempt) {
-        held = TryOpenFile(lock, fmOpenReadWrite | fmShareExclusive);
-        if (!held && attempt >= policy.Attempts)
+        if (attempt >= OpenRetryPolicy().Attempts)
             return false;
-        if (!held)
-            QThread::msleep(20);
+        QThread::msleep(20);
+        held = TryOpenFile(lock, fmOpenReadWrite | fmShareExclusive);
     }
     QByteArray bytes;
     QList<Entry> entries;

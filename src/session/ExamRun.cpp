@@ -351,13 +351,8 @@ void ExamRun::PasswordChecked(const PasswordCheck &check,
         // taken for a new one and registered twice.
         return (void)Fail(Msg::U_PWLUNAVAILABLE);
     }
-    if (check.Registered) { // the examinee must not go on as if the password had been recorded
-        if (*check.Registered == RegisterResult::Written)
-            StartQuestions(true);
-        else
-            Fail(Msg::U_PWLNOTWRITTEN);
-        return;
-    }
+    if (check.Registered) // the examinee must not go on as if the password had been recorded
+        return Registered(*check.Registered);
     const auto refused = [this] {
         view_.Message(MessageKind::Warning, messages_[Msg::U_WARNING],
                       messages_[Msg::U_NOTPASSWORD]);
@@ -366,36 +361,27 @@ void ExamRun::PasswordChecked(const PasswordCheck &check,
     };
     switch (check.Outcome) {
     case PasswordOutcome::Match:
-        StartQuestions(true);
-        return;
+        return StartQuestions(true);
     case PasswordOutcome::Wrong:
-        refused();
-        return;
+        return refused();
     case PasswordOutcome::Taken:
         if (!view_.Message(MessageKind::Question, messages_[Msg::U_WARNING],
-                           messages_[Msg::U_YESPASSW])) {
-            RegisterPassword();
-            return;
-        }
+                           messages_[Msg::U_YESPASSW]))
+            return RegisterPassword();
         password_.clear();
         view_.PasswordCleared();
         return;
-    case PasswordOutcome::New: {
-        if (!settings_.DublPwrd) {
-            RegisterPassword();
-            return;
-        }
+    case PasswordOutcome::New:
+        if (!settings_.DublPwrd)
+            return RegisterPassword();
         const auto typed =
             view_.ConfirmPassword(messages_[Msg::U_DLDPASSW], messages_[Msg::U_DLDPASSWEDIT]);
-        if (typed && *typed == password_) {
-            RegisterPassword();
-            return;
-        }
+        if (typed && *typed == password_)
+            return RegisterPassword();
         keep = true;
         if (typed)
             refused();
         return;
-    }
     }
 }
 
@@ -410,13 +396,16 @@ void ExamRun::RegisterPassword()
             JournalShare::Scope access(*share, JournalShare::Access::PasswordRegister);
             return AppendPasswordRecord(JoinPath(access.Dir(), PasswordFile), known, record);
         },
-        [this](RegisterResult r) {
-            // The examinee must not go on as if the password had been recorded.
-            if (r == RegisterResult::Written)
-                StartQuestions(true);
-            else
-                Fail(Msg::U_PWLNOTWRITTEN);
-        });
+        [this](RegisterResult r) { Registered(r); });
+}
+
+void ExamRun::Registered(RegisterResult result)
+{
+    // The examinee must not go on as if the password had been recorded.
+    if (result == RegisterResult::Written)
+        StartQuestions(true);
+    else
+        Fail(Msg::U_PWLNOTWRITTEN);
 }
 
 void ExamRun::StartQuestions(bool registered)

@@ -183,6 +183,8 @@ private:
     void CheckPassword();
     void PasswordChecked(const PasswordCheck &check, const std::shared_ptr<JournalShare> &share);
     void RegisterPassword();
+    // The password written to the list, or not: the questions start, or the examinee is told.
+    void Registered(RegisterResult result);
     // Runs Work on the folder thread, the window busy with Text, then Then with its answer.
     template <typename R>
     void AwaitFolder(Msg text, std::function<R()> work, std::function<void(R)> then);

@@ -413,7 +413,7 @@ void TFmResults::Load()
         QStringList Problems;
     };
     const int request = ++requests_;
-    if (request == 1 || !loading_)
+    if (!loading_)
         setCursor(Qt::BusyCursor);
     loading_ = true;
     Folders().Post<Loaded>(
