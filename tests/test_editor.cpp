@@ -166,6 +166,27 @@ private Q_SLOTS:
         QCOMPARE(editor.Document().Questions().size(), 1); // the new exam, as it was
     }
 
+    // A bank imported from the menu: the file dialog on the banks, the questions left out said
+    // in the interface's words under the menu's caption, the rest added after the exam's.
+    void bankImportedFromTheMenu()
+    {
+        ScriptedDialogs dialogs;
+        QTemporaryDir dir;
+        const QString bank = dir.filePath(QStringLiteral("b.gift"));
+        WriteFile(bank, "Да? {T}\n\nЧётные? {~%50%2 ~%50%4 ~3}\n");
+        TFmEditor editor{TMessages()};
+        dialogs.ChooseNextFile(bank);
+        for (QAction *action : editor.findChildren<QAction *>())
+            if (action->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_I))
+                action->trigger();
+        QVERIFY(dialogs.Filters.value(0).startsWith(QStringLiteral("Банки вопросов|")));
+        QCOMPARE(dialogs.Messages.size(), 1);
+        QCOMPARE(dialogs.Messages[0].Caption, QStringLiteral("Импорт банка вопросов…"));
+        QCOMPARE(dialogs.Messages[0].Text,
+                 QStringLiteral("вопрос 2: несколько верных ответов, а экзамен берёт один"));
+        QCOMPARE(editor.Document().Questions().size(), 2);
+    }
+
     // A file another program changed since it was opened is replaced only when the examiner
     // says so; saved, the next save asks nothing.
     void fileChangedElsewhere()

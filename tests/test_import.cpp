@@ -37,10 +37,19 @@ const QByteArray Gift = "// a comment\n"
                         "Сколько будет 2+2? {=4 =четыре}\n\n"
                         "[html]<b>Какой</b> цвет у неба&nbsp;днём? {=голубой#верно ~зелёный}\n\n"
                         "Равно \\= ли это? {=да ~нет}\n\n"
-                        "Опишите себя. {}\n";
+                        "Опишите себя. {}\n\n"
+                        "Луна светит сама. {FALSE#Она отражает свет.}\n\n"
+                        "Вода мокрая. {T#Верно!#Подумайте ещё.####Общий отзыв}\n\n"
+                        "Кто квакает? {=Лягушка =%50%Жаба =%0%*}\n\n"
+                        "Чётные числа? {~%50%2 ~%50%4 ~%-100%3}\n\n"
+                        "Частично: {~%50%да ~нет ####отзыв}\n";
 
+// The second question has no ANSWER line; the third is whole.
 const QByteArray Aiken = "Столица России?\nA. Казань\nB) Москва\nANSWER: B\n\n"
-                         "Без ответа?\nA. да\nB. нет\n";
+                         "Без ответа?\nA. да\nB. нет\n\n"
+                         "Цвет снега?\nA. белый\nB. чёрный\nANSWER: A\n\n"
+                         "Последний?\nA. да\nB. нет\nANSWER: C\n\n"
+                         "Оборван?\nA. да\n";
 
 QByteArray Moodle()
 {
@@ -65,6 +74,14 @@ QByteArray Moodle()
            "<answer fraction=\"50\"><text>a</text></answer><answer fraction=\"50\"><text>b"
            "</text></answer></question>"
            "<question type=\"shortanswer\"><questiontext><text>?</text></questiontext></question>"
+           "<question type=\"multichoice\"><questiontext><text>Старый</text></questiontext>"
+           "<image>images/old.png</image><image_base64>" +
+           Png(Qt::green) +
+           "</image_base64><answer fraction=\"100\"><text>a</text></answer>"
+           "<answer fraction=\"0\"><text>b</text></answer></question>"
+           "<question type=\"multichoice\"><questiontext><text>Нет</text></questiontext>"
+           "<answer fraction=\"0\"><text>a</text></answer><answer fraction=\"0\"><text>b"
+           "</text></answer></question>"
            "</quiz>";
 }
 
@@ -87,25 +104,35 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("read");
         QTest::newRow("GIFT")
             << Gift << int(BankFormat::Gift)
-            << QStringList{"question 3: a short answer, not a choice",
-                           "question 6: not a choice of answers (numeric or essay)"}
+            << QStringList{"вопрос 3: короткий ответ, а не выбор из ответов",
+                           "вопрос 6: ответ не выбирается, а вводится (число или эссе)",
+                           "вопрос 9: короткий ответ, а не выбор из ответов",
+                           "вопрос 10: несколько верных ответов, а экзамен берёт один"}
             << QStringList{"1|Столица России?|3|Москва|",
                            "1|Земля вращается вокруг Солнца.|2|Верно|",
-                           "1|Какой цвет у неба днём?|2|голубой|", "1|Равно = ли это?|2|да|"};
+                           "1|Какой цвет у неба днём?|2|голубой|",
+                           "1|Равно = ли это?|2|да|",
+                           "1|Луна светит сама.|2|Неверно|",
+                           "1|Вода мокрая.|2|Верно|",
+                           "1|Частично:|2|да|"};
         QTest::newRow("Aiken") << Aiken << int(BankFormat::Aiken)
-                               << QStringList{"question 2: no ANSWER line"}
-                               << QStringList{"1|Столица России?|2|Москва|"};
+                               << QStringList{"вопрос 2: нет строки ANSWER",
+                                              "вопрос 4: среди его ответов нет ответа C",
+                                              "вопрос 5: нет строки ANSWER"}
+                               << QStringList{"1|Столица России?|2|Москва|",
+                                              "1|Цвет снега?|2|белый|"};
         QTest::newRow("Moodle XML")
             << Moodle() << int(BankFormat::Moodle)
-            << QStringList{"question 4: 2 right answers, not one",
-                           "question 5: of type shortanswer"}
+            << QStringList{"вопрос 4: несколько верных ответов, а экзамен берёт один",
+                           "вопрос 5: вопрос вида shortanswer",
+                           "вопрос 7: ни один ответ не отмечен верным"}
             << QStringList{"3|Флаг какой?|2|Красный|q1-f.bmp", "1|Лёд тонет?|2|Неверно|",
-                           "2|Синий?|2|b|q2-r.bmp"};
+                           "2|Синий?|2|b|q2-r.bmp", "3|Старый|2|a|q4-old.bmp"};
         // Cut off inside its third question: the two read whole before the fault stay.
         const QByteArray moodle = Moodle();
         QTest::newRow("Moodle XML, cut short")
             << moodle.left(moodle.indexOf("Синий?")) << int(BankFormat::Moodle)
-            << QStringList{"XML line 1: Premature end of document."}
+            << QStringList{"ошибка XML в строке 1: Premature end of document."}
             << QStringList{"3|Флаг какой?|2|Красный|q1-f.bmp", "1|Лёд тонет?|2|Неверно|"};
     }
     void banks()
@@ -117,9 +144,18 @@ private Q_SLOTS:
         QCOMPARE(int(GuessBankFormat(bank)), format);
         const BankImport imported = ReadBank(bank, BankFormat(format));
         QStringList problems;
-        for (const QString &p : imported.Problems)
-            problems.append(p);
+        QList<int> numbers; // of every question, imported or left out
+        for (const BankProblem &p : imported.Problems) {
+            problems.append(BankProblemText(p, TMessages()));
+            numbers.append(p.Why == Msg::E_BANKXML ? 0 : p.Number);
+        }
         QCOMPARE(problems, left);
+        for (const BankQuestion &q : imported.Questions)
+            numbers.append(q.Number);
+        numbers.removeAll(0);
+        std::sort(numbers.begin(), numbers.end());
+        for (int n = 0; n < numbers.size(); ++n)
+            QCOMPARE(numbers[n], n + 1);
         TLineList exam;
         exam.SetText(ExamTextOf(imported.Questions, QStringLiteral("Банк")));
         const SetupReading setup = ReadSetup(exam, ExamSettings());

@@ -496,8 +496,11 @@ int Import(const QStringList &args)
     if (!uniform && !out.endsWith(QStringLiteral(".fzk"), Qt::CaseInsensitive))
         BadUsage(QStringLiteral("OUT must end in .fzk or .uzk"));
     const BankImport bank = ReadBank(bytes, format);
-    for (const QString &problem : bank.Problems)
-        std::fprintf(stderr, "tarvik-tool: %s: left out\n", problem.toUtf8().constData());
+    // The tool speaks English: the programs' English section, when their language file is there.
+    const TMessages english = ReadLanguageSection(ProgramLanguageText(), 1, 0);
+    for (const BankProblem &problem : bank.Problems)
+        std::fprintf(stderr, "tarvik-tool: %s: left out\n",
+                     BankProblemText(problem, english).toUtf8().constData());
     if (bank.Questions.isEmpty())
         Fail(QStringLiteral("no question of %1 could be imported").arg(a.Positional[0]));
     // A character with no Windows-1251 form becomes one "?".

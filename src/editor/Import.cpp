@@ -3,11 +3,14 @@
 #include "core/Codecs.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QImage>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <functional>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -49,6 +52,16 @@ QString GiftText(QString text)
     return html ? PlainOfHtml(out) : out.trimmed();
 }
 
+// The answers of a block without its general feedback ("####..." at the end).
+QString WithoutGeneralFeedback(const QString &answers)
+{
+    for (qsizetype at = Unescaped(answers, QStringLiteral("#")); at >= 0;
+         at = Unescaped(answers, QStringLiteral("#"), at + 1))
+        if (answers.mid(at, 4) == QStringLiteral("####"))
+            return answers.left(at).trimmed();
+    return answers;
+}
+
 BankImport ReadGift(const QString &source)
 {
     BankImport bank;
@@ -70,9 +83,7 @@ BankImport ReadGift(const QString &source)
         if (block.isEmpty() || block.startsWith(QStringLiteral("$CATEGORY:")))
             continue;
         ++number;
-        const auto leftOut = [&](const QString &why) {
-            bank.Problems.append(QStringLiteral("question %1: %2").arg(number).arg(why));
-        };
+        const auto leftOut = [&](Msg why) { bank.Problems.append({number, why, {}}); };
         if (block.startsWith(QStringLiteral("::"))) { // its title
             const qsizetype end = block.indexOf(QStringLiteral("::"), 2);
             block = end < 0 ? block : block.mid(end + 2);
@@ -80,7 +91,7 @@ BankImport ReadGift(const QString &source)
         const qsizetype open = Unescaped(block, QStringLiteral("{"));
         const qsizetype close = open < 0 ? -1 : Unescaped(block, QStringLiteral("}"), open + 1);
         if (open < 0 || close < 0) {
-            leftOut(QStringLiteral("no answers (a description)"));
+            leftOut(Msg::E_BANKDESCRIPTION);
             continue;
         }
         const QString after = block.mid(close + 1).trimmed();
@@ -88,59 +99,71 @@ BankImport ReadGift(const QString &source)
         q.Number = number;
         q.Text = GiftText(block.left(open) +
                           (after.isEmpty() ? QString() : QStringLiteral(" _____ ") + after));
-        const QString answers = block.mid(open + 1, close - open - 1).trimmed();
-        const QString upper = answers.toUpper();
-        if (upper == QStringLiteral("T") || upper == QStringLiteral("TRUE") ||
-            upper == QStringLiteral("F") || upper == QStringLiteral("FALSE")) {
+        const QString answers =
+            WithoutGeneralFeedback(block.mid(open + 1, close - open - 1).trimmed());
+        // True/false: the word, then the feedback of a wrong and of a right answer, if any.
+        const qsizetype hash = Unescaped(answers, QStringLiteral("#"));
+        const QString word = (hash < 0 ? answers : answers.left(hash)).trimmed().toUpper();
+        if (word == QStringLiteral("T") || word == QStringLiteral("TRUE") ||
+            word == QStringLiteral("F") || word == QStringLiteral("FALSE")) {
             q.Answers = {QStringLiteral("Верно"), QStringLiteral("Неверно")};
-            q.Correct = upper.startsWith(u'T') ? 0 : 1;
+            q.Correct = word.startsWith(u'T') ? 0 : 1;
             bank.Questions.append(q);
             continue;
         }
         if (answers.startsWith(u'#') || answers.isEmpty()) {
-            leftOut(QStringLiteral("not a choice of answers (numeric or essay)"));
+            leftOut(Msg::E_BANKNOTCHOICE);
             continue;
         }
-        int rights = 0, wrongs = 0;
+        // Right: full credit; credited: any credit (answers of a question of several answers).
+        int rights = 0, credited = 0, wrongs = 0, creditedAt = 0;
+        bool matching = false;
         for (qsizetype at = Unescaped(answers, QStringLiteral("=~")); at >= 0;) {
             const qsizetype next = Unescaped(answers, QStringLiteral("=~"), at + 1);
             QString piece = answers.mid(at + 1, next < 0 ? -1 : next - at - 1);
             const qsizetype feedback = Unescaped(piece, QStringLiteral("#"));
             if (feedback >= 0)
                 piece = piece.left(feedback);
-            bool right = answers[at] == u'=';
-            static const QRegularExpression weight(QStringLiteral("^%(-?[0-9.]+)%"));
-            if (const QRegularExpressionMatch w = weight.match(piece); w.hasMatch()) {
-                right = w.captured(1).toDouble() >= 100;
+            const bool tilde = answers[at] == u'~';
+            double weight = tilde ? 0 : 100;
+            static const QRegularExpression percent(QStringLiteral("^%(-?[0-9.]+)%"));
+            if (const QRegularExpressionMatch w = percent.match(piece); w.hasMatch()) {
+                weight = w.captured(1).toDouble();
                 piece = piece.mid(w.capturedLength());
             }
-            if (piece.contains(QStringLiteral("->"))) {
-                rights = -1; // matching
-                break;
-            }
+            matching = matching || piece.contains(QStringLiteral("->"));
             q.Answers.append(GiftText(piece));
-            if (right) {
+            if (weight >= 100)
                 q.Correct = int(q.Answers.size()) - 1;
-                ++rights;
-            } else {
-                ++wrongs;
-            }
+            if (weight > 0)
+                creditedAt = int(q.Answers.size()) - 1;
+            rights += weight >= 100;
+            credited += weight > 0;
+            wrongs += tilde;
             at = next;
         }
-        if (rights < 0)
-            leftOut(QStringLiteral("a matching question"));
+        // Answers that all begin with "=" are the accepted texts of a short answer.
+        if (matching)
+            leftOut(Msg::E_BANKMATCHING);
         else if (wrongs == 0)
-            leftOut(QStringLiteral("a short answer, not a choice"));
-        else if (rights != 1)
-            leftOut(QStringLiteral("%1 right answers, not one").arg(rights));
-        else
+            leftOut(Msg::E_BANKSHORTANSWER);
+        else if (rights > 1 || (rights == 0 && credited > 1))
+            leftOut(Msg::E_BANKSEVERALRIGHT);
+        else if (credited == 0)
+            leftOut(Msg::E_BANKNORIGHT);
+        else {
+            if (rights == 0)
+                q.Correct = creditedAt; // the one answer given some credit
             bank.Questions.append(q);
+        }
     }
     return bank;
 }
 
 // ---- Aiken ----------------------------------------------------------------------------------
 
+// A question: its text, its lettered answers, then "ANSWER: X". A question without that line
+// ends where a line that is no answer follows its answers, and is left out.
 BankImport ReadAiken(const QString &source)
 {
     BankImport bank;
@@ -149,36 +172,38 @@ BankImport ReadAiken(const QString &source)
     BankQuestion q;
     QStringList letters;
     int number = 0;
-    bool started = false;
+    const auto next = [&] {
+        q = BankQuestion();
+        letters.clear();
+    };
     for (const QString &raw : source.split(u'\n')) {
         const QString line = raw.trimmed();
         if (line.isEmpty())
             continue;
-        if (!started) {
-            started = true;
-            ++number;
+        const QRegularExpressionMatch o = option.match(line);
+        const bool isOption = o.hasMatch() && !q.Text.isEmpty();
+        if (!q.Answers.isEmpty() && !isOption && !answer.match(line).hasMatch()) {
+            bank.Problems.append({number, Msg::E_BANKNOANSWERLINE, {}});
+            next();
         }
+        if (q.Number == 0)
+            q.Number = ++number;
         if (const QRegularExpressionMatch m = answer.match(line); m.hasMatch()) {
             const int correct = int(letters.indexOf(m.captured(1)));
             if (q.Answers.size() < 2 || correct < 0)
-                bank.Problems.append(QStringLiteral("question %1: no answer %2 among its answers")
-                                         .arg(number)
-                                         .arg(m.captured(1)));
+                bank.Problems.append({number, Msg::E_BANKNOSUCHANSWER, m.captured(1)});
             else
                 bank.Questions.append({number, q.Text.trimmed(), q.Answers, correct, {}, {}});
-            q = BankQuestion();
-            letters.clear();
-            started = false;
-        } else if (const QRegularExpressionMatch o = option.match(line);
-                   o.hasMatch() && !q.Text.isEmpty()) {
+            next();
+        } else if (isOption) {
             letters.append(o.captured(1));
             q.Answers.append(o.captured(2).trimmed());
-        } else if (q.Answers.isEmpty()) {
+        } else {
             q.Text += (q.Text.isEmpty() ? QString() : QStringLiteral("\n")) + line;
         }
     }
-    if (started)
-        bank.Problems.append(QStringLiteral("question %1: no ANSWER line").arg(number));
+    if (q.Number)
+        bank.Problems.append({number, Msg::E_BANKNOANSWERLINE, {}});
     return bank;
 }
 
@@ -268,14 +293,13 @@ BankImport ReadMoodle(const QByteArray &bytes)
     while (!xml.atEnd() && !xml.isStartElement())
         xml.readNext();
     if (xml.hasError() || xml.name() != QStringLiteral("quiz")) {
-        bank.Problems.append(QStringLiteral("not a Moodle XML quiz"));
+        bank.Problems.append({0, Msg::E_BANKNOTXML, {}});
         return bank;
     }
     const std::shared_ptr<Node> quiz = ReadNode(xml);
     if (xml.hasError()) {
         // The questions read whole before the fault are kept; the rest of the file is not.
-        bank.Problems.append(
-            QStringLiteral("XML line %1: %2").arg(xml.lineNumber()).arg(xml.errorString()));
+        bank.Problems.append({int(xml.lineNumber()), Msg::E_BANKXML, xml.errorString()});
         quiz->Children.removeIf([](const std::shared_ptr<Node> &n) { return !n->Whole; });
     }
     int number = 0, pictures = 0;
@@ -284,11 +308,11 @@ BankImport ReadMoodle(const QByteArray &bytes)
         if (question->Name != QStringLiteral("question") || type == QStringLiteral("category"))
             continue;
         ++number;
-        const auto leftOut = [&](const QString &why) {
-            bank.Problems.append(QStringLiteral("question %1: %2").arg(number).arg(why));
+        const auto leftOut = [&](Msg why, const QString &detail = QString()) {
+            bank.Problems.append({number, why, detail});
         };
         if (type != QStringLiteral("multichoice") && type != QStringLiteral("truefalse")) {
-            leftOut(QStringLiteral("of type %1").arg(type));
+            leftOut(Msg::E_BANKOFTYPE, type);
             continue;
         }
         BankQuestion q;
@@ -296,6 +320,12 @@ BankImport ReadMoodle(const QByteArray &bytes)
         const QString html = question->ChildText(QStringLiteral("questiontext"));
         q.Text = PlainOfHtml(html);
         q.Picture = PictureOf(question->Child(QStringLiteral("questiontext")), html, pictures);
+        // The older form: the picture's name in <image>, its bytes in <image_base64>.
+        if (const Node *old = question->Child(QStringLiteral("image_base64")); !q.Picture && old)
+            q.Picture = Picture(
+                QStringLiteral("q%1-").arg(++pictures) +
+                    QFileInfo(question->ChildText(QStringLiteral("image")).trimmed()).fileName(),
+                QByteArray::fromBase64(old->Text.trimmed().toLatin1()));
         int rights = 0;
         bool everyPicture = true;
         QList<BankPicture> answerPictures;
@@ -320,10 +350,12 @@ BankImport ReadMoodle(const QByteArray &bytes)
         }
         if (everyPicture && !answerPictures.isEmpty())
             q.AnswerPictures = answerPictures;
-        if (rights != 1)
-            leftOut(QStringLiteral("%1 right answers, not one").arg(rights));
+        if (rights > 1)
+            leftOut(Msg::E_BANKSEVERALRIGHT);
+        else if (rights == 0)
+            leftOut(Msg::E_BANKNORIGHT);
         else if (q.Answers.size() < 2)
-            leftOut(QStringLiteral("fewer than two answers"));
+            leftOut(Msg::E_BANKFEWANSWERS);
         else
             bank.Questions.append(q);
     }
@@ -331,6 +363,11 @@ BankImport ReadMoodle(const QByteArray &bytes)
 }
 
 } // namespace
+
+QString BankProblemText(const BankProblem &problem, const TMessages &messages)
+{
+    return FormatMessage(messages[problem.Why], {problem.Number, problem.Detail});
+}
 
 QString PlainOfHtml(const QString &html)
 {
@@ -390,11 +427,16 @@ BankImport ReadBank(const QByteArray &bytes, BankFormat format)
     bank.Questions.removeIf([&bank](const BankQuestion &q) {
         if (q.Answers.size() <= 5)
             return false;
-        bank.Problems.append(QStringLiteral("question %1: %2 answers; a question holds 5 at most")
-                                 .arg(q.Number)
-                                 .arg(q.Answers.size()));
+        bank.Problems.append({q.Number, Msg::E_BANKTOOMANY, QString::number(q.Answers.size())});
         return true;
     });
+    // In the bank's order; a fault of the file (its number a line) after the questions.
+    const auto place = [](const BankProblem &p) {
+        return p.Why == Msg::E_BANKXML ? std::numeric_limits<int>::max() : p.Number;
+    };
+    std::stable_sort(
+        bank.Problems.begin(), bank.Problems.end(),
+        [&place](const BankProblem &a, const BankProblem &b) { return place(a) < place(b); });
     return bank;
 }
 

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "lang/Messages.h"
+
 #include <optional>
 
 // Question banks of web learning systems into an exam: GIFT and Aiken (plain text, UTF-8) and
@@ -27,12 +29,23 @@ struct BankQuestion
     QList<BankPicture> AnswerPictures;  // one per answer: a question of picture answers
 };
 
+// A question left out (Number its place in the bank), or a fault of the whole file (Number 0):
+// a message of the editor's table, its %d the number, its %s the detail.
+struct BankProblem
+{
+    int Number = 0;
+    Msg Why = Msg::E_BANKNOTXML;
+    QString Detail;
+};
+
 struct BankImport
 {
     QList<BankQuestion> Questions;
-    // "question 4: ..." for every question left out.
-    QStringList Problems;
+    // Every question left out, in the bank's order: with those imported, every question of it.
+    QList<BankProblem> Problems;
 };
+
+QString BankProblemText(const BankProblem &problem, const TMessages &messages);
 
 enum class BankFormat { Gift, Aiken, Moodle };
 

@@ -91,15 +91,19 @@ std::optional<BankImport> TFmEditor::ReadBankFile(const QString &fileName)
         return std::nullopt;
     }
     BankImport bank = ReadBank(*bytes, GuessBankFormat(*bytes));
+    // What was left out, with its number in the bank.
+    QStringList leftOut;
+    for (const BankProblem &p : bank.Problems)
+        leftOut.append(BankProblemText(p, m_));
     if (bank.Questions.isEmpty()) {
         Dialogs().Message(this, MessageKind::Error, m_[Msg::U_ERROR],
                           FormatMessage(m_[Msg::E_NOQUESTIONS], {fileName}) + u'\n' +
-                              bank.Problems.join(u'\n'));
+                              leftOut.join(u'\n'));
         return std::nullopt;
     }
-    // What was left out, with its number in the bank.
-    if (!bank.Problems.isEmpty())
-        Dialogs().Message(this, MessageKind::Warning, m_[Msg::E_IMPORT], bank.Problems.join(u'\n'));
+    if (!leftOut.isEmpty())
+        Dialogs().Message(this, MessageKind::Warning, QString(m_[Msg::E_IMPORT]).remove(u'&'),
+                          leftOut.join(u'\n'));
     return bank;
 }
 
@@ -148,7 +152,7 @@ bool TFmEditor::SaveTo(const QString &fileName)
 
 void TFmEditor::Import()
 {
-    const QString file = Dialogs().OpenFileName(this, m_[Msg::E_OPENFILTER]);
+    const QString file = Dialogs().OpenFileName(this, m_[Msg::E_BANKFILTER]);
     if (file.isEmpty())
         return;
     std::optional<BankImport> bank = ReadBankFile(file);
