@@ -1,5 +1,6 @@
 #include "core/Cp1251.h"
 #include "core/LineList.h"
+#include "editor/widgets/EditorFields.h"
 #include "editor/widgets/EditorWindow.h"
 #include "editor/widgets/ListWindow.h"
 #include "exam/Questions.h"
@@ -18,7 +19,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QUndoStack>
@@ -166,6 +170,58 @@ private Q_SLOTS:
         QCOMPARE(editor.Document().Questions().size(), 1); // the new exam, as it was
     }
 
+    // A new exam gives its marks in the usual words. One undo step is one field's edit; a time
+    // limit switches the exam's answer time on in the same step; Ctrl+Y redoes.
+    void editsUndoneFieldByField()
+    {
+        ScriptedDialogs dialogs;
+        TFmEditor editor{TMessages()};
+        const auto setup = [&editor](const char *key) {
+            return editor.Document().Value(QStringLiteral("Setup"), QString::fromLatin1(key));
+        };
+        const auto question = [&editor](const char *key) {
+            return KeyValue(editor.Document().Questions()[0], QString::fromLatin1(key));
+        };
+        QCOMPARE(setup("Oc") + setup("O5") + setup("O2"),
+                 QStringLiteral("Оценка:отличнонеудовлетворительно"));
+        QTest::keyClicks(Ctl<QPlainTextEdit>(editor, "QuestionText"), QStringLiteral("2+2?"));
+        QTest::keyClicks(Ctl<QLineEdit>(editor, "Answer1"), QStringLiteral("4"));
+        QTest::keyClicks(Ctl<QLineEdit>(editor, "Answer2"), QStringLiteral("5"));
+        Ctl<QSpinBox>(editor, "AnswerTime")->setValue(20);
+        QCOMPARE(setup("YTime"), QStringLiteral("1"));
+        QVERIFY(Ctl<QCheckBox>(editor, "YTime")->isChecked());
+        editor.Undo()->undo();
+        QCOMPARE(question("AT") + setup("YTime"), QStringLiteral("00"));
+        QVERIFY(!Ctl<QCheckBox>(editor, "YTime")->isChecked());
+        QCOMPARE(question("S2"), QStringLiteral("5"));
+        editor.Undo()->undo();
+        QCOMPARE(question("S1") + u'|' + question("S2"), QStringLiteral("4|"));
+        QCOMPARE(question("Vopros"), QStringLiteral("2+2?"));
+        for (QAction *action : editor.findChildren<QAction *>())
+            if (action->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Y)))
+                action->trigger();
+        QCOMPARE(question("S2"), QStringLiteral("5"));
+    }
+
+    // Each settings page fits a 1280 x 800 screen in Russian: no scroll bar across.
+    void settingsPagesFitTheScreen()
+    {
+        TFmEditor editor{TMessages()};
+        QVERIFY(editor.OpenFile(DemoFile("demo.fzk")));
+        editor.resize(1280, 760);
+        editor.show();
+        editor.findChild<QTabWidget *>()->setCurrentIndex(1);
+        auto *pages = Ctl<QListWidget>(editor, "SettingsPages");
+        for (int row = 0; row < pages->count(); ++row) {
+            pages->setCurrentRow(row);
+            QCoreApplication::processEvents();
+            for (const QScrollArea *page : editor.findChildren<QScrollArea *>())
+                if (page->isVisible())
+                    QVERIFY2(!page->horizontalScrollBar()->isVisible(),
+                             qPrintable(pages->item(row)->text()));
+        }
+    }
+
     // A bank imported from the menu: the file dialog on the banks, the questions left out said
     // in the interface's words under the menu's caption, the rest added after the exam's.
     void bankImportedFromTheMenu()
@@ -292,6 +348,15 @@ private Q_SLOTS:
             d->accept();
         });
         QTest::mouseClick(Ctl<QToolButton>(editor, "FontCEdit.Colour"), Qt::LeftButton);
+        // The fonts said in words; every field says what it does before its key.
+        QCOMPARE(Ctl<QLineEdit>(editor, "FontCEdit")->text(),
+                 QStringLiteral("DejaVu Sans, 20, полужирный, курсив"));
+        QCOMPARE(Ctl<QLineEdit>(editor, "FontAnswer")->text(), QStringLiteral("DejaVu Sans, 11"));
+        for (const QWidget *w : editor.findChildren<QWidget *>())
+            if (qobject_cast<const QCheckBox *>(w) || qobject_cast<const QLineEdit *>(w) ||
+                qobject_cast<const QAbstractSpinBox *>(w) || qobject_cast<const QComboBox *>(w))
+                QVERIFY2(w->toolTip().isEmpty() || w->toolTip().section(u'\n', 0, 0).contains(u' '),
+                         qPrintable(w->toolTip()));
 
         const SetupReading reading = ReadSetup(editor.Document().Lines(), ExamSettings());
         const ExamSettings &after = reading.Settings;

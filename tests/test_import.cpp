@@ -249,10 +249,13 @@ private Q_SLOTS:
         QCOMPARE(bank[1].AnswerPictures[1].Name, QStringLiteral("r.gif"));
     }
 
-    // The problems a picture gives before saving, judged by the player's own decoders; a
+    // The problems listed before saving: pictures judged by the player's own decoders and named
+    // with the answer they belong to, a mark or a time limit the examinee would never see; a
     // picture that is fine is packed into a uniform file under the name the exam writes.
-    void pictureProblems_data()
+    void problems_data()
     {
+        QTest::addColumn<QString>("setup");    // [Setup] beside AllZ
+        QTest::addColumn<QString>("question"); // [V0], %1 the picture's name
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("problem");
@@ -266,32 +269,54 @@ private Q_SLOTS:
         QByteArray huge = bmp.left(54);
         qToLittleEndian<qint32>(6000, huge.data() + 18);
         qToLittleEndian<qint32>(5000, huge.data() + 22);
-        QTest::newRow("fine, named with a folder") << "C:\\exam\\pic.bmp" << bmp << "";
-        QTest::newRow("missing") << "pic.bmp" << QByteArray() << "вопрос 1: нет рисунка pic.bmp";
+        const QString noMarks = QStringLiteral("TipOc=1");
+        const QString list = QStringLiteral("Form=3\r\nVopros=q\r\nAllW=2\r\nCorNo=1\r\nS1=a\r\n"
+                                            "S2=b\r\nP1=%1");
+        const QString pictures = QStringLiteral("Form=2\r\nVopros=q\r\nAllW=2\r\nCorNo=1\r\n"
+                                                "P1=%1\r\nP2=%1");
+        QTest::newRow("fine, named with a folder")
+            << noMarks << list << "C:\\exam\\pic.bmp" << bmp << "";
+        QTest::newRow("missing") << noMarks << list << "pic.bmp" << QByteArray()
+                                 << "вопрос 1: нет рисунка pic.bmp";
         QTest::newRow("four characters are no name")
-            << "p.bm" << bmp << "вопрос 1: нет рисунка p.bm";
-        QTest::newRow("not a picture")
-            << "pic.jpg" << QByteArray("text") << "вопрос 1: рисунок pic.jpg не может быть показан";
+            << noMarks << list << "p.bm" << bmp << "вопрос 1: нет рисунка p.bm";
+        QTest::newRow("not a picture") << noMarks << list << "pic.jpg" << QByteArray("text")
+                                       << "вопрос 1: рисунок pic.jpg не может быть показан";
         QTest::newRow("too large")
-            << "pic.bmp" << huge << "вопрос 1: рисунок pic.bmp слишком велик";
+            << noMarks << list << "pic.bmp" << huge << "вопрос 1: рисунок pic.bmp слишком велик";
+        QTest::newRow("list question without its picture")
+            << noMarks << list << "" << QByteArray()
+            << "вопрос 1: у вопроса со списком ответов нет рисунка";
+        QTest::newRow("answer pictures missing")
+            << noMarks << pictures << "pic.bmp" << QByteArray()
+            << "вопрос 1, ответ 1: нет рисунка pic.bmp/вопрос 1, ответ 2: нет рисунка pic.bmp";
         QTest::newRow("title picture missing")
-            << "title" << QByteArray()
+            << noMarks + QStringLiteral("\r\nPathGraph=none.jpg") << list << "pic.bmp" << bmp
             << "рисунок титульной страницы none.jpg не найден или не может быть показан";
+        QTest::newRow("marks without texts")
+            << "Oc=Оценка:\r\nO5=отлично\r\nO4= \r\nO3=удовл." << list << "pic.bmp" << bmp
+            << "текст оценки 4 пуст: экзаменуемый не увидит этой оценки (страница «Оценки»)/"
+               "текст оценки 2 пуст: экзаменуемый не увидит этой оценки (страница «Оценки»)";
+        QTest::newRow("time limit, answer time off")
+            << noMarks << list + QStringLiteral("\r\nAT=20") << "pic.bmp" << bmp
+            << "вопрос 1: время на ответ не действует, пока в экзамене не включено «Ограничивать "
+               "время ответа» (страница «Время ответа»)";
+        QTest::newRow("time limit, answer time on")
+            << noMarks + QStringLiteral("\r\nYTime=1") << list + QStringLiteral("\r\nAT=20")
+            << "pic.bmp" << bmp << "";
     }
 
-    void pictureProblems()
+    void problems()
     {
+        QFETCH(QString, setup);
+        QFETCH(QString, question);
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, problem);
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("p.fzk"));
-        const bool title = name == QStringLiteral("title");
-        WriteFile(file, Cp1251::Encode(QStringLiteral("[Setup]\r\nAllZ=0\r\nPathGraph=%1\r\n"
-                                                      "[V0]\r\nForm=3\r\nVopros=q\r\nAllW=2\r\n"
-                                                      "CorNo=1\r\nS1=a\r\nS2=b\r\nP1=%2\r\n")
-                                           .arg(title ? QStringLiteral("none.jpg") : QString(),
-                                                title ? QString() : name)));
+        WriteFile(file, Cp1251::Encode(QStringLiteral("[Setup]\r\nAllZ=0\r\n%1\r\n[V0]\r\n%2\r\n")
+                                           .arg(setup, question.arg(name))));
         if (!bytes.isEmpty())
             WriteFile(dir.filePath(name.section(u'\\', -1)), bytes);
         const ExamDocument doc = ExamDocument::Load(file);

@@ -323,6 +323,14 @@ QList<ExamProblem> ExamProblems(const ExamDocument &doc, const TMessages &m)
     if (!(setup("PO5", 80) >= setup("PO4", 60) && setup("PO4", 60) >= setup("PO3", 40) &&
           setup("PO3", 40) >= setup("PO2", 20)))
         problems.append({-1, m[Msg::E_MARKSORDER]});
+    // A mark given with no text to show is a mark the examinee never sees.
+    if ((setup("TipOc", 0) & 0xFF) == 0)
+        for (int mark = 5; mark >= 2; --mark)
+            if (doc.Value(QStringLiteral("Setup"), QStringLiteral("O%1").arg(mark))
+                    .trimmed()
+                    .isEmpty())
+                problems.append({-1, FormatMessage(m[Msg::E_NOMARKTEXT], {mark})});
+    const bool timed = setup("YTime", 0) & 0xFF;
     const QList<QStringList> questions = doc.Questions();
     for (qsizetype n = 0; n < questions.size(); ++n) {
         TLineList q;
@@ -338,13 +346,18 @@ QList<ExamProblem> ExamProblems(const ExamDocument &doc, const TMessages &m)
             problems.append({int(n), FormatMessage(m[Msg::E_TOOMANY], {number})});
         if (corNo < 1 || corNo > allW)
             problems.append({int(n), FormatMessage(m[Msg::E_NORIGHT], {number})});
+        // Limits of 0, 1 and 2 seconds are no limit to the player.
+        if (!timed && ReadInt(q, QStringLiteral("AT"), 0) > 2)
+            problems.append({int(n), FormatMessage(m[Msg::E_TIMEOFF], {number})});
         const int pictures = form == 2 ? allW : form == 3 ? 1 : 0;
         for (int k = 1; k <= qMin(pictures, 4); ++k) {
             const QString name = ReadStr(q, QStringLiteral("P%1").arg(k), QString()).trimmed();
+            const QString place = form == 2 ? FormatMessage(m[Msg::E_ANSWERPLACE], {number, k})
+                                            : FormatMessage(m[Msg::E_QUESTIONPLACE], {number});
             if (name.isEmpty() && form == 3)
-                continue; // a list question may go without its picture
-            if (const std::optional<Msg> problem = PictureProblem(doc, name))
-                problems.append({int(n), FormatMessage(m[*problem], {number, name})});
+                problems.append({int(n), FormatMessage(m[Msg::E_NOLISTPICTURE], {number})});
+            else if (const std::optional<Msg> problem = PictureProblem(doc, name))
+                problems.append({int(n), FormatMessage(m[*problem], {place, name})});
         }
     }
     const QString title = doc.Value(QStringLiteral("Setup"), QStringLiteral("PathGraph")).trimmed();

@@ -458,8 +458,11 @@ void GiveFreeNames(QList<BankQuestion> &questions, QStringList taken)
     }
 }
 
-QString ExamTextOf(const QList<BankQuestion> &questions, const QString &title)
+QString ExamTextOf(const QList<BankQuestion> &questions, const QString &title,
+                   const TMessages &messages)
 {
+    // The mark line in the usual words: "Оценка: отлично".
+    const QStringList marks = messages[Msg::E_MARKWORDS].split(u'|');
     QStringList lines{QStringLiteral("[Setup]"),
                       QStringLiteral("Version=1.1"),
                       QStringLiteral("AllZ=%1").arg(questions.size() - 1),
@@ -469,6 +472,8 @@ QString ExamTextOf(const QList<BankQuestion> &questions, const QString &title)
                       QStringLiteral("YesReport=1"),
                       QStringLiteral("YTime=0"),
                       QStringLiteral("AnRand=0")};
+    for (int k = 0; k < 5; ++k)
+        lines << (k ? QStringLiteral("O%1=").arg(6 - k) : QStringLiteral("Oc=")) + marks.value(k);
     // The title page in the faces every station has, as an examiner would set it.
     const struct
     {

@@ -55,10 +55,11 @@ BankFormat GuessBankFormat(const QByteArray &bytes);
 BankImport ReadBank(const QByteArray &bytes, BankFormat format);
 
 // The sectioned text of an exam of the questions (Unicode; written in Windows-1251 by the
-// caller): its settings with Title as its title, the title page's fonts, then one section per
-// question, line breaks as
-// the exam files write them. Pictures are named as their BankPicture says.
-QString ExamTextOf(const QList<BankQuestion> &questions, const QString &title);
+// caller): its settings with Title as its title and the mark texts in the words of Messages,
+// the title page's fonts, then one section per question, line breaks as the exam files write
+// them. Pictures are named as their BankPicture says.
+QString ExamTextOf(const QList<BankQuestion> &questions, const QString &title,
+                   const TMessages &messages = TMessages());
 // Renames the questions' pictures whose names Taken already has (in any case), and those that
 // repeat one another, to free names ("q1-f-2.bmp"), so a bank imported into an exam never
 // takes the place of a picture the exam has.

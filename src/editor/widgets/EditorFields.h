@@ -12,6 +12,7 @@
 #include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QComboBox>
+#include <QKeySequence>
 #include <QMessageBox>
 #include <QUndoCommand>
 #include <functional>
@@ -52,9 +53,11 @@ inline QString TextOf(const QString &value)
     return text;
 }
 
-// A field with its label for a screen reader and its settings key in its tooltip.
+// A field with its label for a screen reader, and in its tooltip what it does (Help) and the
+// settings key it writes.
 template <typename W>
-W *Field(W *widget, const char *name, const QString &label, const QString &key = {})
+W *Field(W *widget, const char *name, const QString &label, const QString &key = {},
+         const QString &help = {})
 {
     Named(widget, name, label);
     // A text box's focus is told of its viewport: that is named too.
@@ -63,9 +66,18 @@ W *Field(W *widget, const char *name, const QString &label, const QString &key =
     // And a choice's list of what may be chosen.
     if (auto *combo = qobject_cast<QComboBox *>(widget))
         combo->view()->setAccessibleName(label);
-    if (!key.isEmpty())
-        widget->setToolTip(key);
+    if (!key.isEmpty() || !help.isEmpty())
+        widget->setToolTip(help.isEmpty() ? key : key.isEmpty() ? help : help + u'\n' + key);
     return widget;
+}
+
+// The desktop's redo keys, and Ctrl+Y as examiners know it from other editors.
+inline QList<QKeySequence> RedoKeys()
+{
+    QList<QKeySequence> keys = QKeySequence::keyBindings(QKeySequence::Redo);
+    if (!keys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y)))
+        keys.append(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    return keys;
 }
 
 // The whole file written, on the disk, or nothing changed.

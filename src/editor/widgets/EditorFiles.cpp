@@ -71,7 +71,7 @@ bool TFmEditor::OpenFile(const QString &fileName)
     if (!bank)
         return false;
     TLineList text;
-    text.SetText(ExamTextOf(bank->Questions, QFileInfo(fileName).completeBaseName()));
+    text.SetText(ExamTextOf(bank->Questions, QFileInfo(fileName).completeBaseName(), m_));
     doc_ = ExamDocument();
     doc_.Restore(text.Lines());
     CarryPictures(doc_, bank->Questions);

@@ -50,6 +50,7 @@ struct SetupField
     const char *Key;
     FieldKind Kind;
     Msg Label;
+    Msg Help;                 // what the field does, in words
     const char *Default = ""; // what the player takes for a missing key
     const char *Needs = "";   // the switch this field means something under (or "rule 2", "rule 3")
     Msg Choices = Msg::Count;
@@ -60,69 +61,87 @@ constexpr const char *TextFont = "MS Sans Serif,0,0,-2147483640,0,10";
 constexpr const char *AnswerFont = "MS Sans Serif,0,0,-2147483640,0,8";
 
 const SetupField SetupFields[] = {
-    {Msg::E_GTITLE, "TopEdit", FieldKind::Text, Msg::F_TOPEDIT},
-    {Msg::E_GTITLE, "TopStr", FieldKind::FontSection, Msg::F_FONTTOPSTR},
-    {Msg::E_GTITLE, "CEdit", FieldKind::Text, Msg::F_CEDIT},
-    {Msg::E_GTITLE, "CEdit", FieldKind::FontSection, Msg::F_FONTCEDIT},
-    {Msg::E_GTITLE, "ButEdit", FieldKind::Text, Msg::F_BUTEDIT},
-    {Msg::E_GTITLE, "ButEdit", FieldKind::FontSection, Msg::F_FONTBUTEDIT},
-    {Msg::E_GTITLE, "Jobtitle", FieldKind::Text, Msg::F_JOBTITLE},
-    {Msg::E_GTITLE, "Surname", FieldKind::Text, Msg::F_SURNAME},
-    {Msg::E_GTITLE, "JobEdit", FieldKind::FontSection, Msg::F_FONTJOBEDIT},
-    {Msg::E_GTITLE, "PathGraph", FieldKind::Picture, Msg::F_PATHGRAPH},
-    {Msg::E_GTITLE, "GrStretch", FieldKind::Bool, Msg::F_GRSTRETCH, "0"},
-    {Msg::E_GQUESTIONS, "HelpExam", FieldKind::Multi, Msg::F_HELPEXAM},
-    {Msg::E_GQUESTIONS, "FontHelpExam", FieldKind::Font, Msg::F_FONTHELPEXAM, TextFont},
-    {Msg::E_GQUESTIONS, "FontQuestion", FieldKind::Font, Msg::F_FONTQUESTION, TextFont},
-    {Msg::E_GQUESTIONS, "FontAnswer", FieldKind::Font, Msg::F_FONTANSWER, AnswerFont},
-    {Msg::E_GQUESTIONS, "AnRand", FieldKind::Bool, Msg::F_ANRAND, "0"},
-    {Msg::E_GTIMING, "YTime", FieldKind::Bool, Msg::F_YTIME, "0"},
-    {Msg::E_GTIMING, "AnsvTm", FieldKind::Choice, Msg::F_ANSVTM, "0", "YTime",
+    {Msg::E_GTITLE, "TopEdit", FieldKind::Text, Msg::F_TOPEDIT, Msg::H_TOPEDIT},
+    {Msg::E_GTITLE, "TopStr", FieldKind::FontSection, Msg::F_FONTTOPSTR, Msg::H_FONTTOPSTR},
+    {Msg::E_GTITLE, "CEdit", FieldKind::Text, Msg::F_CEDIT, Msg::H_CEDIT},
+    {Msg::E_GTITLE, "CEdit", FieldKind::FontSection, Msg::F_FONTCEDIT, Msg::H_FONTCEDIT},
+    {Msg::E_GTITLE, "ButEdit", FieldKind::Text, Msg::F_BUTEDIT, Msg::H_BUTEDIT},
+    {Msg::E_GTITLE, "ButEdit", FieldKind::FontSection, Msg::F_FONTBUTEDIT, Msg::H_FONTBUTEDIT},
+    {Msg::E_GTITLE, "Jobtitle", FieldKind::Text, Msg::F_JOBTITLE, Msg::H_JOBTITLE},
+    {Msg::E_GTITLE, "Surname", FieldKind::Text, Msg::F_SURNAME, Msg::H_SURNAME},
+    {Msg::E_GTITLE, "JobEdit", FieldKind::FontSection, Msg::F_FONTJOBEDIT, Msg::H_FONTJOBEDIT},
+    {Msg::E_GTITLE, "PathGraph", FieldKind::Picture, Msg::F_PATHGRAPH, Msg::H_PATHGRAPH},
+    {Msg::E_GTITLE, "GrStretch", FieldKind::Bool, Msg::F_GRSTRETCH, Msg::H_GRSTRETCH, "0"},
+    {Msg::E_GQUESTIONS, "HelpExam", FieldKind::Multi, Msg::F_HELPEXAM, Msg::H_HELPEXAM},
+    {Msg::E_GQUESTIONS, "FontHelpExam", FieldKind::Font, Msg::F_FONTHELPEXAM, Msg::H_FONTHELPEXAM,
+     TextFont},
+    {Msg::E_GQUESTIONS, "FontQuestion", FieldKind::Font, Msg::F_FONTQUESTION, Msg::H_FONTQUESTION,
+     TextFont},
+    {Msg::E_GQUESTIONS, "FontAnswer", FieldKind::Font, Msg::F_FONTANSWER, Msg::H_FONTANSWER,
+     AnswerFont},
+    {Msg::E_GQUESTIONS, "AnRand", FieldKind::Bool, Msg::F_ANRAND, Msg::H_ANRAND, "0"},
+    {Msg::E_GTIMING, "YTime", FieldKind::Bool, Msg::F_YTIME, Msg::H_YTIME, "0"},
+    {Msg::E_GTIMING, "AnsvTm", FieldKind::Choice, Msg::F_ANSVTM, Msg::H_ANSVTM, "0", "YTime",
      Msg::E_ANSVTMCHOICES},
-    {Msg::E_GTIMING, "AnsvTmBol", FieldKind::Bool, Msg::F_ANSVTMBOL, "1"},
-    {Msg::E_GDONTKNOW, "BolNotKnow", FieldKind::Bool, Msg::F_BOLNOTKNOW, "0"},
-    {Msg::E_GDONTKNOW, "RNotKnow", FieldKind::DontKnow, Msg::F_RNOTKNOW, "", "BolNotKnow",
-     Msg::E_RNOTKNOWCHOICES},
-    {Msg::E_GDONTKNOW, "NotKnowPlus", FieldKind::Number, Msg::F_NOTKNOWPLUS, "5", "rule 2"},
-    {Msg::E_GDONTKNOW, "NotKnowLimit", FieldKind::Number, Msg::F_NOTKNOWLIMIT, "60", "rule 2"},
-    {Msg::E_GDONTKNOW, "NotKnowPlus3", FieldKind::Number, Msg::F_NOTKNOWPLUS3, "10", "rule 3"},
-    {Msg::E_GDONTKNOW, "NotKnowLimit3", FieldKind::Number, Msg::F_NOTKNOWLIMIT3, "60", "rule 3"},
-    {Msg::E_GMARKS, "TipOc", FieldKind::Choice, Msg::F_TIPOC, "0", "", Msg::E_TIPOCCHOICES},
-    {Msg::E_GMARKS, "Oc", FieldKind::Text, Msg::F_OC},
-    {Msg::E_GMARKS, "O5", FieldKind::Text, Msg::F_O5},
-    {Msg::E_GMARKS, "O4", FieldKind::Text, Msg::F_O4},
-    {Msg::E_GMARKS, "O3", FieldKind::Text, Msg::F_O3},
-    {Msg::E_GMARKS, "O2", FieldKind::Text, Msg::F_O2},
-    {Msg::E_GMARKS, "PO5", FieldKind::Number, Msg::F_PO5, "80"},
-    {Msg::E_GMARKS, "PO4", FieldKind::Number, Msg::F_PO4, "60"},
-    {Msg::E_GMARKS, "PO3", FieldKind::Number, Msg::F_PO3, "40"},
-    {Msg::E_GMARKS, "PO2", FieldKind::Number, Msg::F_PO2, "20"},
-    {Msg::E_GREGISTRATION, "SaveJuornal", FieldKind::Bool, Msg::F_SAVEJUORNAL, "1"},
-    {Msg::E_GREGISTRATION, "Spisok", FieldKind::Bool, Msg::F_SPISOK, "1"},
-    {Msg::E_GREGISTRATION, "YesPassword", FieldKind::Bool, Msg::F_YESPASSWORD, "0"},
-    {Msg::E_GREGISTRATION, "DublPwrd", FieldKind::Bool, Msg::F_DUBLPWRD, "1", "YesPassword"},
-    {Msg::E_GREGISTRATION, "DbNet", FieldKind::Bool, Msg::F_DBNET, "0"},
-    {Msg::E_GREGISTRATION, "PathDbNet", FieldKind::Text, Msg::F_PATHDBNET, "", "DbNet"},
-    {Msg::E_GREGISTRATION, "LoginDbNet", FieldKind::Text, Msg::F_LOGINDBNET, "", "DbNet"},
-    {Msg::E_GREGISTRATION, "PaswDbNet", FieldKind::Password, Msg::F_PASWDBNET, "", "DbNet"},
-    {Msg::E_GREGISTRATION, "DbNetLocal", FieldKind::Bool, Msg::F_DBNETLOCAL, "1", "DbNet"},
-    {Msg::E_GREGISTRATION, "DbNet_1", FieldKind::Bool, Msg::F_DBNET_1, "1", "DbNet"},
-    {Msg::E_GREGISTRATION, "CheckShare", FieldKind::CheckShare, Msg::E_CHECKSHARE, "", "DbNet"},
-    {Msg::E_GMONITOR, "InfIP1", FieldKind::Bool, Msg::F_INFIP1, "0"},
-    {Msg::E_GMONITOR, "IP1", FieldKind::Text, Msg::F_IP1, "", "InfIP1"},
-    {Msg::E_GMONITOR, "InfIP2", FieldKind::Bool, Msg::F_INFIP2, "0"},
-    {Msg::E_GMONITOR, "IP2", FieldKind::Text, Msg::F_IP2, "", "InfIP2"},
-    {Msg::E_GMONITOR, "InfIP3", FieldKind::Bool, Msg::F_INFIP3, "0"},
-    {Msg::E_GMONITOR, "IP3", FieldKind::Text, Msg::F_IP3, "", "InfIP3"},
-    {Msg::E_GWINDOW, "VisiTackBar", FieldKind::Bool, Msg::F_VISITACKBAR, "0"},
-    {Msg::E_GWINDOW, "TaskBar", FieldKind::Bool, Msg::F_TASKBAR, "0"},
-    {Msg::E_GWINDOW, "Language", FieldKind::Number, Msg::F_LANGUAGE, "0", "", Msg::Count, 99},
-    {Msg::E_GWINDOW, "UniLang", FieldKind::Bool, Msg::F_UNILANG, "0"},
-    {Msg::E_GWINDOW, "YesReport", FieldKind::Bool, Msg::F_YESREPORT, "1"},
-    {Msg::E_GWINDOW, "YesResult", FieldKind::Bool, Msg::F_YESRESULT, "0"},
-    {Msg::E_GWINDOW, "TipResult", FieldKind::Choice, Msg::F_TIPRESULT, "0", "YesResult",
-     Msg::E_TIPRESULTCHOICES},
-    {Msg::E_GWINDOW, "FontRes", FieldKind::Font, Msg::F_FONTRES, TextFont},
+    {Msg::E_GTIMING, "AnsvTmBol", FieldKind::Bool, Msg::F_ANSVTMBOL, Msg::H_ANSVTMBOL, "1"},
+    {Msg::E_GDONTKNOW, "BolNotKnow", FieldKind::Bool, Msg::F_BOLNOTKNOW, Msg::H_BOLNOTKNOW, "0"},
+    {Msg::E_GDONTKNOW, "RNotKnow", FieldKind::DontKnow, Msg::F_RNOTKNOW, Msg::H_RNOTKNOW, "",
+     "BolNotKnow", Msg::E_RNOTKNOWCHOICES},
+    {Msg::E_GDONTKNOW, "NotKnowPlus", FieldKind::Number, Msg::F_NOTKNOWPLUS, Msg::H_NOTKNOWPLUS,
+     "5", "rule 2"},
+    {Msg::E_GDONTKNOW, "NotKnowLimit", FieldKind::Number, Msg::F_NOTKNOWLIMIT, Msg::H_NOTKNOWLIMIT,
+     "60", "rule 2"},
+    {Msg::E_GDONTKNOW, "NotKnowPlus3", FieldKind::Number, Msg::F_NOTKNOWPLUS3, Msg::H_NOTKNOWPLUS3,
+     "10", "rule 3"},
+    {Msg::E_GDONTKNOW, "NotKnowLimit3", FieldKind::Number, Msg::F_NOTKNOWLIMIT3,
+     Msg::H_NOTKNOWLIMIT3, "60", "rule 3"},
+    {Msg::E_GMARKS, "TipOc", FieldKind::Choice, Msg::F_TIPOC, Msg::H_TIPOC, "0", "",
+     Msg::E_TIPOCCHOICES},
+    {Msg::E_GMARKS, "Oc", FieldKind::Text, Msg::F_OC, Msg::H_OC},
+    {Msg::E_GMARKS, "O5", FieldKind::Text, Msg::F_O5, Msg::H_O5},
+    {Msg::E_GMARKS, "O4", FieldKind::Text, Msg::F_O4, Msg::H_O4},
+    {Msg::E_GMARKS, "O3", FieldKind::Text, Msg::F_O3, Msg::H_O3},
+    {Msg::E_GMARKS, "O2", FieldKind::Text, Msg::F_O2, Msg::H_O2},
+    {Msg::E_GMARKS, "PO5", FieldKind::Number, Msg::F_PO5, Msg::H_PO5, "80"},
+    {Msg::E_GMARKS, "PO4", FieldKind::Number, Msg::F_PO4, Msg::H_PO4, "60"},
+    {Msg::E_GMARKS, "PO3", FieldKind::Number, Msg::F_PO3, Msg::H_PO3, "40"},
+    {Msg::E_GMARKS, "PO2", FieldKind::Number, Msg::F_PO2, Msg::H_PO2, "20"},
+    {Msg::E_GREGISTRATION, "SaveJuornal", FieldKind::Bool, Msg::F_SAVEJUORNAL, Msg::H_SAVEJUORNAL,
+     "1"},
+    {Msg::E_GREGISTRATION, "Spisok", FieldKind::Bool, Msg::F_SPISOK, Msg::H_SPISOK, "1"},
+    {Msg::E_GREGISTRATION, "YesPassword", FieldKind::Bool, Msg::F_YESPASSWORD, Msg::H_YESPASSWORD,
+     "0"},
+    {Msg::E_GREGISTRATION, "DublPwrd", FieldKind::Bool, Msg::F_DUBLPWRD, Msg::H_DUBLPWRD, "1",
+     "YesPassword"},
+    {Msg::E_GREGISTRATION, "DbNet", FieldKind::Bool, Msg::F_DBNET, Msg::H_DBNET, "0"},
+    {Msg::E_GREGISTRATION, "PathDbNet", FieldKind::Text, Msg::F_PATHDBNET, Msg::H_PATHDBNET, "",
+     "DbNet"},
+    {Msg::E_GREGISTRATION, "LoginDbNet", FieldKind::Text, Msg::F_LOGINDBNET, Msg::H_LOGINDBNET, "",
+     "DbNet"},
+    {Msg::E_GREGISTRATION, "PaswDbNet", FieldKind::Password, Msg::F_PASWDBNET, Msg::H_PASWDBNET, "",
+     "DbNet"},
+    {Msg::E_GREGISTRATION, "DbNetLocal", FieldKind::Bool, Msg::F_DBNETLOCAL, Msg::H_DBNETLOCAL, "1",
+     "DbNet"},
+    {Msg::E_GREGISTRATION, "DbNet_1", FieldKind::Bool, Msg::F_DBNET_1, Msg::H_DBNET_1, "1",
+     "DbNet"},
+    {Msg::E_GREGISTRATION, "CheckShare", FieldKind::CheckShare, Msg::E_CHECKSHARE,
+     Msg::H_CHECKSHARE, "", "DbNet"},
+    {Msg::E_GMONITOR, "InfIP1", FieldKind::Bool, Msg::F_INFIP1, Msg::H_INFIP1, "0"},
+    {Msg::E_GMONITOR, "IP1", FieldKind::Text, Msg::F_IP1, Msg::H_IP1, "", "InfIP1"},
+    {Msg::E_GMONITOR, "InfIP2", FieldKind::Bool, Msg::F_INFIP2, Msg::H_INFIP2, "0"},
+    {Msg::E_GMONITOR, "IP2", FieldKind::Text, Msg::F_IP2, Msg::H_IP2, "", "InfIP2"},
+    {Msg::E_GMONITOR, "InfIP3", FieldKind::Bool, Msg::F_INFIP3, Msg::H_INFIP3, "0"},
+    {Msg::E_GMONITOR, "IP3", FieldKind::Text, Msg::F_IP3, Msg::H_IP3, "", "InfIP3"},
+    {Msg::E_GWINDOW, "VisiTackBar", FieldKind::Bool, Msg::F_VISITACKBAR, Msg::H_VISITACKBAR, "0"},
+    {Msg::E_GWINDOW, "TaskBar", FieldKind::Bool, Msg::F_TASKBAR, Msg::H_TASKBAR, "0"},
+    {Msg::E_GWINDOW, "Language", FieldKind::Number, Msg::F_LANGUAGE, Msg::H_LANGUAGE, "0", "",
+     Msg::Count, 99},
+    {Msg::E_GWINDOW, "UniLang", FieldKind::Bool, Msg::F_UNILANG, Msg::H_UNILANG, "0"},
+    {Msg::E_GWINDOW, "YesReport", FieldKind::Bool, Msg::F_YESREPORT, Msg::H_YESREPORT, "1"},
+    {Msg::E_GWINDOW, "YesResult", FieldKind::Bool, Msg::F_YESRESULT, Msg::H_YESRESULT, "0"},
+    {Msg::E_GWINDOW, "TipResult", FieldKind::Choice, Msg::F_TIPRESULT, Msg::H_TIPRESULT, "0",
+     "YesResult", Msg::E_TIPRESULTCHOICES},
+    {Msg::E_GWINDOW, "FontRes", FieldKind::Font, Msg::F_FONTRES, Msg::H_FONTRES, TextFont},
 };
 
 const QString Setup = QStringLiteral("Setup");
@@ -134,6 +153,17 @@ QWidget *FieldRow()
     row->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     (new QHBoxLayout(row))->setContentsMargins(0, 0, 0, 0);
     return row;
+}
+
+// "Arial, 14, полужирный": the face, the size in points and the styles.
+QString FontInWords(const FontValue &font, const TMessages &m)
+{
+    QStringList words{font.Name, QString::number(font.Size)};
+    const QStringList styles = m[Msg::E_FONTSTYLES].split(u'|');
+    for (int bit = 0; bit < 4; ++bit)
+        if (font.Style & (1 << bit))
+            words.append(styles.value(bit));
+    return words.join(QStringLiteral(", "));
 }
 
 } // namespace
@@ -311,11 +341,12 @@ QWidget *TFmEditor::BuildExamPage()
                 }
                 return font;
             };
-            fill = [this, edit, key, section, text, current] {
+            // Read only: the font is chosen in the dialogs, the field says it in words.
+            edit->setReadOnly(true);
+            fill = [this, edit, key, section, current] {
                 const std::optional<FontValue> written =
                     section ? SectionFont(key) : std::optional<FontValue>(current());
-                const QString shown =
-                    section ? (written ? FontToStr(*written) : QString()) : text();
+                const QString shown = written ? FontInWords(*written, m_) : QString();
                 if (edit->text() != shown)
                     edit->setText(shown);
                 // The field shows its font, at a size the page can hold.
@@ -324,17 +355,6 @@ QWidget *TFmEditor::BuildExamPage()
                 edit->setFont(preview);
                 edit->setCursorPosition(0);
             };
-            connect(edit, &QLineEdit::textEdited, this, [this, key, section, edit, write] {
-                if (!section)
-                    return write(edit->text());
-                FontValue font;
-                try {
-                    StrToFont(edit->text(), font);
-                } catch (const EConvertError &) {
-                    return; // not a descriptor yet: the section stays as it is
-                }
-                WriteFont(key, true, font);
-            });
             connect(choose, &QToolButton::clicked, this, [this, key, section, current, fill] {
                 QFontDialog dialog(ToQFont(current(), font()), this);
                 dialog.setObjectName(QStringLiteral("FontDialog"));
@@ -354,7 +374,7 @@ QWidget *TFmEditor::BuildExamPage()
                 fill();
             });
             const QString name = section ? QStringLiteral("Font") + key : key;
-            Field(edit, "", label, section ? u'[' + name + u']' : key);
+            Field(edit, "", label, section ? u'[' + name + u']' : key, m_[f.Help]);
             edit->setObjectName(name);
             choose->setObjectName(name + QStringLiteral(".Font"));
             colour->setObjectName(name + QStringLiteral(".Colour"));
@@ -380,7 +400,7 @@ QWidget *TFmEditor::BuildExamPage()
                 }
             });
             fill = [edit, text] { edit->setText(text()); };
-            Field(edit, f.Key, label, key);
+            Field(edit, f.Key, label, key, m_[f.Help]);
             form->addRow(label, row);
             setupFill_.append(fill);
             continue;
@@ -405,7 +425,7 @@ QWidget *TFmEditor::BuildExamPage()
             break;
         }
         }
-        Field(w, f.Key, label, f.Kind == FieldKind::CheckShare ? QString() : key);
+        Field(w, f.Key, label, f.Kind == FieldKind::CheckShare ? QString() : key, m_[f.Help]);
         if (*f.Needs) {
             const QString needs = QString::fromLatin1(f.Needs);
             fill = [this, w, needs, fill] {

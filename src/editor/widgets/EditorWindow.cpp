@@ -53,6 +53,9 @@ TFmEditor::TFmEditor(const TMessages &messages, QWidget *parent)
     auto *col = new QVBoxLayout(left);
     col->addWidget(new QLabel(m_[Msg::E_QUESTIONS]));
     questions_ = Field(new QListWidget, "Questions", m_[Msg::E_QUESTIONS]);
+    // A long question is cut short with "…", the list never scrolls across.
+    questions_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    questions_->setUniformItemSizes(true);
     // A question dragged to another place moves there, as Ctrl+Up and Ctrl+Down move it.
     questions_->setDragDropMode(QAbstractItemView::InternalMove);
     connect(questions_->model(), &QAbstractItemModel::rowsMoved, this,
@@ -125,7 +128,7 @@ void TFmEditor::NewExam()
     blank.Answers = {QString(), QString()};
     blank.Correct = -1;
     TLineList text;
-    text.SetText(ExamTextOf({blank}, QString()));
+    text.SetText(ExamTextOf({blank}, QString(), m_));
     doc_ = ExamDocument();
     doc_.Restore(text.Lines());
     undo_->clear();
@@ -201,7 +204,7 @@ void TFmEditor::BuildMenus()
     QAction *undo = undo_->createUndoAction(this, m_[Msg::E_UNDO]);
     undo->setShortcut(QKeySequence::Undo);
     QAction *redo = undo_->createRedoAction(this, m_[Msg::E_REDO]);
-    redo->setShortcut(QKeySequence::Redo);
+    redo->setShortcuts(RedoKeys());
     edit->addAction(undo);
     edit->addAction(redo);
 }
@@ -210,10 +213,11 @@ QWidget *TFmEditor::BuildQuestionPage()
 {
     auto *page = new QWidget;
     auto *form = new QFormLayout(page);
-    kind_ = Field(new QComboBox, "Kind", m_[Msg::E_KIND], QStringLiteral("Form"));
+    kind_ = Field(new QComboBox, "Kind", m_[Msg::E_KIND], QStringLiteral("Form"), m_[Msg::H_KIND]);
     kind_->addItems(m_[Msg::E_KINDS].split(u'|'));
     form->addRow(m_[Msg::E_KIND], kind_);
-    text_ = Field(new QPlainTextEdit, "QuestionText", m_[Msg::E_TEXT], QStringLiteral("Vopros"));
+    text_ = Field(new QPlainTextEdit, "QuestionText", m_[Msg::E_TEXT], QStringLiteral("Vopros"),
+                  m_[Msg::H_TEXT]);
     text_->setTabChangesFocus(true);
     form->addRow(m_[Msg::E_TEXT], text_);
     auto *grid = new QGridLayout;
@@ -223,7 +227,7 @@ QWidget *TFmEditor::BuildQuestionPage()
         if (name.isEmpty())
             return;
         field->setText(name);
-        CommitQuestion();
+        CommitQuestion(field);
         Preview(name);
     };
     for (int k = 0; k < 5; ++k) {
@@ -231,13 +235,16 @@ QWidget *TFmEditor::BuildQuestionPage()
         const QString answer = FormatMessage(m_[Msg::E_ANSWER], {k + 1});
         r.Right = Field(new QRadioButton(QString::number(k + 1)),
                         QStringLiteral("Right%1").arg(k + 1).toLatin1().constData(),
-                        FormatMessage(m_[Msg::E_RIGHT], {k + 1}), QStringLiteral("CorNo"));
+                        FormatMessage(m_[Msg::E_RIGHT], {k + 1}), QStringLiteral("CorNo"),
+                        m_[Msg::H_RIGHT]);
         right->addButton(r.Right, k);
         r.Text = Field(new QLineEdit, QStringLiteral("Answer%1").arg(k + 1).toLatin1().constData(),
-                       answer, QStringLiteral("S%1").arg(k + 1));
+                       answer, QStringLiteral("S%1").arg(k + 1),
+                       FormatMessage(m_[Msg::H_ANSWER], {k + 1}));
         r.Picture =
             Field(new QLineEdit, QStringLiteral("Picture%1").arg(k + 1).toLatin1().constData(),
-                  answer + u' ' + m_[Msg::E_PICTURE], QStringLiteral("P%1").arg(k + 1));
+                  answer + u' ' + m_[Msg::E_PICTURE], QStringLiteral("P%1").arg(k + 1),
+                  FormatMessage(m_[Msg::H_APICTURE], {k + 1}));
         r.Choose =
             Field(new QToolButton, QStringLiteral("Choose%1").arg(k + 1).toLatin1().constData(),
                   answer + u' ' + m_[Msg::E_PICTURE]);
@@ -246,33 +253,35 @@ QWidget *TFmEditor::BuildQuestionPage()
         grid->addWidget(r.Text, k, 1);
         grid->addWidget(r.Picture, k, 2);
         grid->addWidget(r.Choose, k, 3);
-        connect(r.Text, &QLineEdit::textEdited, this, [this] { CommitQuestion(); });
-        connect(r.Picture, &QLineEdit::textEdited, this, [this] { CommitQuestion(); });
+        connect(r.Text, &QLineEdit::textEdited, this, [this, &r] { CommitQuestion(r.Text); });
+        connect(r.Picture, &QLineEdit::textEdited, this, [this, &r] { CommitQuestion(r.Picture); });
         connect(r.Choose, &QToolButton::clicked, this, [choose, &r] { choose(r.Picture); });
     }
-    connect(right, &QButtonGroup::idClicked, this, [this] { CommitQuestion(); });
+    connect(right, &QButtonGroup::idClicked, this, [this] { CommitQuestion(rightGroup_); });
     form->addRow(grid);
     auto *pictureRow = new QHBoxLayout;
-    questionPicture_ =
-        Field(new QLineEdit, "QuestionPicture", m_[Msg::E_QPICTURE], QStringLiteral("P1"));
+    questionPicture_ = Field(new QLineEdit, "QuestionPicture", m_[Msg::E_QPICTURE],
+                             QStringLiteral("P1"), m_[Msg::H_QPICTURE]);
     chooseQuestionPicture_ = Field(new QToolButton, "ChooseQuestionPicture", m_[Msg::E_QPICTURE]);
     chooseQuestionPicture_->setText(m_[Msg::E_PICTURE]);
     pictureRow->addWidget(questionPicture_, 1);
     pictureRow->addWidget(chooseQuestionPicture_);
     form->addRow(m_[Msg::E_QPICTURE], pictureRow);
     shuffle_ = Field(new QCheckBox(m_[Msg::E_SHUFFLE]), "Shuffle", m_[Msg::E_SHUFFLE],
-                     QStringLiteral("AR"));
+                     QStringLiteral("AR"), m_[Msg::H_SHUFFLE]);
     form->addRow(shuffle_);
-    time_ = Field(new QSpinBox, "AnswerTime", m_[Msg::E_TIME], QStringLiteral("AT"));
+    time_ =
+        Field(new QSpinBox, "AnswerTime", m_[Msg::E_TIME], QStringLiteral("AT"), m_[Msg::H_TIME]);
     time_->setRange(0, 3600);
     form->addRow(m_[Msg::E_TIME], time_);
     preview_ = Field(new QLabel, "Preview", m_[Msg::E_PICTURE]);
     preview_->setMinimumHeight(200);
     preview_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     form->addRow(preview_);
-    connect(kind_, &QComboBox::activated, this, [this] { CommitQuestion(); });
-    connect(text_, &QPlainTextEdit::textChanged, this, [this] { CommitQuestion(); });
-    connect(questionPicture_, &QLineEdit::textEdited, this, [this] { CommitQuestion(); });
+    connect(kind_, &QComboBox::activated, this, [this] { CommitQuestion(kind_); });
+    connect(text_, &QPlainTextEdit::textChanged, this, [this] { CommitQuestion(text_); });
+    connect(questionPicture_, &QLineEdit::textEdited, this,
+            [this] { CommitQuestion(questionPicture_); });
     connect(chooseQuestionPicture_, &QToolButton::clicked, this,
             [this, choose] { choose(questionPicture_); });
     // The picture of the field in focus, or of the one last edited.
@@ -285,8 +294,8 @@ QWidget *TFmEditor::BuildQuestionPage()
         if (pictures.contains(now))
             Preview(static_cast<QLineEdit *>(now)->text());
     });
-    connect(shuffle_, &QCheckBox::clicked, this, [this] { CommitQuestion(); });
-    connect(time_, &QSpinBox::valueChanged, this, [this] { CommitQuestion(); });
+    connect(shuffle_, &QCheckBox::clicked, this, [this] { CommitQuestion(shuffle_); });
+    connect(time_, &QSpinBox::valueChanged, this, [this] { CommitQuestion(time_); });
     return page;
 }
 
@@ -371,12 +380,15 @@ void TFmEditor::ShowQuestion()
     filling_ = false;
 }
 
-void TFmEditor::CommitQuestion()
+void TFmEditor::CommitQuestion(const QObject *field)
 {
     if (filling_ || current_ < 0)
         return;
+    // One undo step is one field's edit: its keystrokes merge, another field's do not.
+    const int merge = 0x10000 + (current_ << 12) + int(qHash(field->objectName()) & 0xFFF);
+    const bool timed = SetupNumber(QStringLiteral("YTime"), 0) & 0xFF;
     Edit(
-        [this] {
+        [this, timed] {
             QList<QStringList> questions = doc_.Questions();
             if (current_ >= questions.size())
                 return;
@@ -422,8 +434,14 @@ void TFmEditor::CommitQuestion()
                    shuffle_->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
             SetKey(q, QStringLiteral("AT"), QString::number(time_->value()));
             doc_.SetQuestions(questions);
+            // A time limit means the exam's answer time is on: the player times nothing else.
+            if (!timed && time_->value() > 2)
+                doc_.SetValue(QStringLiteral("Setup"), QStringLiteral("YTime"),
+                              QStringLiteral("1"));
         },
-        1000 + current_);
+        merge);
+    if (!timed && time_->value() > 2)
+        FillSetup(); // the exam's switch shows it
     // The list shows the question's new text.
     if (QListWidgetItem *item = questions_->item(current_))
         item->setText(QStringLiteral("%1. %2")
@@ -468,9 +486,11 @@ void TFmEditor::Preview(const QString &name)
         bare.isEmpty() ? QImage() : DecodePicture(doc_.PictureBytes(bare), bare, QSize(320, 200));
     if (image.isNull()) {
         preview_->setPixmap(QPixmap());
-        preview_->setText(bare.isEmpty()
-                              ? QString()
-                              : FormatMessage(m_[Msg::E_BADPICTURE], {current_ + 1, bare}));
+        preview_->setText(
+            bare.isEmpty()
+                ? QString()
+                : FormatMessage(m_[Msg::E_BADPICTURE],
+                                {FormatMessage(m_[Msg::E_QUESTIONPLACE], {current_ + 1}), bare}));
     } else
         preview_->setPixmap(QPixmap::fromImage(image));
     preview_->setAccessibleDescription(bare);

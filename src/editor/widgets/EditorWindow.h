@@ -71,7 +71,8 @@ private:
     void Show();
     void ShowTitle();
     void ShowQuestion();
-    void CommitQuestion();
+    // The question's page written back; Field is the one edited.
+    void CommitQuestion(const QObject *field);
     // A picture chosen from the files (JPEG, GIF, BMP), kept with the exam; its bare name, or
     // empty when none was chosen.
     QString ChoosePicture();

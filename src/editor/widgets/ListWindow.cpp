@@ -61,7 +61,7 @@ TFmListEditor::TFmListEditor(ListDocument::Kind kind, const TMessages &messages,
     QAction *undo = undo_->createUndoAction(this, m_[Msg::E_UNDO]);
     undo->setShortcut(QKeySequence::Undo);
     QAction *redo = undo_->createRedoAction(this, m_[Msg::E_REDO]);
-    redo->setShortcut(QKeySequence::Redo);
+    redo->setShortcuts(RedoKeys());
     addActions({undo, redo});
     connect(undo_, &QUndoStack::cleanChanged, this,
             [this](bool clean) { setWindowModified(!clean); });
