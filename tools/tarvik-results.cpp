@@ -16,11 +16,14 @@
 
 namespace {
 
-std::optional<QDate> DateOf(const QString &text, bool &bad)
+std::optional<QDate> DateOf(const char *option, const QString &text, bool &bad)
 {
     if (text.isEmpty())
         return std::nullopt;
     const std::optional<QDate> d = JournalDate(text);
+    if (!d)
+        std::fprintf(stderr, "tarvik-results: --%s %s is not a date of the calendar as DD/MM/YY\n",
+                     option, text.toUtf8().constData());
     bad = bad || !d;
     return d;
 }
@@ -60,8 +63,8 @@ int main(int argc, char **argv)
     AnalysisFilter filter;
     bool bad = false;
     filter.Group = options.value(QStringLiteral("group"));
-    filter.From = DateOf(options.value(QStringLiteral("from")), bad);
-    filter.To = DateOf(options.value(QStringLiteral("to")), bad);
+    filter.From = DateOf("from", options.value(QStringLiteral("from")), bad);
+    filter.To = DateOf("to", options.value(QStringLiteral("to")), bad);
     filter.AllAttempts = options.isSet(QStringLiteral("all-attempts"));
     bool number = false;
     const int language = options.value(QStringLiteral("language")).toInt(&number);
@@ -86,7 +89,8 @@ int main(int argc, char **argv)
         }
         for (const QString &p : problems)
             std::fprintf(stderr, "tarvik-results: %s\n", p.toUtf8().constData());
-        if (!WriteResultsPdf(options.value(QStringLiteral("pdf")), views, messages)) {
+        if (!WriteResultsPdf(options.value(QStringLiteral("pdf")), views, messages, names[0],
+                             filter)) {
             std::fprintf(stderr, "tarvik-results: cannot write %s\n",
                          options.value(QStringLiteral("pdf")).toLocal8Bit().constData());
             return 1;

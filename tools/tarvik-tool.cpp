@@ -450,7 +450,8 @@ int Stats(const QStringList &args)
             continue;
         const std::optional<QDate> d = JournalDate(it->second);
         if (!d)
-            BadUsage(QStringLiteral("%1 wants a date as DD/MM/YY: %2").arg(it->first, it->second));
+            BadUsage(QStringLiteral("%1 %2 is not a date of the calendar as DD/MM/YY")
+                         .arg(it->first, it->second));
         (qstrcmp(end, "--from") == 0 ? filter.From : filter.To) = d;
     }
     filter.ExamFile = a.Positional.value(1);

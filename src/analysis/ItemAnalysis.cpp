@@ -131,6 +131,10 @@ ExamFigures Figures(int32_t subject, const QString &file, const QString &title, 
         if (p - 1 >= 2 && n >= 2 && sRR > 0)
             item.AlphaIfDeleted =
                 double(p - 1) / (p - 2) * (1 - double(sumSxx - sxx[size_t(i)]) / double(sRR));
+        if (n < MinExaminees) {
+            e.Items.append(item);
+            continue;
+        }
         if (item.Discrimination && *item.Discrimination < 0)
             item.Flags.append(QStringLiteral("negative discrimination"));
         if (item.Facility > 95)
@@ -177,14 +181,31 @@ QJsonValue Json(const std::optional<double> &v)
 
 } // namespace
 
-QString FigureText(const std::optional<double> &v, const QString &none)
+QString FigureText(const std::optional<double> &v, const QString &none, const QLocale &locale)
 {
     if (!v)
         return none;
     QString s = QString::number(Round2(*v), 'f', 2);
     while (s.contains(u'.') && (s.endsWith(u'0') || s.endsWith(u'.')))
         s.chop(1);
-    return s == QStringLiteral("-0") ? QStringLiteral("0") : s;
+    if (s == QStringLiteral("-0"))
+        s = QStringLiteral("0");
+    return s.replace(u'.', locale.decimalPoint());
+}
+
+QString AnswersText(const ItemFigures &item)
+{
+    if (!item.Answers)
+        return QString();
+    QList<std::pair<QString, int>> counts;
+    for (auto c = item.Answers->cbegin(); c != item.Answers->cend(); ++c)
+        counts.append({c.key(), c.value()});
+    std::stable_sort(counts.begin(), counts.end(),
+                     [](const auto &a, const auto &b) { return a.second > b.second; });
+    QStringList shown;
+    for (const auto &[answer, count] : counts)
+        shown.append(answer + QStringLiteral(": ") + QString::number(count));
+    return shown.join(QStringLiteral(", "));
 }
 
 QMap<int, QString> ChosenAnswers(const QByteArray &reportFile)
@@ -336,6 +357,8 @@ QByteArray StatsTable(const Analysis &analysis, const TMessages &messages)
         text += QStringLiteral("оценки: %1; альфа %2, ошибка измерения %3\n")
                     .arg(marks.join(QStringLiteral(", ")), FigureText(e.Alpha, none),
                          FigureText(e.Sem, none));
+        if (e.Examinees < MinExaminees)
+            text += FormatMessage(messages[Msg::R_TOOFEW], {e.Examinees}) + u'\n';
         const QStringList header{QStringLiteral("№"),        QStringLiteral("лёгкость"),
                                  QStringLiteral("различ."),  QStringLiteral("в-н"),
                                  QStringLiteral("не знаю"),  QStringLiteral("альфа без"),

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QList>
+#include <QLocale>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -38,7 +39,8 @@
 // - alpha (Cronbach's alpha, for 0/1 items KR-20) = P / (P - 1) · (1 - Σ var(x_i) / var(X));
 //   none when P < 2, n < 2 or var(X) = 0. sem = sd(X) · sqrt(1 - alpha), in questions.
 //   alpha_if_deleted_i: alpha of the exam without question i.
-// - flags: "negative discrimination" (discrimination < 0: probably the wrong answer is keyed
+// - flags, only with n >= MinExaminees (fewer tell too little to judge a question by):
+//   "negative discrimination" (discrimination < 0: probably the wrong answer is keyed
 //   correct), "too easy" (facility > 95), "too hard" (facility < 5), "often unknown"
 //   (dont_know > 30), "weakens the test" (alpha_if_deleted > alpha + 0.02), decided on the
 //   unrounded figures.
@@ -47,6 +49,9 @@
 //   answer counted under "Не знаю"; answers nobody chose absent); none when no report file was
 //   read.
 // Nothing is ever NaN or infinite: what is undefined is none.
+
+// The examinees an exam needs before its questions are flagged.
+constexpr int MinExaminees = 20;
 
 struct AnalysisFilter
 {
@@ -102,8 +107,13 @@ QMap<int, QString> ChosenAnswers(const QByteArray &reportFile);
 // false when the result journal cannot be read.
 bool AnalyzeFolder(const QString &dir, const AnalysisFilter &filter, Analysis &out);
 
-// A figure with at most two decimals, or None when there is none.
-QString FigureText(const std::optional<double> &value, const QString &none);
+// A figure with at most two decimals, or None when there is none; its decimal point that of
+// Locale (the tools' point by default).
+QString FigureText(const std::optional<double> &value, const QString &none,
+                   const QLocale &locale = QLocale::c());
+// How often each answer was chosen, the most chosen first: "Москва: 12, Казань: 3"; empty when
+// no report file was read.
+QString AnswersText(const ItemFigures &item);
 // A date of the journals, DD/MM/YY with yy as 20yy; none when it is no date.
 std::optional<QDate> JournalDate(const QString &text);
 // A flag in the language of Messages.

@@ -97,6 +97,12 @@ enum class Msg {
     R_NOJOURNAL,
     R_NOEXAM,
     R_PDFNOTSAVED,
+    R_BADDATE,
+    R_TOOFEW,
+    R_COLUMNTIPS,
+    R_MADE,
+    R_NOFILTER,
+    R_MEASUREMENT,
     // The examiner's editor.
     E_TITLE,
     E_FILE,

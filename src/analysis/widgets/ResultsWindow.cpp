@@ -1,5 +1,6 @@
 #include "ResultsWindow.h"
 
+#include "core/Clock.h"
 #include "core/Codecs.h"
 #include "core/Files.h"
 #include "core/FolderAccess.h"
@@ -106,29 +107,35 @@ QString SummaryText(const ExamView &view, const TMessages &m)
 {
     const ExamFigures &e = view.Figures;
     const QString none = QStringLiteral("—");
+    const QLocale locale(m.Locale);
+    const auto figure = [&](const std::optional<double> &v) { return FigureText(v, none, locale); };
     QStringList marks;
     for (auto it = e.Marks.cbegin(); it != e.Marks.cend(); ++it)
         marks.prepend(it.key() + QStringLiteral(": ") + QString::number(it.value()));
-    return FormatMessage(m[Msg::R_SUMMARY],
-                         {e.Examinees, e.Questions, FigureText(e.PercentMean, none),
-                          FigureText(e.PercentMedian, none), FigureText(e.PercentMin, none),
-                          FigureText(e.PercentMax, none), FigureText(e.Alpha, none),
-                          FigureText(e.Sem, none)}) +
-           u'\n' + FormatMessage(m[Msg::R_MARKS], {marks.join(QStringLiteral(", "))});
+    QString text =
+        FormatMessage(m[Msg::R_SUMMARY], {e.Examinees, e.Questions, figure(e.PercentMean),
+                                          figure(e.PercentMedian), figure(e.PercentMin),
+                                          figure(e.PercentMax), figure(e.Alpha), figure(e.Sem)}) +
+        u'\n' + FormatMessage(m[Msg::R_MARKS], {marks.join(QStringLiteral(", "))});
+    if (e.Examinees < MinExaminees)
+        text += u'\n' + FormatMessage(m[Msg::R_TOOFEW], {e.Examinees});
+    return text;
 }
 
 QList<QStringList> QuestionRows(const ExamView &view, const TMessages &m)
 {
     const QString none = QStringLiteral("—");
+    const QLocale locale(m.Locale);
     QList<QStringList> rows{m[Msg::R_COLUMNS].split(u'|')};
     for (const ItemFigures &i : view.Figures.Items) {
         QStringList flags;
         for (const QString &f : i.Flags)
             flags.append(FlagText(f, m));
-        rows.append({QString::number(i.N), FigureText(i.Facility, none),
-                     FigureText(i.Discrimination, none), FigureText(i.UpperLower, none),
-                     FigureText(i.DontKnow, none), FigureText(i.AlphaIfDeleted, none),
-                     flags.join(QStringLiteral("; ")), view.Questions.value(i.N - 1)});
+        rows.append({QString::number(i.N), FigureText(i.Facility, none, locale),
+                     FigureText(i.Discrimination, none, locale),
+                     FigureText(i.UpperLower, none, locale), FigureText(i.DontKnow, none, locale),
+                     FigureText(i.AlphaIfDeleted, none, locale), flags.join(QStringLiteral("; ")),
+                     AnswersText(i), view.Questions.value(i.N - 1)});
     }
     return rows;
 }
@@ -144,8 +151,12 @@ void PaintHistogram(QPainter &p, const QRect &area, const ExamView &view, const 
     const int most = qMax(1, *std::max_element(bins.begin(), bins.end()));
     const double w = plot.width() / 10.0;
     const QFontMetrics fm(p.font());
+    // The top line of the plot holds the thresholds' marks; the bars and their counts stay below
+    // it, so no count hides a mark.
+    const int band = fm.height() + 2;
+    const int tallest = qMax(1, plot.height() - 2 * band);
     for (int b = 0; b < 10; ++b) {
-        const int h = int(double(plot.height() - 2) * bins[size_t(b)] / most);
+        const int h = int(double(tallest) * bins[size_t(b)] / most);
         const QRectF bar(plot.left() + b * w + 2, plot.bottom() - h, w - 4, h);
         p.fillRect(bar, QColor(70, 120, 180));
         if (bins[size_t(b)])
@@ -156,11 +167,14 @@ void PaintHistogram(QPainter &p, const QRect &area, const ExamView &view, const 
     }
     if (view.Thresholds) {
         p.setPen(QPen(QColor(200, 40, 40), 1, Qt::DashLine));
-        const char *marks[] = {"5", "4", "3", "2"};
-        for (size_t t = 0; t < 4; ++t) {
+        // The lines of marks 5, 4 and 3; every percentage under the last is a 2, so the stored
+        // threshold of 2 changes no mark and has no line.
+        const char *marks[] = {"5", "4", "3"};
+        for (size_t t = 0; t < 3; ++t) {
             const int x = plot.left() + int(plot.width() * (*view.Thresholds)[t] / 100.0);
-            p.drawLine(x, plot.top(), x, plot.bottom());
-            p.drawText(x + 2, plot.top() + fm.ascent(), QString::fromLatin1(marks[t]));
+            p.drawLine(x, plot.top() + band, x, plot.bottom());
+            p.drawText(QRect(x - 20, plot.top() + 1, 40, fm.height()), Qt::AlignCenter,
+                       QString::fromLatin1(marks[t]));
         }
     }
 }
@@ -202,7 +216,24 @@ void PaintItemMap(QPainter &p, const QRect &area, const ExamView &view, const TM
     p.setBrush(Qt::NoBrush);
 }
 
-bool WriteResultsPdf(const QString &fileName, const QList<ExamView> &views, const TMessages &m)
+QString FilterText(const AnalysisFilter &filter, const TMessages &m)
+{
+    QStringList parts;
+    if (!filter.Group.isEmpty())
+        parts.append(m[Msg::R_GROUP] + u' ' + filter.Group);
+    if (filter.From)
+        parts.append(m[Msg::R_FROM] + u' ' + filter.From->toString(QStringLiteral("dd/MM/yy")));
+    if (filter.To)
+        parts.append(m[Msg::R_TO] + u' ' + filter.To->toString(QStringLiteral("dd/MM/yy")));
+    if (filter.AllAttempts)
+        parts.append(m[Msg::R_ALLATTEMPTS]);
+    if (!filter.ExamFile.isEmpty())
+        parts.append(filter.ExamFile);
+    return parts.isEmpty() ? m[Msg::R_NOFILTER] : parts.join(QStringLiteral(", "));
+}
+
+bool WriteResultsPdf(const QString &fileName, const QList<ExamView> &views, const TMessages &m,
+                     const QString &folder, const AnalysisFilter &filter)
 {
     QPdfWriter pdf(fileName);
     pdf.setPageSize(QPageSize(QPageSize::A4));
@@ -216,13 +247,28 @@ bool WriteResultsPdf(const QString &fileName, const QList<ExamView> &views, cons
     QFont font = p.font();
     font.setPointSize(8);
     p.setFont(font);
-    const QFontMetrics fm(font);
+    const QFontMetrics fm(font, &pdf);
+    // What the report is of: on every exam's first page.
+    const QString header = FormatMessage(
+        m[Msg::R_MADE], {folder, QLocale(m.Locale).toString(Clock().Now(), QLocale::ShortFormat),
+                         FilterText(filter, m)});
+    // The height Text takes in Width, wrapped as it is drawn.
+    const auto height = [&p](int width, const QString &text) {
+        return text.isEmpty()
+                   ? 0
+                   : p.boundingRect(QRect(0, 0, width, 100000), Qt::TextWordWrap, text).height();
+    };
     bool first = true;
     for (const ExamView &view : views) {
         if (!first)
             pdf.newPage();
         first = false;
         int y = 0;
+        p.setPen(Qt::darkGray);
+        const int headerHeight = height(page.width(), header);
+        p.drawText(QRect(0, y, page.width(), headerHeight), Qt::TextWordWrap, header);
+        p.setPen(Qt::black);
+        y += headerHeight + 6;
         QFont bold = font;
         bold.setBold(true);
         bold.setPointSize(11);
@@ -233,16 +279,20 @@ bool WriteResultsPdf(const QString &fileName, const QList<ExamView> &views, cons
                        .arg(view.Figures.Title, view.Figures.File));
         p.setFont(font);
         y += 26;
-        const QRect summary(0, y, page.width(), fm.height() * 3);
-        p.drawText(summary, Qt::TextWordWrap, SummaryText(view, m));
+        const QString summaryText = SummaryText(view, m);
+        const QRect summary(0, y, page.width(), height(page.width(), summaryText));
+        p.drawText(summary, Qt::TextWordWrap, summaryText);
         y += summary.height() + 6;
         const int plotHeight = 220;
         PaintHistogram(p, QRect(0, y, page.width() / 2 - 6, plotHeight), view, m);
         PaintItemMap(p, QRect(page.width() / 2 + 6, y, page.width() / 2 - 6, plotHeight), view, m);
         y += plotHeight + 12;
-        // The question table: its numbers in columns, the flags and the question's text after.
+        // The question table: its numbers in columns; after them the remarks in red, the answers
+        // chosen and the question's text, each in lines of its own.
         const QList<QStringList> rows = QuestionRows(view, m);
-        const int widths[] = {30, 70, 115, 90, 60, 90};
+        const int widths[] = {28, 55, 115, 62, 45, 70};
+        const int numbers = 375;
+        const int restWidth = page.width() - numbers - 6;
         // The column titles, wrapped over two lines in their narrow columns.
         int x = 0;
         for (int c = 0; c < 6; ++c) {
@@ -250,16 +300,17 @@ bool WriteResultsPdf(const QString &fileName, const QList<ExamView> &views, cons
                        Qt::AlignRight | Qt::AlignBottom | Qt::TextWordWrap, rows[0].value(c));
             x += widths[c];
         }
-        p.drawText(QRect(x + 6, y, page.width() - x - 6, fm.height() * 2),
-                   Qt::AlignLeft | Qt::AlignBottom,
-                   rows[0].value(6) + QStringLiteral("  ") + rows[0].value(7));
+        p.drawText(QRect(numbers + 6, y, restWidth, fm.height() * 2),
+                   Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap,
+                   rows[0].value(6) + QStringLiteral(" / ") + rows[0].value(7) +
+                       QStringLiteral(" / ") + rows[0].value(8));
         y += fm.height() * 2 + 4;
         for (const QStringList &row : rows.mid(1)) {
-            const QString rest = (row.value(6) + QStringLiteral("  ") + row.value(7)).trimmed();
-            const int restWidth = page.width() - 455;
-            const QRect restBox =
-                fm.boundingRect(QRect(0, 0, restWidth, 1000), Qt::TextWordWrap, rest.left(300));
-            const int h = qMax(fm.height(), restBox.height()) + 2;
+            const QStringList rest{row.value(6), row.value(7), row.value(8).left(300)};
+            int h = 0;
+            for (const QString &part : rest)
+                h += height(restWidth, part);
+            h = qMax(fm.height(), h) + 4;
             if (y + h > page.height()) {
                 pdf.newPage();
                 y = 0;
@@ -270,8 +321,15 @@ bool WriteResultsPdf(const QString &fileName, const QList<ExamView> &views, cons
                            row.value(c));
                 x += widths[c];
             }
-            p.setPen(row.value(6).isEmpty() ? Qt::black : QColor(160, 0, 0));
-            p.drawText(QRect(x + 6, y, restWidth, h), Qt::TextWordWrap, rest.left(300));
+            int at = y;
+            const QColor colours[] = {QColor(160, 0, 0), Qt::darkGray, Qt::black};
+            for (int k = 0; k < 3; ++k) {
+                const int partHeight = height(restWidth, rest[k]);
+                p.setPen(colours[k]);
+                p.drawText(QRect(numbers + 6, at, restWidth, partHeight), Qt::TextWordWrap,
+                           rest[k]);
+                at += partHeight;
+            }
             p.setPen(Qt::black);
             y += h;
         }
@@ -331,6 +389,7 @@ TFmResults::TFmResults(const TMessages &messages, QWidget *parent)
     summary_ = new QLabel;
     summary_->setTextFormat(Qt::PlainText);
     summary_->setWordWrap(true);
+    summary_->setToolTip(m[Msg::R_MEASUREMENT]);
     col->addWidget(Named(summary_, "Summary", m[Msg::R_TITLE]));
     row = new QHBoxLayout;
     const auto exam = [this]() -> const ExamView * {
@@ -358,6 +417,8 @@ TFmResults::TFmResults(const TMessages &messages, QWidget *parent)
     table_->sortByColumn(0, Qt::AscendingOrder);
     table_->setWordWrap(false);
     table_->horizontalHeader()->setStretchLastSection(true);
+    table_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    table_->horizontalHeader()->setTextElideMode(Qt::ElideRight);
     table_->verticalHeader()->setVisible(false);
     col->addWidget(Named(table_, "Questions", m[Msg::R_COLUMNS].section(u'|', 7, 7)), 3);
 
@@ -373,16 +434,27 @@ TFmResults::TFmResults(const TMessages &messages, QWidget *parent)
     connect(folder_, &QLineEdit::returnPressed, this, [this] { Load(); });
     connect(exam_, &QComboBox::currentIndexChanged, this, [this](int i) { ShowExam(i); });
     connect(save, &QPushButton::clicked, this, [this] { SavePdf(); });
-    resize(1100, 800);
+    resize(1100, 700); // on a 1280 x 800 screen with its panel
 }
 
-AnalysisFilter TFmResults::Filter() const
+std::optional<AnalysisFilter> TFmResults::Filter()
 {
     AnalysisFilter f;
     f.Group = group_->text().trimmed();
-    f.From = JournalDate(from_->text().trimmed());
-    f.To = JournalDate(to_->text().trimmed());
     f.AllAttempts = allAttempts_->isChecked();
+    for (const auto &[edit, end] : {std::pair{from_, &f.From}, {to_, &f.To}}) {
+        const QString text = edit->text().trimmed();
+        if (text.isEmpty())
+            continue;
+        *end = JournalDate(text);
+        if (!*end) {
+            // Never read as no filter: the examiner would take the figures for the dates asked.
+            Show(true, {});
+            summary_->setText(FormatMessage(messages_[Msg::R_BADDATE], {text}));
+            edit->setFocus();
+            return std::nullopt;
+        }
+    }
     return f;
 }
 
@@ -403,7 +475,9 @@ void TFmResults::Load()
         return;
     if (IsUncName(dir) && !user_->text().isEmpty())
         KnowAccount(dir, user_->text(), password_->text());
-    const AnalysisFilter filter = Filter();
+    const std::optional<AnalysisFilter> filter = Filter();
+    if (!filter)
+        return;
     // The folder may be a share: read on the folder thread while the window goes on. The last
     // request wins: an older reading that ends later is dropped.
     struct Loaded
@@ -417,17 +491,19 @@ void TFmResults::Load()
         setCursor(Qt::BusyCursor);
     loading_ = true;
     Folders().Post<Loaded>(
-        [dir, filter] {
+        [dir, filter = *filter] {
             Loaded l;
             l.Read = LoadExamViews(dir, filter, l.Views, l.Problems);
             return l;
         },
         this,
-        [this, request](Loaded l) {
+        [this, request, dir, filter = *filter](Loaded l) {
             if (request != requests_)
                 return;
             loading_ = false;
             unsetCursor();
+            shownFolder_ = dir;
+            shownFilter_ = filter;
             Show(l.Read, std::move(l.Views));
         });
 }
@@ -458,12 +534,17 @@ void TFmResults::ShowExam(int index)
     const QList<QStringList> rows = QuestionRows(view, messages_);
     model_->clear();
     model_->setHorizontalHeaderLabels(rows.first());
+    // Each column says in words what its figure means and which values are good.
+    const QStringList tips = messages_[Msg::R_COLUMNTIPS].split(u'|');
+    for (int c = 0; c < model_->columnCount(); ++c)
+        model_->setHeaderData(c, Qt::Horizontal, tips.value(c), Qt::ToolTipRole);
+    const QLocale locale(messages_.Locale);
     for (qsizetype r = 1; r < rows.size(); ++r) {
         QList<QStandardItem *> items;
         for (qsizetype c = 0; c < rows[r].size(); ++c) {
             auto *item = new QStandardItem(rows[r][c]);
             bool number = false;
-            const double v = rows[r][c].toDouble(&number);
+            const double v = locale.toDouble(rows[r][c], &number);
             // Numbers sort as numbers, a missing figure below every number.
             item->setData(number  ? QVariant(v)
                           : c < 6 ? QVariant(-1e9)
@@ -475,8 +556,12 @@ void TFmResults::ShowExam(int index)
         }
         model_->appendRow(items);
     }
-    for (int c = 0; c + 1 < model_->columnCount(); ++c)
+    // The figures narrow (their titles may be cut: the tooltips say them whole), so that the
+    // question's text is on the screen.
+    for (int c = 0; c + 1 < model_->columnCount(); ++c) {
         table_->resizeColumnToContents(c);
+        table_->setColumnWidth(c, qMin(table_->columnWidth(c), c < 6 ? 100 : 240));
+    }
     histogram_->update();
     itemMap_->update();
 }
@@ -489,7 +574,7 @@ void TFmResults::SavePdf()
         Dialogs().SaveFileName(this, QStringLiteral("PDF|*.pdf"), QStringLiteral("pdf"));
     if (file.isEmpty())
         return;
-    if (!WriteResultsPdf(file, views_, messages_))
+    if (!WriteResultsPdf(file, views_, messages_, shownFolder_, shownFilter_))
         Dialogs().Message(this, MessageKind::Error, messages_[Msg::U_ERROR],
                           messages_[Msg::R_PDFNOTSAVED]);
 }

@@ -39,9 +39,12 @@ void PaintItemMap(QPainter &p, const QRect &area, const ExamView &view, const TM
 QString SummaryText(const ExamView &view, const TMessages &m);
 // The question table's rows (with the column titles first), numbers as the tool prints them.
 QList<QStringList> QuestionRows(const ExamView &view, const TMessages &m);
-// A printable report of every exam: summary, both plots, the question table; false when the
-// file cannot be written.
-bool WriteResultsPdf(const QString &fileName, const QList<ExamView> &views, const TMessages &m);
+// The filters in words: "Группа: 9А, с 01/09/26, Все попытки", or that every examinee is taken.
+QString FilterText(const AnalysisFilter &filter, const TMessages &m);
+// A printable report of every exam: what it is of (the folder, when it was made, the filters),
+// the summary, both plots, the question table; false when the file cannot be written.
+bool WriteResultsPdf(const QString &fileName, const QList<ExamView> &views, const TMessages &m,
+                     const QString &folder, const AnalysisFilter &filter);
 
 // The examiner's window: a journal folder (a folder or a UNC name with its account), the
 // filters, an exam; its summary, plots and question table (sortable); "Сохранить PDF…".
@@ -61,7 +64,8 @@ private:
     void Show(bool read, QList<ExamView> views);
     void ShowExam(int index);
     void SavePdf();
-    AnalysisFilter Filter() const;
+    // The filters as typed; none, said in the window, when a date cannot be read.
+    std::optional<AnalysisFilter> Filter();
 
     TMessages messages_;
     QList<ExamView> views_;
@@ -73,6 +77,8 @@ private:
     QStandardItemModel *model_;
     QSortFilterProxyModel *sorted_;
     QTableView *table_;
+    QString shownFolder_; // what the figures on screen were read with
+    AnalysisFilter shownFilter_;
     int requests_ = 0;     // readings of the folder asked for
     bool loading_ = false; // one of them is under way
 };
