@@ -94,7 +94,7 @@ private Q_SLOTS:
         const auto &w = p.W;
         p.Driver().ToFirstQuestion(QStringLiteral("10А"), QStringLiteral("Иванов"));
         QCOMPARE(w->CurrentPage(), int(PageTextAnswers));
-        QVERIFY(Ctl<ShapeIndicator>(*w, "Shape1")->isVisible()); // lime: connected
+        QTRY_VERIFY(Ctl<ShapeIndicator>(*w, "Shape1")->isVisible()); // lime: connected
         // The examinee reads the question meanwhile: a number sent after INFO!! arrives.
         QTRY_COMPARE(w->Run().Link().ClientNumber(servers - 1), 6 + servers);
         w->AnswerChosen(1);
@@ -126,6 +126,37 @@ private Q_SLOTS:
             w->close();
         }
         qputenv("TARVIK_PROGRAM_DIR", QByteArray());
+    }
+
+    // Messages asked for while INFO!! waits for its connection go out after it, in order; the
+    // caller is not held meanwhile. A reset drops what waits: a new examinee's server never
+    // gets the last one's messages.
+    void messagesWaitTheirTurn_data()
+    {
+        QTest::addColumn<bool>("reset");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("answer and result during the wait")
+            << false << QByteArray("INFO!!7@a@b@c@1@ANSWER7@0@0@1@RESULT7@5@DISCON7@");
+        QTest::newRow("reset during the wait") << true << QByteArray();
+    }
+    void messagesWaitTheirTurn()
+    {
+        QFETCH(bool, reset);
+        QFETCH(QByteArray, expected);
+        Listener l("127.0.0.1", TestPort());
+        l.Number = "NUMBER7";
+        ExamSettings s;
+        s.InfIP1 = true;
+        s.IP1 = QStringLiteral("127.0.0.1");
+        ServerLink link;
+        link.Configure(s);
+        link.SendInfo(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), 1);
+        link.SendAnswer(0, 0, '1');
+        link.SendResult(QStringLiteral("@5@"));
+        if (reset)
+            link.Reset();
+        QTRY_VERIFY(l.Closed);
+        QCOMPARE(l.Received, expected);
     }
 
     // Servers that cannot be had: the slot is given up quietly, its lamp red, the examination

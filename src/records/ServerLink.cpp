@@ -8,6 +8,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 const QByteArray NumberTag = QByteArrayLiteral("NUMBER");
@@ -73,6 +75,9 @@ ServerLink::ServerLink(QObject *parent) : QObject(parent)
         s.Socket = new QTcpSocket(this);
         s.ConnectTimer = new QTimer(this);
         s.ConnectTimer->setSingleShot(true);
+        s.Pause = new QTimer(this);
+        s.Pause->setSingleShot(true);
+        connect(s.Pause, &QTimer::timeout, this, [this, k] { RunQueue(k); });
         connect(s.ConnectTimer, &QTimer::timeout, this, [this, k] {
             if (slots_[size_t(k)].Socket->state() != QAbstractSocket::ConnectedState)
                 Failed(k); // a dropped SYN: neither connected nor refused
@@ -95,8 +100,17 @@ ServerLink::ServerLink(QObject *parent) : QObject(parent)
 
 ServerLink::~ServerLink()
 {
-    for (Slot &s : slots_) {
+    // The program ends: what is still queued (the DISCON after an interrupted examination's
+    // RESULT) goes out without its pauses, given a moment to be written, never more.
+    for (int k = 0; k < Slots; ++k) {
+        Slot &s = slots_[size_t(k)];
         s.Socket->blockSignals(true);
+        for (Slot::Step &step : s.Queue)
+            step.Wait = 0;
+        s.Pause->stop();
+        RunQueue(k);
+        if (s.Socket->state() != QAbstractSocket::UnconnectedState && s.Socket->bytesToWrite() > 0)
+            s.Socket->waitForBytesWritten(200);
         s.Socket->abort();
     }
 }
@@ -131,6 +145,7 @@ void ServerLink::Failed(int k)
     Slot &s = slots_[size_t(k)];
     // Quietly: the examinee is never interrupted by a server.
     s.Enabled = false;
+    Drop(k);
     s.ConnectTimer->stop();
     s.Socket->blockSignals(true);
     s.Socket->abort();
@@ -141,6 +156,7 @@ void ServerLink::Failed(int k)
 void ServerLink::Connect(int k)
 {
     Slot &s = slots_[size_t(k)];
+    Drop(k);
     s.Socket->blockSignals(true);
     s.Socket->abort();
     s.Socket->blockSignals(false);
@@ -184,35 +200,75 @@ void ServerLink::SendInfo(const QString &name, const QString &group, const QStri
         if (!slots_[size_t(k)].Enabled)
             continue;
         Connect(k);
-        Delay(100); // connection and NUMBER may arrive meanwhile
-        Send(k, InfoMessage(slots_[size_t(k)].ClientNumber, name, group, title, questions));
+        // The connection and NUMBER may arrive meanwhile; the number is the one known then.
+        Later(k, 100, [this, k, name, group, title, questions] {
+            Send(k, InfoMessage(slots_[size_t(k)].ClientNumber, name, group, title, questions));
+        });
     }
 }
 
 void ServerLink::SendAnswer(int32_t n, int32_t index, char code)
 {
     for (int k = 0; k < Slots; ++k)
-        Send(k, AnswerMessage(slots_[size_t(k)].ClientNumber, n, index, code));
+        Later(k, 0, [this, k, n, index, code] {
+            Send(k, AnswerMessage(slots_[size_t(k)].ClientNumber, n, index, code));
+        });
 }
 
 void ServerLink::SendResult(const QString &tail)
 {
     for (int k = 0; k < Slots; ++k) {
-        Slot &s = slots_[size_t(k)];
-        if (!s.Enabled || s.Socket->state() != QAbstractSocket::ConnectedState)
+        if (!slots_[size_t(k)].Enabled)
             continue;
-        Send(k, ResultMessage(s.ClientNumber, tail));
-        Delay(100);
-        Send(k, DisconMessage(s.ClientNumber));
-        // Written out in the background; a server that does not read is not waited for.
-        s.Socket->disconnectFromHost();
+        Later(k, 0,
+              [this, k, tail] { Send(k, ResultMessage(slots_[size_t(k)].ClientNumber, tail)); });
+        Later(k, 100, [this, k] {
+            Slot &s = slots_[size_t(k)];
+            Send(k, DisconMessage(s.ClientNumber));
+            // Written out in the background; a server that does not read is not waited for.
+            if (s.Socket->state() == QAbstractSocket::ConnectedState)
+                s.Socket->disconnectFromHost();
+        });
     }
+}
+
+void ServerLink::Later(int k, int wait, std::function<void()> act)
+{
+    Slot &s = slots_[size_t(k)];
+    if (!s.Enabled)
+        return;
+    if (s.Queue.size() >= MaxSteps) {
+        Failed(k); // held up as a server that does not read would hold it
+        return;
+    }
+    s.Queue.append({wait, std::move(act)});
+    RunQueue(k);
+}
+
+void ServerLink::RunQueue(int k)
+{
+    Slot &s = slots_[size_t(k)];
+    while (!s.Pause->isActive() && !s.Queue.isEmpty()) {
+        if (const int wait = std::exchange(s.Queue.first().Wait, 0); wait > 0) {
+            s.Pause->start(wait);
+            return;
+        }
+        const std::function<void()> act = s.Queue.takeFirst().Act;
+        act();
+    }
+}
+
+void ServerLink::Drop(int k)
+{
+    slots_[size_t(k)].Queue.clear();
+    slots_[size_t(k)].Pause->stop();
 }
 
 void ServerLink::Reset()
 {
     for (int k = 0; k < Slots; ++k) {
         Slot &s = slots_[size_t(k)];
+        Drop(k);
         s.ConnectTimer->stop();
         s.Socket->blockSignals(true);
         s.Socket->abort();

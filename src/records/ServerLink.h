@@ -3,10 +3,12 @@
 #include "exam/Settings.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 
 class QTcpSocket;
 class QTimer;
@@ -24,6 +26,8 @@ public:
     static constexpr quint16 Port = 2578;
     // Bytes a slot may have waiting to be written: a server that never reads is given up.
     static constexpr qint64 MaxQueued = 64 * 1024;
+    // Messages a slot may hold back behind a pause, likewise.
+    static constexpr qsizetype MaxSteps = 4096;
     // A connection neither made nor refused by then is given up.
     static constexpr int ConnectTimeoutMs = 4000;
 
@@ -36,6 +40,8 @@ public:
     bool Enabled(int slot) const { return slots_[size_t(slot)].Enabled; }
     int32_t ClientNumber(int slot) const { return slots_[size_t(slot)].ClientNumber; }
 
+    // Messages go out in the order they are asked for, each slot on its own; a pause (the
+    // 100 ms below) holds the messages after it without holding the caller.
     // After the registration: connects every enabled slot, waits 100 ms, sends INFO!!.
     void SendInfo(const QString &name, const QString &group, const QString &title,
                   int32_t questions);
@@ -61,12 +67,26 @@ private:
         QTcpSocket *Socket = nullptr;
         QTimer *ConnectTimer = nullptr;
         QByteArray Received;
+        // What is still to be sent, in order: a pause of Wait ms, then the step.
+        struct Step
+        {
+            int Wait;
+            std::function<void()> Act;
+        };
+        QList<Step> Queue;
+        QTimer *Pause = nullptr;
     };
 
     void Connect(int slot);
     void Send(int slot, const QByteArray &message);
     void Failed(int slot);
     void Read(int slot);
+    // Step after the slot's earlier ones (and Wait ms after them); the queue runs at once when
+    // it is not paused.
+    void Later(int slot, int wait, std::function<void()> act);
+    void RunQueue(int slot);
+    // The slot's queue and pause dropped: its connection is over.
+    void Drop(int slot);
 
     std::array<Slot, Slots> slots_;
 };
