@@ -344,12 +344,19 @@ private Q_SLOTS:
         TFmMenZK manager(Share + QStringLiteral("\\subjects.fzm"), shareDir, shareOpen);
         manager.CheckListBox1->setCurrentRow(0);
         manager.ButStart->click();
+        QVERIFY(!manager.isEnabled()); // while the share is reached
+        QTRY_COMPARE(manager.result(), int(QDialog::Accepted));
         QCOMPARE(manager.ChosenFile, exam);
         QCOMPARE(shareDir, Share);
         QVERIFY(shareOpen);
         const LoadedExam loaded = LoadExamFile(manager.ChosenFile, 0);
         QCOMPARE(loaded.FileKind, int(KindQuestion));
         QVERIFY(loaded.Lines.Lines().contains(QStringLiteral("CEdit=На сервере")));
+        // The window reads it on the folder thread, busy and drawing meanwhile.
+        Player p(exam, true, false);
+        QTRY_COMPARE(p.W->windowTitle(), QStringLiteral("На сервере"));
+        QVERIFY(!Ctl<QLabel>(*p.W, "BusyText")->isVisible());
+        QVERIFY(p.Dialogs.Messages.isEmpty());
     }
 
     // The window with the journal folder on the share: connected before every access and let

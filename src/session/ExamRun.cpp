@@ -16,19 +16,6 @@
 
 namespace {
 
-// What the run waits on, said while it waits.
-class Waiting
-{
-public:
-    Waiting(RunView &view, const QString &text) : view_(view) { view_.Busy(text); }
-    ~Waiting() { view_.Busy(std::nullopt); }
-    Waiting(const Waiting &) = delete;
-    Waiting &operator=(const Waiting &) = delete;
-
-private:
-    RunView &view_;
-};
-
 const QString PasswordFile = QStringLiteral("tarvik.pwl");
 
 } // namespace
@@ -75,18 +62,8 @@ ExamRun::Opening ExamRun::Open()
         exam = prefetched_.get(); // raises what the reading raised
         read = exam.FileName == examFileName_;
     }
-    if (!read) {
-        if (IsUncName(examFileName_)) {
-            // An exam on a share is read on the folder thread; the window waits, drawing.
-            const Waiting waiting(view_, MessageDefault(Msg::U_BUSYFOLDER));
-            QThread *here = QThread::currentThread();
-            const QString file = examFileName_;
-            const int32_t kind = fileKind_;
-            Folders().AwaitVoid([&] { exam = LoadExamFile(file, kind, here); });
-        } else {
-            exam = LoadExamFile(examFileName_, fileKind_);
-        }
-    }
+    if (!read)
+        exam = LoadExamFile(examFileName_, fileKind_); // local: one on a share was fetched
     fileKind_ = exam.FileKind;
     examLines_ = std::move(exam.Lines);
     examStreams_ = std::move(exam.Streams);
@@ -300,6 +277,28 @@ void ExamRun::Register()
         CheckPassword();
     else
         StartQuestions(true);
+}
+
+bool ExamRun::MustFetch() const
+{
+    return IsUncName(examFileName_) && !prefetched_.valid();
+}
+
+void ExamRun::Fetch(std::function<void()> then)
+{
+    auto reading = std::make_shared<std::promise<LoadedExam>>();
+    prefetched_ = reading->get_future();
+    AwaitFolder<bool>(
+        Msg::U_BUSYFOLDER,
+        [reading, file = examFileName_, kind = fileKind_, here = QThread::currentThread()] {
+            try {
+                reading->set_value(LoadExamFile(file, kind, here));
+            } catch (...) {
+                reading->set_exception(std::current_exception());
+            }
+            return true;
+        },
+        [then = std::move(then)](bool) { then(); });
 }
 
 template <typename R>

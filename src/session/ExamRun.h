@@ -100,7 +100,13 @@ public:
     // files, the registration lists, the results this station still keeps), and FolderSettled
     // says when; "Далее>>" on the title page waits for it. A damaged container raises
     // ECorruptFile.
+    // An exam on a share is fetched first (MustFetch), so that Open never waits on a share.
     Opening Open();
+    // The exam is on a share and not read yet.
+    bool MustFetch() const;
+    // Reads the exam on the share on the folder thread, the window busy and going on
+    // meanwhile; then Then, and Open takes what was read (or raises what the reading raised).
+    void Fetch(std::function<void()> then);
     // The journal folder is settled (FolderSettled was said).
     bool FolderReady() const { return settled_; }
     // A step waits on the folder thread and goes on when its answer comes.

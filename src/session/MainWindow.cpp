@@ -246,6 +246,15 @@ void TFmZK::showEvent(QShowEvent *event)
 
 void TFmZK::OpenExam()
 {
+    // An exam on a share is read on the folder thread first; the window goes on meanwhile.
+    if (run_.MustFetch()) {
+        opening_ = true;
+        run_.Fetch([this] {
+            opening_ = false;
+            Guarded([this] { OpenExam(); });
+        });
+        return;
+    }
     opening_ = true;
     const auto done = qScopeGuard([this] { opening_ = false; });
     quietClose_ = false;

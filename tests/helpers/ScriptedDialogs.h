@@ -3,6 +3,7 @@
 #include "ui/Dialogs.h"
 
 #include <QDialog>
+#include <QTest>
 #include <functional>
 
 #include <QList>
@@ -76,6 +77,9 @@ public:
             return QDialog::Rejected;
         }
         dialogs_.takeFirst()(dialog);
+        // A dialog that waits on the folder thread (disabled meanwhile) ends when it answers,
+        // as its own loop would end it.
+        QTest::qWaitFor([dialog] { return dialog->isEnabled(); }, 60000);
         return dialog->result();
     }
 

@@ -228,17 +228,33 @@ void TFmMenZK::CheckListBox1ClickCheck(int toggled)
 
 void TFmMenZK::ButStartClick()
 {
-    if (selectedIndex_ < 0 || selectedIndex_ >= listed_.size())
+    if (reaching_ || selectedIndex_ < 0 || selectedIndex_ >= listed_.size())
         return;
     const ManagerChoice choice = ChooseSubject(listed_[selectedIndex_]);
     Chosen = true;
     ChosenFile = choice.ExamFile;
     managerShareDir_ = choice.ShareDir;
-    const bool wasOpen = managerShareOpen_;
-    managerShareOpen_ = Folders().Await<bool>([&] {
-        return ManagerShareOpenAfter(
-            choice, wasOpen, [](const QString &name) { return Folder(name).Exists(name); },
-            ConnectShare);
-    });
-    accept();
+    reaching_ = true;
+    setEnabled(false);
+    setCursor(Qt::BusyCursor);
+    Folders().Post<bool>(
+        [choice, wasOpen = managerShareOpen_] {
+            return ManagerShareOpenAfter(
+                choice, wasOpen, [](const QString &name) { return Folder(name).Exists(name); },
+                ConnectShare);
+        },
+        this,
+        [this](bool open) {
+            managerShareOpen_ = open;
+            reaching_ = false;
+            setEnabled(true);
+            unsetCursor();
+            accept();
+        });
+}
+
+void TFmMenZK::reject()
+{
+    if (!reaching_)
+        QDialog::reject();
 }

@@ -55,7 +55,11 @@ public:
     void ComboBox1Change();
     void CheckListBox1Click();
     void CheckListBox1ClickCheck(int toggled);
+    // The subject chosen: its share reached on the folder thread, the dialog disabled and
+    // drawing meanwhile, then accepted.
     void ButStartClick();
+    // Cancelled, unless the share of a chosen subject is being reached: then it waits for it.
+    void reject() override;
 
     QLabel *Image1 = nullptr;
     QGroupBox *GroupBox2 = nullptr;
@@ -73,4 +77,5 @@ private:
     int selectedIndex_ = -1;
     QString &managerShareDir_;
     bool &managerShareOpen_;
+    bool reaching_ = false; // the chosen subject's share is being reached
 };
