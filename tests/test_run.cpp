@@ -8,6 +8,8 @@
 #include "records/Report.h"
 #include "session/ExamRun.h"
 
+#include <QDir>
+#include <QProcess>
 #include <QtTest>
 
 namespace {
@@ -243,6 +245,57 @@ private Q_SLOTS:
                  Cp1251::Encode("09/12/26@10А@Иванов И." + line + "\r\n"));
         QCOMPARE(ReadFile(QDir(folder).filePath("JTema.fzj")), QByteArray("1@exam.fzk@T@2\r\n"));
         QCOMPARE(QFile::exists(QDir(folder).filePath("report")), !line.endsWith(u'@'));
+    }
+
+    // The headless station takes its examinees through the demo as the player would: each one
+    // who finishes has a ledger line and the same journal line; SIGTERM during an examination
+    // records it as not finished (a journal line, no ledger line) and ends the station cleanly.
+    void stationTakesItsExaminees_data()
+    {
+        QTest::addColumn<bool>("terminated");
+        QTest::newRow("three examinees") << false;
+        QTest::newRow("terminated in the second") << true;
+    }
+    void stationTakesItsExaminees()
+    {
+        QFETCH(bool, terminated);
+        QTemporaryDir dir;
+        for (const QString &name : QDir(QStringLiteral(TARVIK_DEMO_DIR)).entryList(QDir::Files))
+            QFile::copy(QDir(QStringLiteral(TARVIK_DEMO_DIR)).filePath(name), dir.filePath(name));
+        QProcess station;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TARVIK_PROGRAM_DIR"), dir.path());
+        station.setProcessEnvironment(env);
+        station.setWorkingDirectory(dir.path());
+        const QString ledger = dir.filePath(QStringLiteral("ledger.txt"));
+        station.start(QStringLiteral(TARVIK_STATION),
+                      {"--examinees", "3", "--seed", "4", "--names", "Ст", "--think",
+                       terminated ? "500-500" : "0-0", "--ledger", ledger, "demo.fzk"});
+        if (terminated) {
+            QTRY_VERIFY_WITH_TIMEOUT(QFile(ledger).size() > 0, 20000); // the first finished
+            QTest::qWait(600); // the second is most likely at a question by now
+            station.terminate();
+        }
+        QVERIFY(station.waitForFinished(60000));
+        QCOMPARE(station.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(station.exitCode(), 0);
+        const QStringList ledgerLines =
+            QString::fromUtf8(ReadFile(ledger)).split(u'\n', Qt::SkipEmptyParts);
+        const QStringList journal =
+            Cp1251::Decode(ReadFile(dir.filePath(QStringLiteral("Journal.fzj"))))
+                .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(ledgerLines.size(), terminated ? 1 : 3);
+        // A second line only when a question was on screen: the examination broken off.
+        QCOMPARE(journal.size() - ledgerLines.size(), journal.size() > 1 && terminated ? 1 : 0);
+        for (qsizetype i = 0; i < ledgerLines.size(); ++i) {
+            // group@name@answers@percent@mark@exam against date@group@name@subject@answers@...
+            const QStringList l = ledgerLines[i].split(u'@'), j = journal[i].split(u'@');
+            QCOMPARE(l[1], QStringLiteral("Ст %1").arg(i + 1));
+            QCOMPARE((QStringList{j[1], j[2], j[4], j[5], j[6]}), l.mid(0, 5));
+            QCOMPARE(l[5], QStringLiteral("demo.fzk"));
+        }
+        if (journal.size() > ledgerLines.size())
+            QCOMPARE(journal.last().section(u'@', 5, 6), QStringLiteral("0@0")); // not finished
     }
 };
 

@@ -34,10 +34,13 @@ ExamRun::ExamRun(RunGlobals &globals, RunView &view, QObject *parent)
     RxTimerEvent2->OnTimer = [this] { view_.Guarded([this] { TimeOut(); }); };
     RetryTimer = Clock().NewTimer();
     RetryTimer->SetInterval(RetryIntervalMs);
-    RetryTimer->OnTimer = [this] {
-        if (kept_ > 0 && Folders().Queued() == 0)
-            PostRecords();
-    };
+    RetryTimer->OnTimer = [this] { RetryKept(); };
+}
+
+void ExamRun::RetryKept()
+{
+    if (kept_ > 0 && Folders().Queued() == 0)
+        PostRecords();
 }
 
 ExamRun::~ExamRun() = default;

@@ -168,6 +168,8 @@ public:
     ExamRecord Record() const;
     // Results kept on this station that wait for their journal.
     int ResultsKept() const { return kept_; }
+    // Takes the kept results to their journals now, as the retry timer does.
+    void RetryKept();
     // The date line of the registration page.
     QString DateLine() const;
 
