@@ -3,8 +3,10 @@
 #include "core/Errors.h"
 #include "core/Files.h"
 #include "core/FolderThread.h"
+#include "core/Shares.h"
 #include "records/Journals.h"
 
+#include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
 
@@ -36,6 +38,8 @@ void Station::Start()
                                    .arg(options_.Ledger, ledger_.errorString()));
     }
     run_.SetExamFileName(options_.ExamFile);
+    if (!IsUncName(options_.ExamFile) && !QFileInfo(options_.ExamFile).isFile())
+        return End(Failed, QStringLiteral("no exam file %1").arg(options_.ExamFile));
     if (run_.MustFetch())
         run_.Fetch([this] { Opened(); });
     else
