@@ -28,6 +28,18 @@
 #include <QUndoStack>
 #include <QtTest>
 
+namespace {
+
+// The menu action a key of the window runs, run as the key would.
+void Press(const QWidget &window, const QKeySequence &key)
+{
+    for (QAction *action : window.findChildren<QAction *>())
+        if (action->shortcuts().contains(key))
+            action->trigger();
+}
+
+} // namespace
+
 class TestEditor : public QObject
 {
     Q_OBJECT
@@ -197,9 +209,7 @@ private Q_SLOTS:
         editor.Undo()->undo();
         QCOMPARE(question("S1") + u'|' + question("S2"), QStringLiteral("4|"));
         QCOMPARE(question("Vopros"), QStringLiteral("2+2?"));
-        for (QAction *action : editor.findChildren<QAction *>())
-            if (action->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Y)))
-                action->trigger();
+        Press(editor, QKeySequence(Qt::CTRL | Qt::Key_Y));
         QCOMPARE(question("S2"), QStringLiteral("5"));
     }
 
@@ -232,9 +242,7 @@ private Q_SLOTS:
         WriteFile(bank, "Да? {T}\n\nЧётные? {~%50%2 ~%50%4 ~3}\n");
         TFmEditor editor{TMessages()};
         dialogs.ChooseNextFile(bank);
-        for (QAction *action : editor.findChildren<QAction *>())
-            if (action->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_I))
-                action->trigger();
+        Press(editor, QKeySequence(Qt::CTRL | Qt::Key_I));
         QVERIFY(dialogs.Filters.value(0).startsWith(QStringLiteral("Банки вопросов|")));
         QCOMPARE(dialogs.Messages.size(), 1);
         QCOMPARE(dialogs.Messages[0].Caption, QStringLiteral("Импорт банка вопросов…"));

@@ -185,22 +185,21 @@ void Station::Drain()
     // The kept results are taken to their journals (again every few seconds, as the player's
     // retry does) until none is kept or the drain time is over.
     auto *poll = new QTimer(this);
-    auto waited = std::make_shared<int>(0);
     constexpr int StepMs = 250, RetryEveryMs = 5000;
-    connect(poll, &QTimer::timeout, this, [this, poll, waited] {
-        *waited += StepMs;
+    connect(poll, &QTimer::timeout, this, [this, poll, waited = 0]() mutable {
+        waited += StepMs;
         const bool idle = Folders().Queued() == 0 && !run_.StepWaits();
         if (idle && run_.ResultsKept() == 0) {
             poll->stop();
             return End(Done);
         }
-        if (*waited >= options_.DrainSeconds * 1000) {
+        if (waited >= options_.DrainSeconds * 1000) {
             poll->stop();
             return End(
                 StillKept,
                 QStringLiteral("%1 results still kept on this station").arg(run_.ResultsKept()));
         }
-        if (idle && *waited % RetryEveryMs == 0)
+        if (idle && waited % RetryEveryMs == 0)
             run_.RetryKept();
     });
     poll->start(StepMs);
